@@ -1,0 +1,237 @@
+// Times a whole refresh of real folders of 100, 1,000 and 10,000 empty files
+// with the names people keep (camera names, long Japanese names, names that
+// share long starts, names that already are 8.3), phase by phase, and the
+// listing's sort against the plain exchange sort of three string arrays.
+// Prints one line per folder:
+// files=N total_ms=… enum_ms=… short_ms=… keys_ms=… sort_ms=… sort_ns_per_cmp=…
+//   add_ms=… ref_sort_ns_per_cmp=… peak_kib=…
+#include <fcntl.h>
+#include <sys/resource.h>
+#include <unistd.h>
+
+#include <algorithm>
+#include <chrono>
+#include <cstdio>
+#include <cstdlib>
+#include <filesystem>
+#include <string>
+#include <vector>
+
+#include "listing/listing_refresh.h"
+#include "listing/path_names.h"
+#include "platform/posix/lossless_utf8.h"
+#include "support/reference_exchange_sort.h"
+
+namespace {
+
+using Clock = std::chrono::steady_clock;
+using tarnwick::Text;
+using tarnwick::TextView;
+
+double Milliseconds(Clock::duration duration) {
+  return std::chrono::duration<double, std::milli>(duration).count();
+}
+
+std::string NameFor(int i) {
+  char name[256];
+  switch (i % 8) {
+    case 0:
+      std::snprintf(name, sizeof name, "IMG_%04d.JPG", i);
+      break;
+    case 1:
+      std::snprintf(name, sizeof name, "DSC%05d.JPG", i);
+      break;
+    case 2:
+      std::snprintf(name, sizeof name, "PXL_20240512_%09d.jpg", i * 7919);
+      break;
+    case 3:
+      std::snprintf(name, sizeof name, "2024年度_営業報告書_第%d版.docx", i);
+      break;
+    case 4:
+      std::snprintf(name, sizeof name, "旅行の写真（北海道）%d.jpg", i);
+      break;
+    case 5:
+      std::snprintf(name, sizeof name,
+                    "Project Alpha - Quarterly Financial Report - Draft %05d.xlsx", i);
+      break;
+    case 6:
+      std::snprintf(name, sizeof name, "DATA%04d.TXT", i % 10000);
+      break;
+    default:
+      std::snprintf(name, sizeof name, "議事録 %d月定例会議 まとめ.txt", i);
+      break;
+  }
+  return name;
+}
+
+// Calls `call`, adding the time it took to `total`.
+template <typename Call>
+auto Timed(Clock::duration& total, Call call) {
+  const auto start = Clock::now();
+  auto result = call();
+  total += Clock::now() - start;
+  return result;
+}
+
+// The system, with the time spent in each kind of service added up and the
+// arrays of the refresh kept in their first order.
+class TimedSystem final : public tarnwick::SystemServices {
+ public:
+  explicit TimedSystem(tarnwick::SystemServices& real) : real_(real) {}
+
+  // Mutable: the text services are const in the interface.
+  mutable Clock::duration enumeration{}, short_paths{}, keys{};
+  mutable Clock::time_point last_key_done{};
+  mutable std::vector<Text> long_names, short_names, sort_keys;
+
+  Text FirstEntry(const Text& pattern, std::int32_t attributes) override {
+    ++passes_;
+    return Record(Timed(enumeration, [&] { return real_.FirstEntry(pattern, attributes); }));
+  }
+  Text NextEntry() override {
+    return Record(Timed(enumeration, [&] { return real_.NextEntry(); }));
+  }
+  std::uint32_t GetShortPathNameA(const std::string& path, std::span<char> buffer) override {
+    const auto count = Timed(short_paths, [&] { return real_.GetShortPathNameA(path, buffer); });
+    const std::string_view written(buffer.data(), buffer.size());
+    const Text short_path = tarnwick::posix::DecodeFileName(written.substr(0, written.find('\0')));
+    if (path.back() != '/') short_names.push_back(tarnwick::GetFileName(short_path, u'/'));
+    return count;
+  }
+  std::uint32_t GetShortPathNameW(const Text& path, std::span<char16_t> buffer) override {
+    return Timed(short_paths, [&] { return real_.GetShortPathNameW(path, buffer); });
+  }
+  std::optional<std::string> ToSystemCodePage(TextView text) const override {
+    return Timed(short_paths, [&] { return real_.ToSystemCodePage(text); });
+  }
+  Text FromSystemCodePage(std::string_view bytes) const override {
+    return Timed(short_paths, [&] { return real_.FromSystemCodePage(bytes); });
+  }
+  char16_t Separator() const override { return real_.Separator(); }
+  Text ToLowerCase(Text text) const override {
+    Text key = Timed(keys, [&] { return real_.ToLowerCase(std::move(text)); });
+    last_key_done = Clock::now();
+    sort_keys.push_back(key);
+    return key;
+  }
+
+ private:
+  Text Record(Text name) {
+    if (passes_ == 2 && !name.empty()) long_names.push_back(name);
+    return name;
+  }
+
+  tarnwick::SystemServices& real_;
+  int passes_ = 0;
+};
+
+class RecordingControls final : public tarnwick::ListingControls {
+ public:
+  explicit RecordingControls(Text path) : path_(std::move(path)) {}
+  Clock::time_point redraw_off{}, redraw_on{};
+  std::vector<Text> lines;
+
+  Text Dir1Path() const override { return path_; }
+  bool Option1Item0Value() const override { return true; }
+  void SetLabel1Caption(const Text&) override {}
+  void List1Clear() override { lines.clear(); }
+  void List1AddItem(const Text& line) override { lines.push_back(line); }
+  void SetList1Redraw(bool redraw) override { (redraw ? redraw_on : redraw_off) = Clock::now(); }
+
+ private:
+  Text path_;
+};
+
+long PeakKib() {
+  rusage usage{};
+  getrusage(RUSAGE_SELF, &usage);
+  return usage.ru_maxrss;
+}
+
+void MakeFolder(const std::filesystem::path& folder, int files) {
+  std::filesystem::create_directories(folder);
+  for (int i = 0; i < files; ++i) {
+    const int fd = ::open((folder / NameFor(i)).c_str(), O_CREAT | O_WRONLY | O_TRUNC, 0644);
+    if (fd < 0) {
+      std::perror("cannot make a file for the benchmark");
+      std::exit(1);
+    }
+    ::close(fd);
+  }
+}
+
+int Measure(const std::filesystem::path& root, int files) {
+  const std::filesystem::path folder = root / ("files" + std::to_string(files));
+  MakeFolder(folder, files);
+  const Text path = tarnwick::posix::DecodeFileName(folder.string());
+
+  // The best of three cold refreshes, each with services of its own (so no
+  // short names are known beforehand).
+  struct Figures {
+    double total = 1e300, enumeration = 0, short_paths = 0, keys = 0, sort = 0, add = 0;
+  } best;
+  std::vector<Text> lines, long_names, short_names, keys;
+  for (int run = 0; run < 3; ++run) {
+    auto real = tarnwick::CreateSystemServices();
+    TimedSystem system(*real);
+    RecordingControls controls(path);
+    const auto start = Clock::now();
+    tarnwick::ListFileName(controls, system);
+    const double total = Milliseconds(Clock::now() - start);
+    if (total < best.total) {
+      best = {total,
+              Milliseconds(system.enumeration),
+              Milliseconds(system.short_paths),
+              Milliseconds(system.keys),
+              Milliseconds(controls.redraw_off - system.last_key_done),
+              Milliseconds(controls.redraw_on - controls.redraw_off)};
+    }
+    lines = controls.lines;
+    long_names = system.long_names;
+    short_names = system.short_names;
+    keys = system.sort_keys;
+  }
+
+  const auto comparisons = static_cast<double>(files) * (files - 1);
+  const auto start = Clock::now();
+  tarnwick::testing::ReferenceExchangeSort(short_names, long_names, keys);
+  const double reference_ms = Milliseconds(Clock::now() - start);
+  for (std::size_t i = 0; i < lines.size(); ++i) {
+    if (lines[i] != long_names[i] + tarnwick::kNameSeparator + short_names[i]) {
+      std::fprintf(stderr, "the refresh and the reference sort disagree at line %zu\n", i);
+      return 1;
+    }
+  }
+  if (lines.size() != static_cast<std::size_t>(files)) {
+    std::fprintf(stderr, "%zu lines for %d files\n", lines.size(), files);
+    return 1;
+  }
+  std::printf(
+      "files=%d total_ms=%.2f enum_ms=%.2f short_ms=%.2f keys_ms=%.2f sort_ms=%.2f "
+      "sort_ns_per_cmp=%.3f add_ms=%.2f ref_sort_ns_per_cmp=%.3f peak_kib=%ld\n",
+      files, best.total, best.enumeration, best.short_paths, best.keys, best.sort,
+      files > 1 ? best.sort * 1e6 / comparisons : 0.0, best.add,
+      files > 1 ? reference_ms * 1e6 / comparisons : 0.0, PeakKib());
+  std::fflush(stdout);
+  return 0;
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+  std::vector<int> sizes = {100, 1000, 10000};
+  if (argc > 1) {
+    sizes.clear();
+    for (int i = 1; i < argc; ++i) sizes.push_back(std::atoi(argv[i]));
+  }
+  char root_template[] = "/tmp/tarnwick-bench-XXXXXX";
+  const char* root = ::mkdtemp(root_template);
+  if (root == nullptr) {
+    std::perror("cannot make a folder for the benchmark");
+    return 1;
+  }
+  int status = 0;
+  for (const int files : sizes) status |= Measure(root, files);
+  std::filesystem::remove_all(root);
+  return status;
+}

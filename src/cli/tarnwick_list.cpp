@@ -1,0 +1,88 @@
+#include "cli/tarnwick_list.h"
+
+#include <exception>
+#include <optional>
+#include <string_view>
+
+#include "listing/listing_refresh.h"
+
+namespace tarnwick {
+namespace {
+
+constexpr char16_t kUsage[] =
+    u"Usage: tarnwick-list [--by-short] [FOLDER]\n"
+    u"Lists every ordinary file of FOLDER (the current folder when none is given)\n"
+    u"as the Tarnwick window does: first the folder's short path, then one line\n"
+    u"per file with its long and short names, sorted by long name, or by short\n"
+    u"name with --by-short.\n";
+
+struct Options {
+  bool by_short_name = false;
+  bool help = false;
+  std::optional<Text> folder;
+};
+
+// Gives nullopt, after saying why on standard error, for arguments that make
+// no sense.
+std::optional<Options> ParseArguments(const std::vector<Text>& arguments, Console& console) {
+  Options options;
+  bool options_ended = false;
+  for (const Text& argument : arguments) {
+    if (!options_ended && argument == u"--") {
+      options_ended = true;
+    } else if (!options_ended && argument == u"--by-short") {
+      options.by_short_name = true;
+    } else if (!options_ended && (argument == u"--help" || argument == u"-h")) {
+      options.help = true;
+    } else if (!options_ended && argument.size() > 1 && argument.front() == u'-') {
+      console.WriteError(u"tarnwick-list: unknown option '" + argument + u"'\n" + kUsage);
+      return std::nullopt;
+    } else if (options.folder) {
+      console.WriteError(Text(u"tarnwick-list: give at most one folder\n") + kUsage);
+      return std::nullopt;
+    } else {
+      options.folder = argument;
+    }
+  }
+  return options;
+}
+
+Text FromAscii(std::string_view text) { return Text(text.begin(), text.end()); }
+
+// Messages from the system are plain English; any byte beyond ASCII is shown
+// as it came, one code unit each.
+Text FromMessage(std::string_view text) {
+  Text result;
+  for (const char c : text) result.push_back(static_cast<unsigned char>(c));
+  return result;
+}
+
+}  // namespace
+
+int RunTarnwickList(const std::vector<Text>& arguments, SystemServices& system, Console& console) {
+  const std::optional<Options> options = ParseArguments(arguments, console);
+  if (!options) return kCannotList;
+  if (options->help) {
+    console.WriteOut(kUsage);
+    return kListed;
+  }
+  try {
+    const Text folder =
+        options->folder ? console.FullPath(*options->folder) : console.CurrentFolder();
+    ConsoleControls controls(folder, !options->by_short_name);
+    ListFileName(controls, system);
+    Text output = controls.label() + u'\n';
+    for (const Text& line : controls.lines()) output += line + u'\n';
+    console.WriteOut(output);
+    return kListed;
+  } catch (const PlatformError& error) {
+    console.WriteError(u"tarnwick-list: " + FromMessage(error.what()) + u"\n");
+    return kCannotList;
+  } catch (const std::exception& error) {
+    console.WriteError(FromAscii("tarnwick-list: internal fault: ") + FromMessage(error.what()) +
+                       u"\n");
+    return kInternalFault;
+  }
+}
+
+}  // namespace tarnwick

@@ -1,0 +1,94 @@
+#include "listing/listing_refresh.h"
+
+#include <cstdint>
+#include <stdexcept>
+#include <vector>
+
+#include "listing/exchange_sort.h"
+#include "listing/path_names.h"
+
+namespace tarnwick {
+namespace {
+
+std::int32_t AddOne(std::int32_t count) {
+  std::int32_t sum = 0;
+  if (__builtin_add_overflow(count, 1, &sum)) {
+    throw std::overflow_error("the folder holds more files than can be counted");
+  }
+  return sum;
+}
+
+// Turns the list's redraw off for the time the lines are added, and back on
+// afterwards, even when adding a line fails.
+class RedrawOff {
+ public:
+  explicit RedrawOff(ListingControls& controls) : controls_(controls) {
+    controls_.SetList1Redraw(false);
+  }
+  ~RedrawOff() { controls_.SetList1Redraw(true); }
+  RedrawOff(const RedrawOff&) = delete;
+  RedrawOff& operator=(const RedrawOff&) = delete;
+
+ private:
+  ListingControls& controls_;
+};
+
+}  // namespace
+
+void ListFileName(ListingControls& controls, SystemServices& system) {
+  const char16_t separator = system.Separator();
+
+  // 1. The folder path always ends in a separator.
+  Text FolderPath = controls.Dir1Path();
+  if (FolderPath.empty() || FolderPath.back() != separator) FolderPath += separator;
+
+  // 2, 3. The label shows the short form of the whole folder path.
+  controls.SetLabel1Caption(kLabelPrefix + GetShortFileName(system, FolderPath));
+  controls.List1Clear();
+
+  // 4, 5. First pass: count.
+  const Text pattern = FolderPath + kEveryName;
+  if (system.FirstEntry(pattern, kOrdinaryFiles).empty()) return;
+  std::int32_t EntryCount = 0;
+  do {
+    EntryCount = AddOne(EntryCount);
+  } while (!system.NextEntry().empty());
+
+  // 6, 7. Second pass: fill. The count stands even if files vanished since;
+  // their places stay empty.
+  const auto size = static_cast<std::size_t>(EntryCount);
+  std::vector<Text> LongNames(size);
+  std::vector<Text> ShortNames(size);
+  std::vector<Text> SortKeys(size);
+  LongNames.at(0) = system.FirstEntry(pattern, kOrdinaryFiles);
+  for (std::size_t i = 1; i < size; ++i) LongNames.at(i) = system.NextEntry();
+
+  // 8. One short-path call per file; an empty name is no file.
+  for (std::size_t i = 0; i < size; ++i) {
+    if (LongNames.at(i).empty()) continue;
+    ShortNames.at(i) =
+        GetFileName(GetShortFileName(system, FolderPath + LongNames.at(i)), separator);
+  }
+
+  // 9. Lower-cased keys of the chosen name.
+  const bool by_long_name = controls.Option1Item0Value();
+  for (std::size_t i = 0; i < size; ++i) {
+    SortKeys.at(i) = system.ToLowerCase(by_long_name ? LongNames.at(i) : ShortNames.at(i));
+  }
+
+  // 10. The exchange sort gives the order of the three arrays.
+  const std::vector<std::int32_t> order = ExchangeSort(SortKeys).order;
+
+  // 11-13. One line per file, the sort-key name first.
+  const bool long_name_first = controls.Option1Item0Value();
+  RedrawOff redraw_off(controls);
+  for (const std::int32_t index : order) {
+    const Text& long_name = LongNames.at(static_cast<std::size_t>(index));
+    const Text& short_name = ShortNames.at(static_cast<std::size_t>(index));
+    if (long_name.empty()) continue;
+    controls.List1AddItem(long_name_first ? long_name + kNameSeparator + short_name
+                                          : short_name + kNameSeparator + long_name);
+  }
+}
+
+}  // namespace tarnwick

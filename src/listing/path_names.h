@@ -1,0 +1,17 @@
+// The path-name procedures of the listing: the short form of a path through
+// the system's short-path service, and the last component of a path.
+#pragma once
+
+#include "platform/platform_services.h"
+
+namespace tarnwick {
+
+// The short form of `LongFN` (a full path of a file or folder) as the
+// short-path service gives it, or the empty text when it gives none.
+Text GetShortFileName(SystemServices& system, Text LongFN);
+
+// Everything after the last `separator` of `ShortFN`; the empty text when
+// there is no separator or nothing follows it.
+Text GetFileName(Text ShortFN, char16_t separator);
+
+}  // namespace tarnwick

@@ -1,0 +1,34 @@
+// What a console program takes from the system: its arguments, the current
+// folder, full paths, and its two output streams.
+#pragma once
+
+#include <memory>
+#include <vector>
+
+#include "platform/platform_services.h"
+
+namespace tarnwick {
+
+class Console {
+ public:
+  virtual ~Console() = default;
+
+  // The arguments after the program's name.
+  virtual std::vector<Text> Arguments() const = 0;
+
+  // The process's current folder.
+  virtual Text CurrentFolder() const = 0;
+
+  // `path` made absolute against the current folder, without "." and ".."
+  // parts. Throws PlatformError when that cannot be done.
+  virtual Text FullPath(const Text& path) const = 0;
+
+  // Writes to standard output or standard error: shown as text on a console,
+  // UTF-8 when redirected.
+  virtual void WriteOut(TextView text) = 0;
+  virtual void WriteError(TextView text) = 0;
+};
+
+std::unique_ptr<Console> OpenConsole(int argc, char** argv);
+
+}  // namespace tarnwick

@@ -1,0 +1,120 @@
+#include "platform/posix/lossless_utf8.h"
+
+#include <cstdint>
+
+namespace tarnwick::posix {
+namespace {
+
+constexpr char32_t kEscapeBase = 0xDC00;
+
+bool IsContinuation(unsigned char byte) { return (byte & 0xC0) == 0x80; }
+
+// Decodes one well-formed (shortest form, no surrogate, at most U+10FFFF)
+// UTF-8 sequence at the start of `bytes`. Gives its length, or 0 when the
+// first byte does not start one.
+std::size_t DecodeSequence(std::string_view bytes, char32_t& code_point) {
+  const auto byte = [&](std::size_t i) { return static_cast<unsigned char>(bytes[i]); };
+  const unsigned char lead = byte(0);
+  if (lead < 0x80) {
+    code_point = lead;
+    return 1;
+  }
+  std::size_t length = 0;
+  char32_t minimum = 0;
+  if (lead >= 0xC2 && lead <= 0xDF) {
+    length = 2;
+    code_point = lead & 0x1F;
+    minimum = 0x80;
+  } else if (lead >= 0xE0 && lead <= 0xEF) {
+    length = 3;
+    code_point = lead & 0x0F;
+    minimum = 0x800;
+  } else if (lead >= 0xF0 && lead <= 0xF4) {
+    length = 4;
+    code_point = lead & 0x07;
+    minimum = 0x10000;
+  } else {
+    return 0;
+  }
+  if (bytes.size() < length) return 0;
+  for (std::size_t i = 1; i < length; ++i) {
+    if (!IsContinuation(byte(i))) return 0;
+    code_point = (code_point << 6) | (byte(i) & 0x3F);
+  }
+  if (code_point < minimum || code_point > 0x10FFFF) return 0;
+  if (code_point >= 0xD800 && code_point <= 0xDFFF) return 0;
+  return length;
+}
+
+void AppendUtf16(Text& text, char32_t code_point) {
+  if (code_point < 0x10000) {
+    text.push_back(static_cast<char16_t>(code_point));
+  } else {
+    code_point -= 0x10000;
+    text.push_back(static_cast<char16_t>(0xD800 + (code_point >> 10)));
+    text.push_back(static_cast<char16_t>(0xDC00 + (code_point & 0x3FF)));
+  }
+}
+
+void AppendUtf8(std::string& bytes, char32_t code_point) {
+  if (code_point < 0x80) {
+    bytes.push_back(static_cast<char>(code_point));
+  } else if (code_point < 0x800) {
+    bytes.push_back(static_cast<char>(0xC0 | (code_point >> 6)));
+    bytes.push_back(static_cast<char>(0x80 | (code_point & 0x3F)));
+  } else if (code_point < 0x10000) {
+    bytes.push_back(static_cast<char>(0xE0 | (code_point >> 12)));
+    bytes.push_back(static_cast<char>(0x80 | ((code_point >> 6) & 0x3F)));
+    bytes.push_back(static_cast<char>(0x80 | (code_point & 0x3F)));
+  } else {
+    bytes.push_back(static_cast<char>(0xF0 | (code_point >> 18)));
+    bytes.push_back(static_cast<char>(0x80 | ((code_point >> 12) & 0x3F)));
+    bytes.push_back(static_cast<char>(0x80 | ((code_point >> 6) & 0x3F)));
+    bytes.push_back(static_cast<char>(0x80 | (code_point & 0x3F)));
+  }
+}
+
+}  // namespace
+
+Text DecodeFileName(std::string_view bytes) {
+  Text text;
+  text.reserve(bytes.size());
+  while (!bytes.empty()) {
+    char32_t code_point = 0;
+    std::size_t length = DecodeSequence(bytes, code_point);
+    if (length == 0) {
+      code_point = kEscapeBase + static_cast<unsigned char>(bytes[0]);
+      length = 1;
+    }
+    AppendUtf16(text, code_point);
+    bytes.remove_prefix(length);
+  }
+  return text;
+}
+
+std::optional<std::string> EncodeFileName(TextView text) {
+  std::string bytes;
+  bytes.reserve(text.size() * 3);
+  bool has_escapes = false;
+  for (std::size_t i = 0; i < text.size(); ++i) {
+    const char16_t unit = text[i];
+    if (unit >= 0xD800 && unit <= 0xDBFF && i + 1 < text.size() && text[i + 1] >= 0xDC00 &&
+        text[i + 1] <= 0xDFFF) {
+      AppendUtf8(bytes, 0x10000 + ((char32_t{unit} - 0xD800) << 10) + (text[i + 1] - 0xDC00));
+      ++i;
+    } else if (unit >= 0xDC80 && unit <= 0xDCFF) {
+      bytes.push_back(static_cast<char>(unit - kEscapeBase));
+      has_escapes = true;
+    } else if (unit >= 0xD800 && unit <= 0xDFFF) {
+      return std::nullopt;
+    } else {
+      AppendUtf8(bytes, unit);
+    }
+  }
+  // Escaped bytes next to each other may form a valid sequence, which would
+  // read back as another text: such text has no bytes of its own.
+  if (has_escapes && DecodeFileName(bytes) != text) return std::nullopt;
+  return bytes;
+}
+
+}  // namespace tarnwick::posix

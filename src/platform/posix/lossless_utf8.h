@@ -1,0 +1,23 @@
+// File names on Linux are bytes. They become text through UTF-8; a byte that
+// is not part of a valid UTF-8 sequence becomes the lone low surrogate
+// U+DC00 + byte (U+DC80 to U+DCFF), so that every name converts back to the
+// very bytes it came from and no two names give the same text.
+#pragma once
+
+#include <optional>
+#include <string>
+#include <string_view>
+
+#include "platform/platform_services.h"
+
+namespace tarnwick::posix {
+
+// Bytes to text; never fails.
+Text DecodeFileName(std::string_view bytes);
+
+// Text to bytes: the inverse of DecodeFileName. Gives nullopt for text that
+// no byte sequence decodes to (a lone surrogate outside U+DC80 to U+DCFF, or
+// escapes that would read back as a valid UTF-8 character).
+std::optional<std::string> EncodeFileName(TextView text);
+
+}  // namespace tarnwick::posix

@@ -1,0 +1,155 @@
+#include "platform/posix/posix_system_services.h"
+
+#include <fcntl.h>
+#include <locale.h>
+#include <sys/stat.h>
+#include <wctype.h>
+
+#include <algorithm>
+#include <cerrno>
+#include <cstring>
+
+#include "platform/posix/lossless_utf8.h"
+
+namespace tarnwick::posix {
+namespace {
+
+// The Windows attribute bits that widen an enumeration.
+constexpr std::int32_t kHidden = 0x02;
+constexpr std::int32_t kSystem = 0x04;
+constexpr std::int32_t kFolders = 0x10;
+
+locale_t UnicodeCaseLocale() {
+  static const locale_t locale = [] {
+    const locale_t made = ::newlocale(LC_CTYPE_MASK, "C.UTF-8", static_cast<locale_t>(nullptr));
+    if (made == static_cast<locale_t>(nullptr)) {
+      throw std::runtime_error("the C.UTF-8 locale is missing, so letters cannot be lower-cased");
+    }
+    return made;
+  }();
+  return locale;
+}
+
+PlatformError FolderError(int error, const Text& folder, const std::string& bytes) {
+  const ErrorKind kind = error == ENOENT || error == ENOTDIR ? ErrorKind::NotFound
+                         : error == EACCES || error == EPERM ? ErrorKind::AccessDenied
+                                                             : ErrorKind::Other;
+  return PlatformError(kind, folder,
+                       "cannot read the folder '" + bytes + "': " + std::strerror(error));
+}
+
+// Copies `text` and a terminating zero into `buffer` when both fit; gives
+// what the Windows service gives: the length written, or the size needed.
+template <typename Char, typename String>
+std::uint32_t CopyWithTerminator(const String& text, std::span<Char> buffer) {
+  if (text.size() + 1 > buffer.size()) return static_cast<std::uint32_t>(text.size() + 1);
+  std::copy(text.begin(), text.end(), buffer.begin());
+  buffer[text.size()] = Char{0};
+  return static_cast<std::uint32_t>(text.size());
+}
+
+}  // namespace
+
+PosixSystemServices::PosixSystemServices() { UnicodeCaseLocale(); }
+PosixSystemServices::~PosixSystemServices() = default;
+
+Text PosixSystemServices::FirstEntry(const Text& pattern, std::int32_t attributes) {
+  enumeration_.reset();
+  const auto slash = pattern.rfind(u'/');
+  const Text folder = slash == Text::npos ? Text(u"./") : pattern.substr(0, slash + 1);
+  const Text wildcard = slash == Text::npos ? pattern : pattern.substr(slash + 1);
+  // The listing asks for every name; Windows' rules make "*.*" match names
+  // with and without a dot alike.
+  if (wildcard != u"*.*" && wildcard != u"*") {
+    throw std::invalid_argument("only the patterns * and *.* are supported");
+  }
+  const std::optional<std::string> bytes = EncodeFileName(folder);
+  if (!bytes) throw PlatformError(ErrorKind::NotFound, folder, "no such folder");
+  enumeration_.reset(::opendir(bytes->c_str()));
+  if (!enumeration_) throw FolderError(errno, folder, *bytes);
+  enumerated_folder_ = folder;
+  attributes_ = attributes;
+  return NextEntry();
+}
+
+Text PosixSystemServices::NextEntry() {
+  while (enumeration_) {
+    errno = 0;
+    const dirent* entry = ::readdir(enumeration_.get());
+    if (entry == nullptr) {
+      const int error = errno;
+      enumeration_.reset();
+      if (error != 0) {
+        throw FolderError(error, enumerated_folder_,
+                          EncodeFileName(enumerated_folder_).value_or("?"));
+      }
+      break;
+    }
+    if (Wanted(*entry)) return DecodeFileName(entry->d_name);
+  }
+  return {};
+}
+
+bool PosixSystemServices::Wanted(const dirent& entry) const {
+  const std::string_view name = entry.d_name;
+  if (name == "." || name == "..") return false;
+  if (name.front() == '.' && !(attributes_ & kHidden)) return false;
+  unsigned char type = entry.d_type;
+  if (type == DT_LNK || type == DT_UNKNOWN) {
+    // A link counts as what it leads to; a broken link leads nowhere.
+    struct stat status {};
+    if (::fstatat(::dirfd(enumeration_.get()), entry.d_name, &status, 0) != 0) return false;
+    type = S_ISREG(status.st_mode) ? DT_REG : S_ISDIR(status.st_mode) ? DT_DIR : DT_UNKNOWN;
+  }
+  if (type == DT_REG) return true;
+  if (type == DT_DIR) return (attributes_ & kFolders) != 0;
+  return (attributes_ & kSystem) != 0;
+}
+
+std::uint32_t PosixSystemServices::GetShortPathNameA(const std::string& long_path,
+                                                     std::span<char> buffer) {
+  const std::optional<std::string> short_path = short_paths_.ShortPath(long_path);
+  if (!short_path) return 0;
+  return CopyWithTerminator(*short_path, buffer);
+}
+
+std::uint32_t PosixSystemServices::GetShortPathNameW(const Text& long_path,
+                                                     std::span<char16_t> buffer) {
+  const std::optional<std::string> bytes = EncodeFileName(long_path);
+  if (!bytes) return 0;
+  const std::optional<std::string> short_path = short_paths_.ShortPath(*bytes);
+  if (!short_path) return 0;
+  return CopyWithTerminator(DecodeFileName(*short_path), buffer);
+}
+
+std::optional<std::string> PosixSystemServices::ToSystemCodePage(TextView text) const {
+  return EncodeFileName(text);
+}
+
+Text PosixSystemServices::FromSystemCodePage(std::string_view bytes) const {
+  return DecodeFileName(bytes);
+}
+
+Text PosixSystemServices::ToLowerCase(Text text) const {
+  const locale_t locale = UnicodeCaseLocale();
+  for (char16_t& unit : text) {
+    if (unit < 0x80) {
+      if (unit >= u'A' && unit <= u'Z') unit = static_cast<char16_t>(unit + (u'a' - u'A'));
+    } else if (unit < 0xD800 || unit > 0xDFFF) {
+      const wint_t lower = ::towlower_l(unit, locale);
+      if (lower <= 0xFFFF && (lower < 0xD800 || lower > 0xDFFF))
+        unit = static_cast<char16_t>(lower);
+    }
+  }
+  return text;
+}
+
+}  // namespace tarnwick::posix
+
+namespace tarnwick {
+
+std::unique_ptr<SystemServices> CreateSystemServices() {
+  return std::make_unique<posix::PosixSystemServices>();
+}
+
+}  // namespace tarnwick

@@ -1,0 +1,43 @@
+// File-system and text services on Linux, with stand-ins for what Windows
+// has and Linux lacks: "/" for the separator, hidden for a name that starts
+// with ".", system for anything that is not a regular file, and short names
+// made by the FAT rules where the disk keeps none.
+#pragma once
+
+#include <dirent.h>
+
+#include <memory>
+
+#include "platform/platform_services.h"
+#include "platform/posix/short_path.h"
+
+namespace tarnwick::posix {
+
+class PosixSystemServices final : public SystemServices {
+ public:
+  PosixSystemServices();
+  ~PosixSystemServices() override;
+
+  Text FirstEntry(const Text& pattern, std::int32_t attributes) override;
+  Text NextEntry() override;
+  std::uint32_t GetShortPathNameA(const std::string& long_path, std::span<char> buffer) override;
+  std::uint32_t GetShortPathNameW(const Text& long_path, std::span<char16_t> buffer) override;
+  std::optional<std::string> ToSystemCodePage(TextView text) const override;
+  Text FromSystemCodePage(std::string_view bytes) const override;
+  char16_t Separator() const override { return u'/'; }
+  Text ToLowerCase(Text text) const override;
+
+ private:
+  struct DirCloser {
+    void operator()(DIR* dir) const { ::closedir(dir); }
+  };
+
+  bool Wanted(const dirent& entry) const;
+
+  std::unique_ptr<DIR, DirCloser> enumeration_;
+  Text enumerated_folder_;
+  std::int32_t attributes_ = kOrdinaryFiles;
+  ShortPathResolver short_paths_;
+};
+
+}  // namespace tarnwick::posix

@@ -1,0 +1,56 @@
+// The short form of a Linux path, component by component, the stand-in for
+// the Windows short-path service.
+#pragma once
+
+#include <sys/types.h>
+
+#include <cstdint>
+#include <optional>
+#include <string>
+#include <string_view>
+#include <unordered_map>
+
+namespace tarnwick::posix {
+
+class ShortPathResolver {
+ public:
+  // The short form of `path` (file-name bytes): each component replaced by
+  // its short name in its folder, the separators as they stand ("/" stays
+  // "/", a final "/" stays). nullopt when a component does not exist.
+  // A folder that cannot be listed keeps its entries' own names.
+  std::optional<std::string> ShortPath(std::string_view path);
+
+ private:
+  // What identifies one state of a folder: a change to its entries changes
+  // its modification and change times.
+  struct FolderState {
+    dev_t device = 0;
+    ino_t inode = 0;
+    std::int64_t modified_ns = 0;
+    std::int64_t changed_ns = 0;
+    bool operator==(const FolderState&) const = default;
+  };
+
+  struct FolderTable {
+    FolderState state;
+    bool listed = false;
+    std::unordered_map<std::string, std::string> short_names;
+  };
+
+  struct InodeHash {
+    std::size_t operator()(const std::pair<dev_t, ino_t>& id) const {
+      return std::hash<std::uint64_t>{}(static_cast<std::uint64_t>(id.second) * 31 +
+                                        static_cast<std::uint64_t>(id.first));
+    }
+  };
+
+  // The short name of `name` in `folder`, or nullopt when it is not there.
+  std::optional<std::string> ShortNameIn(const std::string& folder, const std::string& name);
+
+  const FolderTable& TableFor(const std::string& folder, const FolderState& state);
+
+  // Folders seen lately; cleared when it grows past a few dozen.
+  std::unordered_map<std::pair<dev_t, ino_t>, FolderTable, InodeHash> tables_;
+};
+
+}  // namespace tarnwick::posix

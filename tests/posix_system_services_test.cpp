@@ -1,0 +1,273 @@
+#include "platform/posix/posix_system_services.h"
+
+#include <gtest/gtest.h>
+#include <sys/socket.h>
+#include <sys/stat.h>
+#include <sys/un.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
+#include <algorithm>
+#include <set>
+
+#include "listing/listing_refresh.h"
+#include "listing/path_names.h"
+#include "platform/posix/fat_short_names.h"
+#include "platform/posix/lossless_utf8.h"
+#include "support/fakes.h"
+#include "support/temp_folder.h"
+
+namespace tarnwick::posix {
+namespace {
+
+using testing::FakeControls;
+using testing::TempFolder;
+
+std::set<Text> Enumerate(PosixSystemServices& system, const std::string& folder,
+                         std::int32_t attributes = kOrdinaryFiles) {
+  std::set<Text> names;
+  for (Text name = system.FirstEntry(DecodeFileName(folder) + u"*.*", attributes); !name.empty();
+       name = system.NextEntry()) {
+    EXPECT_TRUE(names.insert(name).second) << "a name came twice";
+  }
+  return names;
+}
+
+// The short name that the service gives for a path, or nullopt.
+std::optional<std::string> ShortPathOf(PosixSystemServices& system, const std::string& path) {
+  std::string buffer(kShortPathBufferSize, ' ');
+  system.GetShortPathNameA(path, buffer);
+  const auto end = buffer.find('\0');
+  if (end == std::string::npos) return std::nullopt;
+  return buffer.substr(0, end);
+}
+
+std::string LastComponent(const std::string& path) { return path.substr(path.rfind('/') + 1); }
+
+TEST(PosixEnumeration, ListsOrdinaryFilesAndLinksToThemOnly) {
+  TempFolder folder;
+  folder.File("plain.txt");
+  folder.File("no dot at all");
+  folder.File(".hidden");
+  folder.Folder("sub");
+  folder.File("sub/inside.txt");
+  folder.Folder(".git");
+  folder.Link("link to file", "plain.txt");
+  folder.Link("link to folder", "sub");
+  folder.Link("broken link", "missing");
+  folder.Link("loop", "loop");
+  ASSERT_EQ(::mkfifo((folder.path() + "fifo").c_str(), 0644), 0);
+  const int sock = ::socket(AF_UNIX, SOCK_STREAM, 0);
+  sockaddr_un address{};
+  address.sun_family = AF_UNIX;
+  const std::string socket_path = folder.path() + "socket";
+  ASSERT_LT(socket_path.size(), sizeof address.sun_path);
+  std::copy(socket_path.begin(), socket_path.end(), address.sun_path);
+  ASSERT_EQ(::bind(sock, reinterpret_cast<sockaddr*>(&address), sizeof address), 0);
+  ::close(sock);
+
+  PosixSystemServices system;
+  EXPECT_EQ(Enumerate(system, folder.path()),
+            (std::set<Text>{u"plain.txt", u"no dot at all", u"link to file"}));
+  // The Windows attribute bits widen the enumeration to those kinds.
+  EXPECT_EQ(Enumerate(system, folder.path(), 0x02 | 0x10),
+            (std::set<Text>{u"plain.txt", u"no dot at all", u"link to file", u".hidden", u"sub",
+                            u".git", u"link to folder"}));
+  EXPECT_TRUE(system.NextEntry().empty());
+  EXPECT_TRUE(system.NextEntry().empty());
+}
+
+TEST(PosixEnumeration, KeepsNamesThatDifferOnlyInCaseOrAreNotUtf8) {
+  TempFolder folder;
+  folder.File("Report.TXT");
+  folder.File("report.txt");
+  const std::string latin1 = "caf\xE9.txt";
+  const std::string sjis = "\x93\xFA\x96\x7B.txt";
+  folder.File(latin1);
+  folder.File(sjis);
+  PosixSystemServices system;
+  const std::set<Text> names = Enumerate(system, folder.path());
+  ASSERT_EQ(names.size(), 4u);
+  EXPECT_TRUE(names.count(u"Report.TXT") && names.count(u"report.txt"));
+  EXPECT_TRUE(names.count(u"caf\xDCE9.txt"));
+  // Every name leads back to its own file.
+  for (const Text& name : names) {
+    const std::optional<std::string> bytes = system.ToSystemCodePage(name);
+    ASSERT_TRUE(bytes);
+    struct stat status {};
+    EXPECT_EQ(::stat((folder.path() + *bytes).c_str(), &status), 0);
+  }
+}
+
+TEST(PosixEnumeration, GivesNothingForAnEmptyFolderAndAnErrorForAMissingOne) {
+  TempFolder folder;
+  PosixSystemServices system;
+  EXPECT_TRUE(system.FirstEntry(DecodeFileName(folder.path()) + u"*.*", 0).empty());
+  try {
+    system.FirstEntry(DecodeFileName(folder.path()) + u"gone/*.*", 0);
+    FAIL() << "a missing folder must raise an error";
+  } catch (const PlatformError& error) {
+    EXPECT_EQ(error.kind(), ErrorKind::NotFound);
+    EXPECT_NE(std::string(error.what()).find("gone"), std::string::npos);
+  }
+  folder.File("a file");
+  EXPECT_THROW(system.FirstEntry(DecodeFileName(folder.path()) + u"a file/*.*", 0), PlatformError);
+  EXPECT_THROW(system.FirstEntry(DecodeFileName(folder.path()) + u"*.txt", 0),
+               std::invalid_argument);
+}
+
+TEST(PosixEnumeration, ReportsAFolderThatMayNotBeRead) {
+  TempFolder folder;
+  folder.Folder("locked");
+  folder.File("locked/secret.txt");
+  ASSERT_EQ(::chmod((folder.path() + "locked").c_str(), 0), 0);
+  ASSERT_EQ(::chmod(folder.path().c_str(), 0755), 0);
+  // Root may read any folder, so the check runs as an ordinary user.
+  const pid_t child = ::fork();
+  ASSERT_GE(child, 0);
+  if (child == 0) {
+    if (::geteuid() == 0 && (::setgid(65534) != 0 || ::setuid(65534) != 0)) ::_exit(3);
+    PosixSystemServices system;
+    try {
+      system.FirstEntry(DecodeFileName(folder.path()) + u"locked/*.*", 0);
+    } catch (const PlatformError& error) {
+      ::_exit(error.kind() == ErrorKind::AccessDenied ? 0 : 1);
+    }
+    ::_exit(2);
+  }
+  int status = 0;
+  ASSERT_EQ(::waitpid(child, &status, 0), child);
+  ASSERT_TRUE(WIFEXITED(status));
+  EXPECT_EQ(WEXITSTATUS(status), 0) << "1: wrong kind of error, 2: no error, 3: setuid failed";
+}
+
+TEST(PosixShortPaths, ShortenEveryComponentAndKeepTheSeparators) {
+  TempFolder folder;
+  folder.Folder("Long Folder Name");
+  folder.File("Long Folder Name/Long File Name.txt");
+  folder.File("Long Folder Name/README.txt");
+  PosixSystemServices system;
+  const std::string base = *ShortPathOf(system, folder.path());
+  EXPECT_EQ(base.back(), '/');
+  EXPECT_EQ(base.front(), '/');
+  EXPECT_EQ(*ShortPathOf(system, folder.path() + "Long Folder Name/"), base + "LONGFO~1/");
+  EXPECT_EQ(*ShortPathOf(system, folder.path() + "Long Folder Name/Long File Name.txt"),
+            base + "LONGFO~1/LONGFI~1.TXT");
+  EXPECT_EQ(*ShortPathOf(system, folder.path() + "Long Folder Name/README.txt"),
+            base + "LONGFO~1/README.txt");
+  EXPECT_EQ(*ShortPathOf(system, "/"), "/");
+}
+
+TEST(PosixShortPaths, LeaveTheBufferAloneForAPathThatIsNotThere) {
+  TempFolder folder;
+  folder.File("file.txt");
+  PosixSystemServices system;
+  for (const std::string& path : {folder.path() + "missing.txt", folder.path() + "missing/x",
+                                  folder.path() + "file.txt/", std::string()}) {
+    std::string buffer(kShortPathBufferSize, ' ');
+    EXPECT_EQ(system.GetShortPathNameA(path, buffer), 0u) << path;
+    EXPECT_EQ(buffer, std::string(kShortPathBufferSize, ' ')) << path;
+  }
+}
+
+TEST(PosixShortPaths, MadeNamesAreValidUniqueAndStable) {
+  TempFolder folder;
+  std::vector<std::string> names = {"Long File Name.txt",
+                                    "Long File Name 2.txt",
+                                    "LONGFI~1.TXT",
+                                    "a.b.c.d",
+                                    "x+y=z.txt",
+                                    "日本語のファイル名.txt",
+                                    "日本語のファイル名その2.txt",
+                                    "caf\xE9 cr\xE8me.txt",
+                                    "Report.TXT",
+                                    "report.txt",
+                                    ".bashrc",
+                                    "  spaces  .txt"};
+  for (const std::string& name : names) folder.File(name);
+  PosixSystemServices system;
+  std::set<std::string> seen;
+  for (const std::string& name : names) {
+    const std::optional<std::string> short_path = ShortPathOf(system, folder.path() + name);
+    ASSERT_TRUE(short_path) << name;
+    const std::string short_name = LastComponent(*short_path);
+    EXPECT_TRUE(IsValidShortName(short_name)) << name << " -> " << short_name;
+    std::string upper = short_name;
+    std::transform(upper.begin(), upper.end(), upper.begin(),
+                   [](char c) { return c >= 'a' && c <= 'z' ? static_cast<char>(c - 32) : c; });
+    EXPECT_TRUE(seen.insert(upper).second) << short_name << " given twice";
+    // The same on a second look, and with services of their own.
+    EXPECT_EQ(ShortPathOf(system, folder.path() + name), short_path);
+    PosixSystemServices fresh;
+    EXPECT_EQ(ShortPathOf(fresh, folder.path() + name), short_path);
+  }
+  EXPECT_EQ(LastComponent(*ShortPathOf(system, folder.path() + "LONGFI~1.TXT")), "LONGFI~1.TXT");
+  EXPECT_EQ(LastComponent(*ShortPathOf(system, folder.path() + "Long File Name.txt")),
+            "LONGFI~3.TXT");
+}
+
+TEST(PosixShortPaths, FollowChangesToTheFolder) {
+  TempFolder folder;
+  folder.File("Long File Name B.txt");
+  PosixSystemServices system;
+  EXPECT_EQ(LastComponent(*ShortPathOf(system, folder.path() + "Long File Name B.txt")),
+            "LONGFI~1.TXT");
+  // A new name that comes first in binary order takes ~1 from now on.
+  folder.File("Long File Name A.txt");
+  EXPECT_EQ(LastComponent(*ShortPathOf(system, folder.path() + "Long File Name A.txt")),
+            "LONGFI~1.TXT");
+  EXPECT_EQ(LastComponent(*ShortPathOf(system, folder.path() + "Long File Name B.txt")),
+            "LONGFI~2.TXT");
+}
+
+TEST(PosixShortPaths, ThroughTheWideServiceGiveTheSameAnswer) {
+  TempFolder folder;
+  folder.File("Long File Name.txt");
+  PosixSystemServices system;
+  std::u16string buffer(kShortPathBufferSize, u' ');
+  system.GetShortPathNameW(DecodeFileName(folder.path() + "Long File Name.txt"), buffer);
+  EXPECT_EQ(buffer.substr(0, buffer.find(u'\0')),
+            DecodeFileName(*ShortPathOf(system, folder.path() + "Long File Name.txt")));
+  // A result that does not fit leaves the buffer alone and asks for more.
+  std::string small(8, ' ');
+  EXPECT_GT(system.GetShortPathNameA(folder.path() + "Long File Name.txt", small), 8u);
+  EXPECT_EQ(small, std::string(8, ' '));
+}
+
+TEST(PosixText, LowerCasesByUnicodeRulesUnitForUnit) {
+  PosixSystemServices system;
+  EXPECT_EQ(system.ToLowerCase(u"ABC xyz 123 ~_."), u"abc xyz 123 ~_.");
+  EXPECT_EQ(system.ToLowerCase(u"\uFF21\uFF3A\u00C0\u0391\u0416"),
+            u"\uFF41\uFF5A\u00E0\u03B1\u0436");
+  EXPECT_EQ(system.ToLowerCase(u"\u65E5\u30A2\xD83D\xDE00\xDCC3"),
+            u"\u65E5\u30A2\xD83D\xDE00\xDCC3");
+  EXPECT_EQ(system.Separator(), u'/');
+}
+
+TEST(PosixListing, ListsARealFolderWithItsShortNames) {
+  TempFolder folder;
+  folder.File("Long File Name.txt");
+  folder.File("readme.txt");
+  folder.File("日本語のファイル名.txt");
+  folder.File(".hidden");
+  folder.Folder("subfolder");
+  PosixSystemServices system;
+  FakeControls controls;
+  controls.path = DecodeFileName(folder.path().substr(0, folder.path().size() - 1));
+  ListFileName(controls, system);
+  const Text arrow = u" \u21D4 ";
+  EXPECT_EQ(controls.lines,
+            (std::vector<Text>{u"Long File Name.txt" + arrow + u"LONGFI~1.TXT",
+                               u"readme.txt" + arrow + u"readme.txt",
+                               u"日本語のファイル名.txt" + arrow + u"日本語~1.TXT"}));
+  const Text label_path = controls.label.substr(4);
+  EXPECT_EQ(controls.label.substr(0, 4), kLabelPrefix);
+  EXPECT_EQ(label_path, DecodeFileName(*ShortPathOf(system, folder.path())));
+  controls.by_long_name = false;
+  ListFileName(controls, system);
+  EXPECT_EQ(controls.lines[0], u"LONGFI~1.TXT" + arrow + u"Long File Name.txt");
+  EXPECT_EQ(controls.label.substr(4), label_path);
+}
+
+}  // namespace
+}  // namespace tarnwick::posix

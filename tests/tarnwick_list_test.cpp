@@ -1,0 +1,125 @@
+#include "cli/tarnwick_list.h"
+
+#include <gtest/gtest.h>
+#include <sys/wait.h>
+
+#include <cstdlib>
+#include <fstream>
+#include <sstream>
+
+#include "listing/listing_refresh.h"
+#include "platform/posix/lossless_utf8.h"
+#include "support/temp_folder.h"
+
+namespace tarnwick {
+namespace {
+
+using testing::TempFolder;
+
+struct ProgramRun {
+  int status = -1;
+  std::string out;
+  std::string err;
+};
+
+std::string ReadAll(const std::string& path) {
+  std::ifstream file(path, std::ios::binary);
+  std::ostringstream text;
+  text << file.rdbuf();
+  return text.str();
+}
+
+// Runs the built program with `arguments` (already quoted for the shell).
+ProgramRun RunProgram(const TempFolder& scratch, const std::string& arguments) {
+  const std::string out = scratch.path() + "out", err = scratch.path() + "err";
+  const std::string command = std::string("'") + TARNWICK_LIST_PROGRAM + "' " + arguments + " >'" +
+                              out + "' 2>'" + err + "' </dev/null";
+  const int status = std::system(command.c_str());
+  ProgramRun run;
+  run.status = WIFEXITED(status) ? WEXITSTATUS(status) : -1;
+  run.out = ReadAll(out);
+  run.err = ReadAll(err);
+  return run;
+}
+
+// What the refresh gives for `folder` against a window that only records.
+std::string ExpectedOutput(const std::string& folder, bool by_long_name) {
+  ConsoleControls controls(posix::DecodeFileName(folder), by_long_name);
+  const auto system = CreateSystemServices();
+  ListFileName(controls, *system);
+  std::string output = *posix::EncodeFileName(controls.label()) + "\n";
+  for (const Text& line : controls.lines()) output += *posix::EncodeFileName(line) + "\n";
+  return output;
+}
+
+class TarnwickList : public ::testing::Test {
+ protected:
+  TarnwickList() {
+    files.File("Long File Name.txt");
+    files.File("readme.txt");
+    files.File("日本語のファイル名.txt");
+    files.File("caf\xE9.txt");
+    files.Folder("subfolder");
+  }
+  TempFolder files;
+  TempFolder scratch;
+};
+
+TEST_F(TarnwickList, PrintsTheLabelThenEveryLineByLongName) {
+  const ProgramRun run = RunProgram(scratch, "'" + files.path() + "'");
+  ASSERT_EQ(run.status, 0) << run.err;
+  EXPECT_EQ(run.err, "");
+  const std::string folder = files.path();
+  EXPECT_EQ(run.out, "パス名－" + folder + "\n" +
+                         "caf\xE9.txt ⇔ CAF_~1.TXT\n"
+                         "Long File Name.txt ⇔ LONGFI~1.TXT\n"
+                         "readme.txt ⇔ readme.txt\n"
+                         "日本語のファイル名.txt ⇔ 日本語~1.TXT\n");
+  EXPECT_EQ(run.out, ExpectedOutput(folder, true));
+}
+
+TEST_F(TarnwickList, SortsByShortNameWhenAsked) {
+  const ProgramRun run = RunProgram(scratch, "--by-short '" + files.path() + "'");
+  ASSERT_EQ(run.status, 0) << run.err;
+  EXPECT_EQ(run.out, "パス名－" + files.path() + "\n" +
+                         "CAF_~1.TXT ⇔ caf\xE9.txt\n"
+                         "LONGFI~1.TXT ⇔ Long File Name.txt\n"
+                         "readme.txt ⇔ readme.txt\n"
+                         "日本語~1.TXT ⇔ 日本語のファイル名.txt\n");
+  EXPECT_EQ(run.out, ExpectedOutput(files.path(), false));
+}
+
+TEST_F(TarnwickList, ListsTheCurrentFolderWhenGivenNone) {
+  const ProgramRun in_folder = [&] {
+    const std::string command = "cd '" + files.path() + "' && '" + TARNWICK_LIST_PROGRAM + "' >'" +
+                                scratch.path() + "here'";
+    EXPECT_EQ(std::system(command.c_str()), 0);
+    return ProgramRun{0, ReadAll(scratch.path() + "here"), ""};
+  }();
+  EXPECT_EQ(in_folder.out, ExpectedOutput(files.path(), true));
+}
+
+TEST_F(TarnwickList, FailsWithStatusTwoForAFolderThatCannotBeListed) {
+  const ProgramRun missing = RunProgram(scratch, "'" + files.path() + "no such folder'");
+  EXPECT_EQ(missing.status, 2);
+  EXPECT_EQ(missing.out, "");
+  EXPECT_NE(missing.err.find("no such folder"), std::string::npos) << missing.err;
+
+  const ProgramRun not_a_folder = RunProgram(scratch, "'" + files.path() + "readme.txt'");
+  EXPECT_EQ(not_a_folder.status, 2);
+  EXPECT_NE(not_a_folder.err.find("readme.txt"), std::string::npos) << not_a_folder.err;
+}
+
+TEST_F(TarnwickList, ExplainsItsUsage) {
+  const ProgramRun help = RunProgram(scratch, "--help");
+  EXPECT_EQ(help.status, 0);
+  EXPECT_NE(help.out.find("Usage: tarnwick-list [--by-short] [FOLDER]"), std::string::npos);
+  const ProgramRun unknown = RunProgram(scratch, "--sideways");
+  EXPECT_EQ(unknown.status, 2);
+  EXPECT_NE(unknown.err.find("--sideways"), std::string::npos);
+  const ProgramRun two = RunProgram(scratch, "a b");
+  EXPECT_EQ(two.status, 2);
+}
+
+}  // namespace
+}  // namespace tarnwick
