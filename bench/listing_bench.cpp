@@ -19,7 +19,7 @@
 
 #include "listing/listing_refresh.h"
 #include "listing/path_names.h"
-#include "platform/posix/lossless_utf8.h"
+#include "platform/lossless_utf8.h"
 #include "support/reference_exchange_sort.h"
 
 namespace {
@@ -94,7 +94,7 @@ class TimedSystem final : public tarnwick::SystemServices {
   std::uint32_t GetShortPathNameA(const std::string& path, std::span<char> buffer) override {
     const auto count = Timed(short_paths, [&] { return real_.GetShortPathNameA(path, buffer); });
     const std::string_view written(buffer.data(), buffer.size());
-    const Text short_path = tarnwick::posix::DecodeFileName(written.substr(0, written.find('\0')));
+    const Text short_path = tarnwick::DecodeFileName(written.substr(0, written.find('\0')));
     if (path.back() != '/') short_names.push_back(tarnwick::GetFileName(short_path, u'/'));
     return count;
   }
@@ -163,7 +163,7 @@ void MakeFolder(const std::filesystem::path& folder, int files) {
 int Measure(const std::filesystem::path& root, int files) {
   const std::filesystem::path folder = root / ("files" + std::to_string(files));
   MakeFolder(folder, files);
-  const Text path = tarnwick::posix::DecodeFileName(folder.string());
+  const Text path = tarnwick::DecodeFileName(folder.string());
 
   // The best of three cold refreshes, each with services of its own (so no
   // short names are known beforehand).

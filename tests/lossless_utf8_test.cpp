@@ -1,10 +1,10 @@
-#include "platform/posix/lossless_utf8.h"
+#include "platform/lossless_utf8.h"
 
 #include <gtest/gtest.h>
 
 #include <random>
 
-namespace tarnwick::posix {
+namespace tarnwick {
 namespace {
 
 TEST(LosslessUtf8, DecodesValidUtf8AsUnicode) {
@@ -63,4 +63,4 @@ TEST(LosslessUtf8, RefusesTextThatNoBytesDecodeTo) {
 }
 
 }  // namespace
-}  // namespace tarnwick::posix
+}  // namespace tarnwick

@@ -12,8 +12,8 @@
 
 #include "listing/listing_refresh.h"
 #include "listing/path_names.h"
+#include "platform/lossless_utf8.h"
 #include "platform/posix/fat_short_names.h"
-#include "platform/posix/lossless_utf8.h"
 #include "support/fakes.h"
 #include "support/temp_folder.h"
 

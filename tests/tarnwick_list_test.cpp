@@ -8,7 +8,7 @@
 #include <sstream>
 
 #include "listing/listing_refresh.h"
-#include "platform/posix/lossless_utf8.h"
+#include "platform/lossless_utf8.h"
 #include "support/temp_folder.h"
 
 namespace tarnwick {
@@ -44,11 +44,11 @@ ProgramRun RunProgram(const TempFolder& scratch, const std::string& arguments) {
 
 // What the refresh gives for `folder` against a window that only records.
 std::string ExpectedOutput(const std::string& folder, bool by_long_name) {
-  ConsoleControls controls(posix::DecodeFileName(folder), by_long_name);
+  ConsoleControls controls(DecodeFileName(folder), by_long_name);
   const auto system = CreateSystemServices();
   ListFileName(controls, *system);
-  std::string output = *posix::EncodeFileName(controls.label()) + "\n";
-  for (const Text& line : controls.lines()) output += *posix::EncodeFileName(line) + "\n";
+  std::string output = *EncodeFileName(controls.label()) + "\n";
+  for (const Text& line : controls.lines()) output += *EncodeFileName(line) + "\n";
   return output;
 }
 

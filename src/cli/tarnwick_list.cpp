@@ -5,6 +5,7 @@
 #include <string_view>
 
 #include "listing/listing_refresh.h"
+#include "platform/lossless_utf8.h"
 
 namespace tarnwick {
 namespace {
@@ -47,15 +48,9 @@ std::optional<Options> ParseArguments(const std::vector<Text>& arguments, Consol
   return options;
 }
 
-Text FromAscii(std::string_view text) { return Text(text.begin(), text.end()); }
-
-// Messages from the system are plain English; any byte beyond ASCII is shown
-// as it came, one code unit each.
-Text FromMessage(std::string_view text) {
-  Text result;
-  for (const char c : text) result.push_back(static_cast<unsigned char>(c));
-  return result;
-}
+// Error descriptions are UTF-8; a path in one that is not comes through as
+// its bytes.
+Text FromMessage(std::string_view text) { return DecodeFileName(text); }
 
 }  // namespace
 
@@ -79,8 +74,7 @@ int RunTarnwickList(const std::vector<Text>& arguments, SystemServices& system, 
     console.WriteError(u"tarnwick-list: " + FromMessage(error.what()) + u"\n");
     return kCannotList;
   } catch (const std::exception& error) {
-    console.WriteError(FromAscii("tarnwick-list: internal fault: ") + FromMessage(error.what()) +
-                       u"\n");
+    console.WriteError(u"tarnwick-list: internal fault: " + FromMessage(error.what()) + u"\n");
     return kInternalFault;
   }
 }

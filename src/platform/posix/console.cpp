@@ -8,7 +8,7 @@
 #include <cstring>
 #include <string>
 
-#include "platform/posix/lossless_utf8.h"
+#include "platform/lossless_utf8.h"
 
 namespace tarnwick {
 namespace {
@@ -35,10 +35,10 @@ void WriteAll(int fd, const std::string& bytes) {
 // Output is the file-name bytes of the text, so that a name that is not
 // valid UTF-8 is written as the very bytes of the file's name.
 std::string OutputBytes(TextView text) {
-  if (auto bytes = posix::EncodeFileName(text)) return *bytes;
+  if (auto bytes = EncodeFileName(text)) return *bytes;
   std::string bytes;
   for (char16_t unit : text) {
-    bytes += posix::EncodeFileName(TextView(&unit, 1)).value_or("\xEF\xBF\xBD");
+    bytes += EncodeFileName(TextView(&unit, 1)).value_or("\xEF\xBF\xBD");
   }
   return bytes;
 }
@@ -46,7 +46,7 @@ std::string OutputBytes(TextView text) {
 class PosixConsole final : public Console {
  public:
   PosixConsole(int argc, char** argv) {
-    for (int i = 1; i < argc; ++i) arguments_.push_back(posix::DecodeFileName(argv[i]));
+    for (int i = 1; i < argc; ++i) arguments_.push_back(DecodeFileName(argv[i]));
   }
 
   std::vector<Text> Arguments() const override { return arguments_; }
@@ -57,15 +57,15 @@ class PosixConsole final : public Console {
       if (errno != ERANGE) throw ErrorFor(errno, u".", "cannot read the current folder");
       buffer.resize(buffer.size() * 2);
     }
-    return posix::DecodeFileName(buffer.c_str());
+    return DecodeFileName(buffer.c_str());
   }
 
   Text FullPath(const Text& path) const override {
-    const std::optional<std::string> bytes = posix::EncodeFileName(path);
+    const std::optional<std::string> bytes = EncodeFileName(path);
     if (!bytes) throw PlatformError(ErrorKind::NotFound, path, "no such folder");
     char* resolved = ::realpath(bytes->c_str(), nullptr);
     if (resolved == nullptr) throw ErrorFor(errno, path, "cannot find '" + *bytes + "'");
-    const Text full = posix::DecodeFileName(resolved);
+    const Text full = DecodeFileName(resolved);
     std::free(resolved);
     return full;
   }

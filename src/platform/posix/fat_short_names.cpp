@@ -17,7 +17,7 @@
 #include <unordered_set>
 #include <utility>
 
-#include "platform/posix/lossless_utf8.h"
+#include "platform/lossless_utf8.h"
 
 namespace tarnwick::posix {
 namespace {

@@ -9,7 +9,7 @@
 #include <cerrno>
 #include <cstring>
 
-#include "platform/posix/lossless_utf8.h"
+#include "platform/lossless_utf8.h"
 
 namespace tarnwick::posix {
 namespace {

@@ -1,8 +1,8 @@
-#include "platform/posix/lossless_utf8.h"
+#include "platform/lossless_utf8.h"
 
 #include <cstdint>
 
-namespace tarnwick::posix {
+namespace tarnwick {
 namespace {
 
 constexpr char32_t kEscapeBase = 0xDC00;
@@ -80,6 +80,15 @@ Text DecodeFileName(std::string_view bytes) {
   Text text;
   text.reserve(bytes.size());
   while (!bytes.empty()) {
+    // Runs of ASCII, the common case, go across as they are.
+    std::size_t ascii = 0;
+    while (ascii < bytes.size() && static_cast<unsigned char>(bytes[ascii]) < 0x80) ++ascii;
+    const std::size_t old_size = text.size();
+    text.resize(old_size + ascii);
+    std::copy(bytes.begin(), bytes.begin() + static_cast<std::ptrdiff_t>(ascii),
+              text.begin() + static_cast<std::ptrdiff_t>(old_size));
+    bytes.remove_prefix(ascii);
+    if (bytes.empty()) break;
     char32_t code_point = 0;
     std::size_t length = DecodeSequence(bytes, code_point);
     if (length == 0) {
@@ -96,7 +105,17 @@ std::optional<std::string> EncodeFileName(TextView text) {
   std::string bytes;
   bytes.reserve(text.size() * 3);
   bool has_escapes = false;
-  for (std::size_t i = 0; i < text.size(); ++i) {
+  std::size_t i = 0;
+  while (i < text.size()) {
+    // Runs of ASCII, the common case, go across as they are.
+    const std::size_t run_start = i;
+    while (i < text.size() && text[i] < 0x80) ++i;
+    const std::size_t old_size = bytes.size();
+    bytes.resize(old_size + (i - run_start));
+    std::copy(text.begin() + static_cast<std::ptrdiff_t>(run_start),
+              text.begin() + static_cast<std::ptrdiff_t>(i),
+              bytes.begin() + static_cast<std::ptrdiff_t>(old_size));
+    if (i == text.size()) break;
     const char16_t unit = text[i];
     if (unit >= 0xD800 && unit <= 0xDBFF && i + 1 < text.size() && text[i + 1] >= 0xDC00 &&
         text[i + 1] <= 0xDFFF) {
@@ -110,6 +129,7 @@ std::optional<std::string> EncodeFileName(TextView text) {
     } else {
       AppendUtf8(bytes, unit);
     }
+    ++i;
   }
   // Escaped bytes next to each other may form a valid sequence, which would
   // read back as another text: such text has no bytes of its own.
@@ -117,4 +137,4 @@ std::optional<std::string> EncodeFileName(TextView text) {
   return bytes;
 }
 
-}  // namespace tarnwick::posix
+}  // namespace tarnwick

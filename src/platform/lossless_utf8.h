@@ -1,7 +1,8 @@
-// File names on Linux are bytes. They become text through UTF-8; a byte that
-// is not part of a valid UTF-8 sequence becomes the lone low surrogate
-// U+DC00 + byte (U+DC80 to U+DCFF), so that every name converts back to the
-// very bytes it came from and no two names give the same text.
+// File names on Linux are bytes, and error descriptions are UTF-8. They
+// become text through UTF-8; a byte that is not part of a valid UTF-8
+// sequence becomes the lone low surrogate U+DC00 + byte (U+DC80 to U+DCFF),
+// so that every name converts back to the very bytes it came from and no two
+// names give the same text.
 #pragma once
 
 #include <optional>
@@ -10,7 +11,7 @@
 
 #include "platform/platform_services.h"
 
-namespace tarnwick::posix {
+namespace tarnwick {
 
 // Bytes to text; never fails.
 Text DecodeFileName(std::string_view bytes);
@@ -20,4 +21,4 @@ Text DecodeFileName(std::string_view bytes);
 // escapes that would read back as a valid UTF-8 character).
 std::optional<std::string> EncodeFileName(TextView text);
 
-}  // namespace tarnwick::posix
+}  // namespace tarnwick
