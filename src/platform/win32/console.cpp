@@ -1,0 +1,133 @@
+#include "platform/console.h"
+
+// clang-format off
+#include <windows.h>
+#include <shellapi.h>  // needs windows.h first
+// clang-format on
+
+#include <algorithm>
+#include <memory>
+#include <stdexcept>
+#include <string>
+
+#include "platform/win32/win32_system_services.h"
+
+namespace tarnwick {
+namespace {
+
+using win32::FromWide;
+using win32::ToWide;
+
+// WriteConsoleW is given at most this many code units at a time.
+constexpr std::size_t kConsoleChunk = 8192;
+
+void WriteToConsole(HANDLE console, const std::wstring& text) {
+  std::size_t done = 0;
+  while (done < text.size()) {
+    std::size_t chunk = std::min(kConsoleChunk, text.size() - done);
+    // A surrogate pair stays in one piece.
+    if (done + chunk < text.size() && IS_HIGH_SURROGATE(text[done + chunk - 1]) && chunk > 1) {
+      --chunk;
+    }
+    DWORD written = 0;
+    if (!::WriteConsoleW(console, text.data() + done, static_cast<DWORD>(chunk), &written,
+                         nullptr) ||
+        written == 0) {
+      return;  // nowhere left to say so
+    }
+    done += written;
+  }
+}
+
+void WriteBytes(HANDLE file, const std::string& bytes) {
+  std::size_t done = 0;
+  while (done < bytes.size()) {
+    DWORD written = 0;
+    const auto chunk = static_cast<DWORD>(std::min<std::size_t>(bytes.size() - done, 1 << 20));
+    if (!::WriteFile(file, bytes.data() + done, chunk, &written, nullptr) || written == 0) return;
+    done += written;
+  }
+}
+
+// Text on a console, so that every character shows whatever the console's
+// code page; UTF-8 bytes into a file or a pipe.
+void Write(DWORD which, TextView text) {
+  if (text.empty()) return;
+  const HANDLE handle = ::GetStdHandle(which);
+  if (handle == nullptr || handle == INVALID_HANDLE_VALUE) return;
+  DWORD mode = 0;
+  if (::GetConsoleMode(handle, &mode)) {
+    WriteToConsole(handle, ToWide(text));
+  } else {
+    WriteBytes(handle, win32::ToUtf8(text));
+  }
+}
+
+// Calls a function that fills a buffer and gives the length it wrote, or the
+// size it needs (with the NUL) when the buffer is too small, or 0 with the
+// error in `error`.
+template <typename Fill>
+std::optional<Text> FillBuffer(Fill fill, DWORD& error) {
+  std::wstring buffer(MAX_PATH, L'\0');
+  for (;;) {
+    const DWORD length = fill(static_cast<DWORD>(buffer.size()), buffer.data());
+    if (length == 0) {
+      error = ::GetLastError();
+      return std::nullopt;
+    }
+    if (length < buffer.size()) return FromWide(std::wstring_view(buffer.data(), length));
+    buffer.resize(length);
+  }
+}
+
+class Win32Console final : public Console {
+ public:
+  Win32Console() {
+    // The wide command line, since the ANSI arguments of main() have lost
+    // every character outside the code page.
+    int count = 0;
+    wchar_t** const arguments = ::CommandLineToArgvW(::GetCommandLineW(), &count);
+    if (arguments == nullptr) throw std::runtime_error("cannot read the command line");
+    const std::unique_ptr<wchar_t*, decltype(&::LocalFree)> owned(arguments, &::LocalFree);
+    for (int i = 1; i < count; ++i) arguments_.push_back(FromWide(arguments[i]));
+  }
+
+  std::vector<Text> Arguments() const override { return arguments_; }
+
+  Text CurrentFolder() const override {
+    DWORD error = 0;
+    const std::optional<Text> folder = FillBuffer(
+        [](DWORD size, wchar_t* buffer) { return ::GetCurrentDirectoryW(size, buffer); }, error);
+    if (!folder) throw win32::SystemError(error, u".", "cannot read the current folder");
+    return *folder;
+  }
+
+  Text FullPath(const Text& path) const override {
+    const std::wstring wide = ToWide(path);
+    DWORD error = 0;
+    const std::optional<Text> full = FillBuffer(
+        [&wide](DWORD size, wchar_t* buffer) {
+          return ::GetFullPathNameW(wide.c_str(), size, buffer, nullptr);
+        },
+        error);
+    if (!full) {
+      throw win32::SystemError(error, path,
+                               "cannot make a full path of '" + win32::ToUtf8(path) + "'");
+    }
+    return *full;
+  }
+
+  void WriteOut(TextView text) override { Write(STD_OUTPUT_HANDLE, text); }
+  void WriteError(TextView text) override { Write(STD_ERROR_HANDLE, text); }
+
+ private:
+  std::vector<Text> arguments_;
+};
+
+}  // namespace
+
+std::unique_ptr<Console> OpenConsole(int /*argc*/, char** /*argv*/) {
+  return std::make_unique<Win32Console>();
+}
+
+}  // namespace tarnwick

@@ -1,0 +1,230 @@
+#include "platform/win32/win32_system_services.h"
+
+#include <algorithm>
+#include <climits>
+#include <memory>
+#include <stdexcept>
+
+namespace tarnwick::win32 {
+namespace {
+
+// The attribute bits of an enumeration's mask are the file attributes of the
+// kinds of entry that they let through.
+static_assert(FILE_ATTRIBUTE_HIDDEN == 0x02 && FILE_ATTRIBUTE_SYSTEM == 0x04 &&
+              FILE_ATTRIBUTE_DIRECTORY == 0x10);
+constexpr DWORD kNotOrdinary =
+    FILE_ATTRIBUTE_HIDDEN | FILE_ATTRIBUTE_SYSTEM | FILE_ATTRIBUTE_DIRECTORY;
+
+// The conversion functions count in int.
+int CountFor(std::size_t size) {
+  if (size > static_cast<std::size_t>(INT_MAX)) {
+    throw std::length_error("the text is too long for the system's conversions");
+  }
+  return static_cast<int>(size);
+}
+
+DWORD SizeFor(std::size_t size) {
+  return static_cast<DWORD>(std::min<std::size_t>(size, MAXDWORD));
+}
+
+// The system's message for `error` in the user's language, without the line
+// break it ends with.
+std::string SystemMessage(DWORD error) {
+  wchar_t* message = nullptr;
+  const DWORD length = ::FormatMessageW(
+      FORMAT_MESSAGE_ALLOCATE_BUFFER | FORMAT_MESSAGE_FROM_SYSTEM | FORMAT_MESSAGE_IGNORE_INSERTS,
+      nullptr, error, 0, reinterpret_cast<wchar_t*>(&message), 0, nullptr);
+  if (length == 0 || message == nullptr) return {};
+  const std::unique_ptr<wchar_t, decltype(&::LocalFree)> owned(message, &::LocalFree);
+  std::wstring_view text(message, length);
+  while (!text.empty() && (text.back() == L'\r' || text.back() == L'\n' || text.back() == L' ')) {
+    text.remove_suffix(1);
+  }
+  return ToUtf8(FromWide(text));
+}
+
+PlatformError FolderError(DWORD error, const Text& folder) {
+  const std::string quoted = "'" + ToUtf8(folder) + "'";
+  switch (ErrorKindOf(error)) {
+    case ErrorKind::NotFound:
+      return SystemError(error, folder, "the folder " + quoted + " does not exist");
+    case ErrorKind::AccessDenied:
+      return SystemError(error, folder, "the folder " + quoted + " may not be read");
+    case ErrorKind::NotReady:
+      return SystemError(error, folder, "the drive of the folder " + quoted + " is not ready");
+    case ErrorKind::Other:
+      break;
+  }
+  return SystemError(error, folder, "cannot read the folder " + quoted);
+}
+
+}  // namespace
+
+std::wstring ToWide(TextView text) { return std::wstring(text.begin(), text.end()); }
+
+Text FromWide(std::wstring_view text) { return Text(text.begin(), text.end()); }
+
+std::string ToUtf8(TextView text) {
+  if (text.empty()) return {};
+  const std::wstring wide = ToWide(text);
+  const int count = CountFor(wide.size());
+  const int size =
+      ::WideCharToMultiByte(CP_UTF8, 0, wide.data(), count, nullptr, 0, nullptr, nullptr);
+  if (size <= 0) throw std::runtime_error("cannot convert text to UTF-8");
+  std::string bytes(static_cast<std::size_t>(size), '\0');
+  ::WideCharToMultiByte(CP_UTF8, 0, wide.data(), count, bytes.data(), size, nullptr, nullptr);
+  return bytes;
+}
+
+ErrorKind ErrorKindOf(DWORD error) {
+  switch (error) {
+    case ERROR_FILE_NOT_FOUND:
+    case ERROR_PATH_NOT_FOUND:
+    case ERROR_INVALID_NAME:
+    case ERROR_BAD_PATHNAME:
+    case ERROR_DIRECTORY:
+    case ERROR_INVALID_DRIVE:
+    case ERROR_BAD_NETPATH:
+    case ERROR_BAD_NET_NAME:
+      return ErrorKind::NotFound;
+    case ERROR_ACCESS_DENIED:
+      return ErrorKind::AccessDenied;
+    case ERROR_NOT_READY:
+      return ErrorKind::NotReady;
+    default:
+      return ErrorKind::Other;
+  }
+}
+
+PlatformError SystemError(DWORD error, Text path, const std::string& description) {
+  std::string what = description + " (error " + std::to_string(error);
+  const std::string message = SystemMessage(error);
+  if (!message.empty()) what += ": " + message;
+  what += ")";
+  return PlatformError(ErrorKindOf(error), std::move(path), what);
+}
+
+Text Win32SystemServices::FirstEntry(const Text& pattern, std::int32_t attributes) {
+  search_.Close();
+  const auto separator = pattern.find_last_of(u"\\/");
+  searched_folder_ = separator == Text::npos ? Text(u".\\") : pattern.substr(0, separator + 1);
+  attributes_ = attributes;
+
+  const std::wstring wide_pattern = ToWide(pattern);
+  WIN32_FIND_DATAW entry{};
+  FindHandle search(::FindFirstFileW(wide_pattern.c_str(), &entry));
+  if (!search) {
+    const DWORD error = ::GetLastError();
+    // Nothing matches: a folder without even "." and "..", such as a root.
+    if (error == ERROR_FILE_NOT_FOUND || error == ERROR_NO_MORE_FILES) return {};
+    throw FolderError(error, searched_folder_);
+  }
+  search_ = std::move(search);
+  if (Wanted(entry)) return FromWide(entry.cFileName);
+  return NextEntry();
+}
+
+Text Win32SystemServices::NextEntry() {
+  WIN32_FIND_DATAW entry{};
+  while (search_) {
+    if (!::FindNextFileW(search_.get(), &entry)) {
+      const DWORD error = ::GetLastError();
+      search_.Close();
+      if (error != ERROR_NO_MORE_FILES) throw FolderError(error, searched_folder_);
+      break;
+    }
+    if (Wanted(entry)) return FromWide(entry.cFileName);
+  }
+  return {};
+}
+
+// As Dir() does it: an entry that is hidden, a system file or a folder comes
+// only when the mask admits every one of those kinds that it is.
+bool Win32SystemServices::Wanted(const WIN32_FIND_DATAW& entry) const {
+  const DWORD kinds = entry.dwFileAttributes & kNotOrdinary;
+  return (kinds & ~static_cast<DWORD>(attributes_)) == 0;
+}
+
+std::uint32_t Win32SystemServices::GetShortPathNameA(const std::string& long_path,
+                                                     std::span<char> buffer) {
+  return ::GetShortPathNameA(long_path.c_str(), buffer.data(), SizeFor(buffer.size()));
+}
+
+std::uint32_t Win32SystemServices::GetShortPathNameW(const Text& long_path,
+                                                     std::span<char16_t> buffer) {
+  // The service works on a wchar_t copy of the buffer, and whatever it left
+  // there (or did not) is copied back.
+  std::wstring work(buffer.begin(), buffer.end());
+  const DWORD result =
+      ::GetShortPathNameW(ToWide(long_path).c_str(), work.data(), SizeFor(work.size()));
+  std::copy(work.begin(), work.end(), buffer.begin());
+  return result;
+}
+
+std::optional<std::string> Win32SystemServices::ToSystemCodePage(TextView text) const {
+  if (text.empty()) return std::string();
+  const std::wstring wide = ToWide(text);
+  const int count = CountFor(wide.size());
+
+  // No best fit (such as "a" for "ä"), and told when a character had to
+  // become the default one.
+  DWORD flags = WC_NO_BEST_FIT_CHARS;
+  BOOL used_default = FALSE;
+  BOOL* used_default_out = &used_default;
+  int size = ::WideCharToMultiByte(CP_ACP, flags, wide.data(), count, nullptr, 0, nullptr,
+                                   used_default_out);
+  if (size == 0) {
+    const DWORD error = ::GetLastError();
+    if (error != ERROR_INVALID_FLAGS && error != ERROR_INVALID_PARAMETER) return std::nullopt;
+    // Code pages such as UTF-8 take neither the flag nor the report; the
+    // check below finds what they could not hold.
+    flags = 0;
+    used_default_out = nullptr;
+    size = ::WideCharToMultiByte(CP_ACP, flags, wide.data(), count, nullptr, 0, nullptr, nullptr);
+    if (size == 0) return std::nullopt;
+  }
+  std::string bytes(static_cast<std::size_t>(size), '\0');
+  used_default = FALSE;
+  if (::WideCharToMultiByte(CP_ACP, flags, wide.data(), count, bytes.data(), size, nullptr,
+                            used_default_out) != size ||
+      used_default) {
+    return std::nullopt;
+  }
+  // Held exactly only if the bytes give back the same text.
+  if (FromSystemCodePage(bytes) != text) return std::nullopt;
+  return bytes;
+}
+
+Text Win32SystemServices::FromSystemCodePage(std::string_view bytes) const {
+  if (bytes.empty()) return {};
+  const int count = CountFor(bytes.size());
+  const int size = ::MultiByteToWideChar(CP_ACP, 0, bytes.data(), count, nullptr, 0);
+  if (size <= 0) throw std::runtime_error("cannot convert text from the system code page");
+  std::wstring wide(static_cast<std::size_t>(size), L'\0');
+  ::MultiByteToWideChar(CP_ACP, 0, bytes.data(), count, wide.data(), size);
+  return FromWide(wide);
+}
+
+Text Win32SystemServices::ToLowerCase(Text text) const {
+  if (text.empty()) return text;
+  const std::wstring wide = ToWide(text);
+  const int count = CountFor(wide.size());
+  std::wstring lower(wide.size(), L'\0');
+  const int written = ::LCMapStringEx(LOCALE_NAME_USER_DEFAULT, LCMAP_LOWERCASE, wide.data(), count,
+                                      lower.data(), count, nullptr, nullptr, 0);
+  if (written != count) {
+    throw std::runtime_error("cannot lower-case text (error " + std::to_string(::GetLastError()) +
+                             ")");
+  }
+  return FromWide(lower);
+}
+
+}  // namespace tarnwick::win32
+
+namespace tarnwick {
+
+std::unique_ptr<SystemServices> CreateSystemServices() {
+  return std::make_unique<win32::Win32SystemServices>();
+}
+
+}  // namespace tarnwick

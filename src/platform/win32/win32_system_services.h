@@ -1,0 +1,83 @@
+// File-system and text services on Windows: the folder enumeration through
+// FindFirstFileW/FindNextFileW, the system's short-path services, conversions
+// to and from the ANSI code page, and the user locale's lower case. Also the
+// few conversions and error helpers that the Windows console shares.
+#pragma once
+
+#include <windows.h>
+
+#include <string>
+#include <string_view>
+#include <utility>
+
+#include "platform/platform_services.h"
+
+namespace tarnwick::win32 {
+
+// wchar_t and char16_t are both UTF-16 code units on Windows; text is copied
+// between them at the edge to the system's functions.
+static_assert(sizeof(wchar_t) == sizeof(char16_t));
+
+std::wstring ToWide(TextView text);
+Text FromWide(std::wstring_view text);
+
+// UTF-8, with U+FFFD for a lone surrogate.
+std::string ToUtf8(TextView text);
+
+// What a Windows error code means for the listing.
+ErrorKind ErrorKindOf(DWORD error);
+
+// `description` (plain English, naming the path) followed by the system's
+// own message for `error`.
+PlatformError SystemError(DWORD error, Text path, const std::string& description);
+
+// A search handle of FindFirstFileW that closes itself.
+class FindHandle {
+ public:
+  FindHandle() = default;
+  explicit FindHandle(HANDLE handle) : handle_(handle) {}
+  FindHandle(FindHandle&& other) noexcept
+      : handle_(std::exchange(other.handle_, INVALID_HANDLE_VALUE)) {}
+  FindHandle& operator=(FindHandle&& other) noexcept {
+    if (this != &other) {
+      Close();
+      handle_ = std::exchange(other.handle_, INVALID_HANDLE_VALUE);
+    }
+    return *this;
+  }
+  FindHandle(const FindHandle&) = delete;
+  FindHandle& operator=(const FindHandle&) = delete;
+  ~FindHandle() { Close(); }
+
+  explicit operator bool() const { return handle_ != INVALID_HANDLE_VALUE; }
+  HANDLE get() const { return handle_; }
+
+  void Close() noexcept {
+    if (handle_ != INVALID_HANDLE_VALUE) ::FindClose(handle_);
+    handle_ = INVALID_HANDLE_VALUE;
+  }
+
+ private:
+  HANDLE handle_ = INVALID_HANDLE_VALUE;
+};
+
+class Win32SystemServices final : public SystemServices {
+ public:
+  Text FirstEntry(const Text& pattern, std::int32_t attributes) override;
+  Text NextEntry() override;
+  std::uint32_t GetShortPathNameA(const std::string& long_path, std::span<char> buffer) override;
+  std::uint32_t GetShortPathNameW(const Text& long_path, std::span<char16_t> buffer) override;
+  std::optional<std::string> ToSystemCodePage(TextView text) const override;
+  Text FromSystemCodePage(std::string_view bytes) const override;
+  char16_t Separator() const override { return u'\\'; }
+  Text ToLowerCase(Text text) const override;
+
+ private:
+  bool Wanted(const WIN32_FIND_DATAW& entry) const;
+
+  FindHandle search_;
+  Text searched_folder_;
+  std::int32_t attributes_ = kOrdinaryFiles;
+};
+
+}  // namespace tarnwick::win32

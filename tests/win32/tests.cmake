@@ -1,0 +1,64 @@
+# The Windows tests, run under Wine (see scripts/wine-run). Included from
+# tests/CMakeLists.txt for Windows builds.
+
+tarnwick_test(win32_tests
+  win32/win32_listing_test.cpp
+  win32/win32_system_services_test.cpp)
+target_link_libraries(win32_tests PRIVATE tarnwick_system tarnwick_listing)
+
+# tarnwick-list.exe itself, its output checked by a script on this side.
+set(tarnwick_list_check ${CMAKE_CURRENT_SOURCE_DIR}/win32/check_output.cmake)
+set(tarnwick_list_folders ${CMAKE_CURRENT_BINARY_DIR}/tarnwick-list-folders)
+
+function(tarnwick_list_test name)
+  cmake_parse_arguments(PARSE_ARGV 1 check "" "FOLDER;EXIT;STDOUT;STDERR"
+    "ARGS;FILES;LINES")
+  add_test(NAME ${name}
+    COMMAND ${CMAKE_COMMAND}
+      "-DEMULATOR=${CMAKE_CROSSCOMPILING_EMULATOR}"
+      "-DPROGRAM=$<TARGET_FILE:tarnwick-list>"
+      "-DARGS=${check_ARGS}"
+      "-DFOLDER=${check_FOLDER}"
+      "-DFILES=${check_FILES}"
+      "-DEXPECT_EXIT=${check_EXIT}"
+      "-DEXPECT_STDOUT=${check_STDOUT}"
+      "-DEXPECT_LINES=${check_LINES}"
+      "-DEXPECT_STDERR=${check_STDERR}"
+      -P ${tarnwick_list_check})
+endfunction()
+
+tarnwick_list_test(tarnwick_list_help
+  ARGS --help
+  EXIT 0
+  STDOUT "^Usage: tarnwick-list ")
+
+tarnwick_list_test(tarnwick_list_missing_folder
+  FOLDER ${tarnwick_list_folders}/存在しない
+  EXIT 2
+  STDERR "^tarnwick-list: the folder '[A-Z]:.*存在しない.' does not exist")
+
+# A Japanese name, one outside code page 932, and a name that is 8.3 already.
+set(japanese_name "日本語のファイル名.txt")
+set(korean_name "한국어 파일.txt")
+tarnwick_list_test(tarnwick_list_by_long_name
+  FOLDER ${tarnwick_list_folders}/by-long-name
+  FILES "${japanese_name}" "${korean_name}" "README.TXT"
+  EXIT 0
+  LINES "^パス名－Z:.*[^ ]$"
+        "^README.TXT ⇔ README.TXT$"
+        "^${japanese_name} ⇔ [^ ]+$"
+        "^${korean_name} ⇔ [^ ]+$")
+
+tarnwick_list_test(tarnwick_list_by_short_name
+  FOLDER ${tarnwick_list_folders}/by-short-name
+  ARGS --by-short
+  FILES "Long File Name.text" "README.TXT"
+  EXIT 0
+  LINES "^パス名－Z:.*[^ ]$"
+        "^L[^ ]*~[^ ]* ⇔ Long File Name.text$"
+        "^README.TXT ⇔ README.TXT$")
+
+# 77 from wine-run: a 32-bit program on a machine that cannot run one.
+set_tests_properties(win32_tests listing_tests PROPERTIES SKIP_RETURN_CODE 77)
+set_tests_properties(tarnwick_list_help tarnwick_list_missing_folder tarnwick_list_by_long_name
+  tarnwick_list_by_short_name PROPERTIES SKIP_REGULAR_EXPRESSION "wine-run: cannot run ")
