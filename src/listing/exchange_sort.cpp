@@ -162,7 +162,7 @@ class WideSorter {
       Passes<false>(n);
     }
     ExchangeSortResult result;
-    result.comparisons = n * (n - 1);
+    result.comparisons = comparisons_;
     result.full_key_comparisons = full_key_comparisons_;
     result.order.reserve(items_.size());
     const Wide index_mask = (Wide{1} << index_bits_) - 1;
@@ -176,6 +176,7 @@ class WideSorter {
   // Without `Ties`, no two keys that go on past their starts share them.
   template <bool Ties>
   Wide Step(Wide& carried, Wide next) {
+    ++comparisons_;
     bool greater = carried > next;
     if constexpr (Ties) {
       if (((carried ^ next) >> index_bits_) == 0 && ((carried >> index_bits_) & 1)) [[unlikely]] {
@@ -248,6 +249,7 @@ class WideSorter {
   std::size_t tail_start_;
   std::vector<Wide> items_;
   bool ties_possible_;
+  std::int64_t comparisons_ = 0;
   std::int64_t full_key_comparisons_ = 0;
 };
 
