@@ -220,6 +220,30 @@ TEST(PosixShortPaths, FollowChangesToTheFolder) {
             "LONGFI~2.TXT");
 }
 
+TEST(PosixShortPaths, SeeChangesToTheFoldersOnTheWay) {
+  TempFolder folder;
+  folder.Folder("Long Folder B");
+  folder.File("Long Folder B/file.txt");
+  PosixSystemServices system;
+  const std::string base = *ShortPathOf(system, folder.path());
+  EXPECT_EQ(*ShortPathOf(system, folder.path() + "Long Folder B/file.txt"),
+            base + "LONGFO~1/file.txt");
+  // A new folder that takes ~1 shows when the folder is asked for again, and
+  // so for its files from then on.
+  folder.Folder("Long Folder A");
+  EXPECT_EQ(*ShortPathOf(system, folder.path() + "Long Folder B/"), base + "LONGFO~2/");
+  EXPECT_EQ(*ShortPathOf(system, folder.path() + "Long Folder B/file.txt"),
+            base + "LONGFO~2/file.txt");
+  // Another folder put in its place is not taken for the one looked at last.
+  ASSERT_EQ(::rename((folder.path() + "Long Folder B").c_str(), (folder.path() + "old").c_str()),
+            0);
+  folder.Folder("Long Folder B");
+  EXPECT_EQ(ShortPathOf(system, folder.path() + "Long Folder B/file.txt"), std::nullopt);
+  folder.File("Long Folder B/other.txt");
+  EXPECT_EQ(*ShortPathOf(system, folder.path() + "Long Folder B/other.txt"),
+            base + "LONGFO~2/other.txt");
+}
+
 TEST(PosixShortPaths, ThroughTheWideServiceGiveTheSameAnswer) {
   TempFolder folder;
   folder.File("Long File Name.txt");

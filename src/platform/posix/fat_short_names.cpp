@@ -208,6 +208,10 @@ class Cp932 {
         ch.held = true;
         ch.size = 1;
         ch.bytes[0] = static_cast<char>(ch.code_point);
+      } else if (const auto known = forms_.find(ch.code_point); known != forms_.end()) {
+        ch.held = known->second.held;
+        ch.size = known->second.size;
+        std::copy(known->second.bytes, known->second.bytes + 2, ch.bytes);
       } else if (!IsSurrogate(ch.code_point)) {
         wide.push_back(chars.size());
         units.emplace_back();
@@ -240,10 +244,14 @@ class Cp932 {
         std::copy(forward[k].begin(), forward[k].end(), ch.bytes);
       }
     }
+    // The names of a folder share most of their characters: each is
+    // converted once.
+    for (const std::size_t at : wide) forms_.emplace(chars[at].code_point, chars[at]);
     return chars;
   }
 
  private:
+  std::unordered_map<char32_t, Char> forms_;
   Iconv to_;
   Iconv from_;
 };

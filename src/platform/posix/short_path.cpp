@@ -43,41 +43,69 @@ std::optional<std::vector<std::string>> ReadEntryNames(const std::string& folder
 
 }  // namespace
 
+std::optional<ShortPathResolver::FolderState> ShortPathResolver::StateOf(
+    const std::string& folder) {
+  struct stat status {};
+  if (::stat(folder.c_str(), &status) != 0 || !S_ISDIR(status.st_mode)) return std::nullopt;
+  return FolderState{status.st_dev, status.st_ino, Nanoseconds(status.st_mtim),
+                     Nanoseconds(status.st_ctim)};
+}
+
 std::optional<std::string> ShortPathResolver::ShortPath(std::string_view path) {
   if (path.empty()) return std::nullopt;
+  // A file of the folder walked last, which has not changed since: one look
+  // at the folder instead of one at every folder on the way. A folder's own
+  // path is always walked whole, so every listing, which starts with its
+  // folder, sees the folders on the way as they are.
+  const std::size_t last_slash = path.rfind('/');
+  if (last_slash != std::string_view::npos && last_slash + 1 < path.size() &&
+      last_walk_.prefix == path.substr(0, last_slash + 1)) {
+    const std::optional<FolderState> state = StateOf(last_walk_.folder);
+    if (state && *state == last_walk_.state) {
+      std::optional<std::string> short_name =
+          ShortNameIn(last_walk_.folder, *state, std::string(path.substr(last_slash + 1)));
+      if (!short_name) return std::nullopt;
+      return last_walk_.short_prefix + *short_name;
+    }
+  }
+
   std::string result;
   std::string folder = path.front() == '/' ? "/" : "./";
+  std::optional<FolderState> state = StateOf(folder);
   std::size_t position = 0;
+  Walk walk;
   while (position < path.size()) {
+    if (!state) return std::nullopt;
     if (path[position] == '/') {
       result += '/';
       ++position;
       continue;
     }
+    walk = {std::string(path.substr(0, position)), folder, result, *state};
     const std::size_t end = std::min(path.find('/', position), path.size());
     const std::string name(path.substr(position, end - position));
-    std::optional<std::string> short_name = ShortNameIn(folder, name);
+    std::optional<std::string> short_name = ShortNameIn(folder, *state, name);
     if (!short_name) return std::nullopt;
     result += *short_name;
     folder += name;
     folder += '/';
     position = end;
+    // Where more follows, this must be a folder.
+    if (position < path.size()) state = StateOf(folder);
   }
-  // A final "/" asks for a folder, as it does of the file system.
   if (path.back() == '/') {
-    struct stat status {};
-    if (::stat(folder.c_str(), &status) != 0 || !S_ISDIR(status.st_mode)) return std::nullopt;
+    // A final "/" asks for a folder, as it does of the file system.
+    if (!state) return std::nullopt;
+    walk = {std::string(path), folder, result, *state};
   }
+  last_walk_ = std::move(walk);
   return result;
 }
 
 std::optional<std::string> ShortPathResolver::ShortNameIn(const std::string& folder,
+                                                          const FolderState& state,
                                                           const std::string& name) {
-  struct stat status {};
-  if (::stat(folder.c_str(), &status) != 0 || !S_ISDIR(status.st_mode)) return std::nullopt;
   if (name == "." || name == "..") return name;
-  const FolderState state{status.st_dev, status.st_ino, Nanoseconds(status.st_mtim),
-                          Nanoseconds(status.st_ctim)};
   const FolderTable& table = TableFor(folder, state);
   if (table.listed) {
     const auto found = table.short_names.find(name);

@@ -44,13 +44,27 @@ class ShortPathResolver {
     }
   };
 
-  // The short name of `name` in `folder`, or nullopt when it is not there.
-  std::optional<std::string> ShortNameIn(const std::string& folder, const std::string& name);
+  // The last folder walked to: the path up to it as it was asked for, the
+  // folder as it is looked at, its short form, and its state then.
+  struct Walk {
+    std::string prefix;
+    std::string folder;
+    std::string short_prefix;
+    FolderState state;
+  };
+
+  static std::optional<FolderState> StateOf(const std::string& folder);
+
+  // The short name of `name` in `folder` (in `state`), or nullopt when it is
+  // not there.
+  std::optional<std::string> ShortNameIn(const std::string& folder, const FolderState& state,
+                                         const std::string& name);
 
   const FolderTable& TableFor(const std::string& folder, const FolderState& state);
 
   // Folders seen lately; cleared when it grows past a few dozen.
   std::unordered_map<std::pair<dev_t, ino_t>, FolderTable, InodeHash> tables_;
+  Walk last_walk_;
 };
 
 }  // namespace tarnwick::posix
