@@ -55,7 +55,7 @@ std::string NameFor(int i) {
                     "Project Alpha - Quarterly Financial Report - Draft %05d.xlsx", i);
       break;
     case 6:
-      std::snprintf(name, sizeof name, "DATA%04d.TXT", i % 10000);
+      std::snprintf(name, sizeof name, "D%07d.TXT", i);
       break;
     default:
       std::snprintf(name, sizeof name, "議事録 %d月定例会議 まとめ.txt", i);

@@ -1,6 +1,7 @@
 #include "platform/lossless_utf8.h"
 
 #include <cstdint>
+#include <cstring>
 
 namespace tarnwick {
 namespace {
@@ -8,6 +9,30 @@ namespace {
 constexpr char32_t kEscapeBase = 0xDC00;
 
 bool IsContinuation(unsigned char byte) { return (byte & 0xC0) == 0x80; }
+
+// The length of the run of ASCII at the start, eight bytes at a time where
+// it can: names and the short-path buffer are mostly ASCII.
+std::size_t AsciiRun(std::string_view bytes) {
+  std::size_t length = 0;
+  for (; length + 8 <= bytes.size(); length += 8) {
+    std::uint64_t word = 0;
+    std::memcpy(&word, bytes.data() + length, 8);
+    if (word & 0x8080808080808080u) break;
+  }
+  while (length < bytes.size() && static_cast<unsigned char>(bytes[length]) < 0x80) ++length;
+  return length;
+}
+
+std::size_t AsciiRun(TextView text) {
+  std::size_t length = 0;
+  for (; length + 4 <= text.size(); length += 4) {
+    std::uint64_t word = 0;
+    std::memcpy(&word, text.data() + length, 8);
+    if (word & 0xFF80FF80FF80FF80u) break;
+  }
+  while (length < text.size() && text[length] < 0x80) ++length;
+  return length;
+}
 
 // Decodes one well-formed (shortest form, no surrogate, at most U+10FFFF)
 // UTF-8 sequence at the start of `bytes`. Gives its length, or 0 when the
@@ -81,12 +106,11 @@ Text DecodeFileName(std::string_view bytes) {
   text.reserve(bytes.size());
   while (!bytes.empty()) {
     // Runs of ASCII, the common case, go across as they are.
-    std::size_t ascii = 0;
-    while (ascii < bytes.size() && static_cast<unsigned char>(bytes[ascii]) < 0x80) ++ascii;
+    const std::size_t ascii = AsciiRun(bytes);
     const std::size_t old_size = text.size();
     text.resize(old_size + ascii);
-    std::copy(bytes.begin(), bytes.begin() + static_cast<std::ptrdiff_t>(ascii),
-              text.begin() + static_cast<std::ptrdiff_t>(old_size));
+    char16_t* out = text.data() + old_size;
+    for (std::size_t i = 0; i < ascii; ++i) out[i] = static_cast<unsigned char>(bytes[i]);
     bytes.remove_prefix(ascii);
     if (bytes.empty()) break;
     char32_t code_point = 0;
@@ -108,13 +132,12 @@ std::optional<std::string> EncodeFileName(TextView text) {
   std::size_t i = 0;
   while (i < text.size()) {
     // Runs of ASCII, the common case, go across as they are.
-    const std::size_t run_start = i;
-    while (i < text.size() && text[i] < 0x80) ++i;
+    const std::size_t ascii = AsciiRun(text.substr(i));
     const std::size_t old_size = bytes.size();
-    bytes.resize(old_size + (i - run_start));
-    std::copy(text.begin() + static_cast<std::ptrdiff_t>(run_start),
-              text.begin() + static_cast<std::ptrdiff_t>(i),
-              bytes.begin() + static_cast<std::ptrdiff_t>(old_size));
+    bytes.resize(old_size + ascii);
+    char* out = bytes.data() + old_size;
+    for (std::size_t j = 0; j < ascii; ++j) out[j] = static_cast<char>(text[i + j]);
+    i += ascii;
     if (i == text.size()) break;
     const char16_t unit = text[i];
     if (unit >= 0xD800 && unit <= 0xDBFF && i + 1 < text.size() && text[i + 1] >= 0xDC00 &&
