@@ -50,6 +50,133 @@ Packing ChoosePacking(std::span<const Text> keys) {
   return packing;
 }
 
+// Without 128-bit integers: items of two 64-bit words and an index.
+// Every key packed whole, word after word, so that the keys whose packed
+// starts tie are compared on compact data rather than on the strings.
+struct PackedKeys {
+  std::vector<std::uint64_t> words;
+  std::vector<std::uint32_t> first_word;  // by key
+  std::vector<std::uint32_t> word_count;  // by key
+
+  // Word `w` of key `key`; 0 (all "ended") past its last word.
+  std::uint64_t Word(std::int32_t key, std::size_t w) const {
+    const auto k = static_cast<std::size_t>(key);
+    return w < word_count[k] ? words[first_word[k] + w] : 0;
+  }
+};
+
+PackedKeys PackKeys(std::span<const Text> keys, const Packing& packing) {
+  PackedKeys packed;
+  packed.first_word.reserve(keys.size());
+  packed.word_count.reserve(keys.size());
+  const auto per_word = static_cast<std::size_t>(packing.units_per_word);
+  for (const Text& key : keys) {
+    const std::size_t units = key.size() - packing.offset;
+    const std::size_t count = (units + per_word - 1) / per_word;
+    if (packed.words.size() + count > std::numeric_limits<std::uint32_t>::max()) {
+      throw std::length_error("the names are too long to sort");
+    }
+    packed.first_word.push_back(static_cast<std::uint32_t>(packed.words.size()));
+    packed.word_count.push_back(static_cast<std::uint32_t>(count));
+    std::size_t position = packing.offset;
+    for (std::size_t w = 0; w < count; ++w) {
+      std::uint64_t word = 0;
+      for (std::size_t u = 0; u < per_word; ++u, ++position) {
+        const std::uint64_t code = position < key.size() ? packing.code[key[position]] : 0;
+        word = (word << packing.bits) | code;
+      }
+      packed.words.push_back(word);
+    }
+  }
+  return packed;
+}
+
+// Beyond the packed start: the keys are equal in their first `Words` words.
+template <int Words>
+bool TailGreater(const PackedKeys& packed, std::int32_t left, std::int32_t right) {
+  const std::size_t end = std::max(packed.word_count[static_cast<std::size_t>(left)],
+                                   packed.word_count[static_cast<std::size_t>(right)]);
+  for (std::size_t w = Words; w < end; ++w) {
+    const std::uint64_t a = packed.Word(left, w);
+    const std::uint64_t b = packed.Word(right, w);
+    if (a != b) return a > b;
+  }
+  return false;
+}
+
+// Every pass carries the larger key of each adjacent pair forward, which is
+// the same as swapping the pair when the left one is greater. The first
+// `Words` words of each packed key and its index are kept in arrays of their
+// own and moved with masks, so that no branch depends on the data; only a tie
+// of the packed starts takes a branch, to look further.
+template <int Words>
+ExchangeSortResult SortPacked(const PackedKeys& packed) {
+  const auto n = static_cast<std::int32_t>(packed.first_word.size());
+  const auto size = static_cast<std::size_t>(n);
+  std::vector<std::uint64_t> columns[Words];
+  for (int w = 0; w < Words; ++w) {
+    columns[w].resize(size);
+    for (std::size_t i = 0; i < size; ++i) {
+      columns[w][i] = packed.Word(static_cast<std::int32_t>(i), static_cast<std::size_t>(w));
+    }
+  }
+  std::vector<std::uint32_t> indexes(size);
+  for (std::size_t i = 0; i < size; ++i) indexes[i] = static_cast<std::uint32_t>(i);
+
+  std::int64_t comparisons = 0;
+  std::int64_t full_key_comparisons = 0;
+  std::uint64_t* column[Words];
+  for (int w = 0; w < Words; ++w) column[w] = columns[w].data();
+  std::uint32_t* index = indexes.data();
+  for (std::int32_t pass = 0; pass < n; ++pass) {
+    std::uint64_t carried[Words];
+    for (int w = 0; w < Words; ++w) carried[w] = column[w][0];
+    std::uint32_t carried_index = index[0];
+    for (std::size_t k = 0; k + 1 < size; ++k) {
+      std::uint64_t next[Words];
+      for (int w = 0; w < Words; ++w) next[w] = column[w][k + 1];
+      const std::uint32_t next_index = index[k + 1];
+      bool greater = carried[Words - 1] > next[Words - 1];
+      bool equal = carried[Words - 1] == next[Words - 1];
+      for (int w = Words - 2; w >= 0; --w) {
+        const bool word_equal = carried[w] == next[w];
+        greater = (carried[w] > next[w]) | (word_equal & greater);
+        equal = word_equal & equal;
+      }
+      ++comparisons;
+      if (equal) [[unlikely]] {
+        ++full_key_comparisons;
+        greater = TailGreater<Words>(packed, static_cast<std::int32_t>(carried_index),
+                                     static_cast<std::int32_t>(next_index));
+      }
+      // When the carried key is greater it stays carried and the next one
+      // takes place k; otherwise the carried key takes place k.
+      const std::uint64_t swap = std::uint64_t{0} - static_cast<std::uint64_t>(greater);
+      for (int w = 0; w < Words; ++w) {
+        const std::uint64_t differ = (carried[w] ^ next[w]) & swap;
+        column[w][k] = carried[w] ^ differ;
+        carried[w] = next[w] ^ differ;
+      }
+      const std::uint32_t differ_index =
+          (carried_index ^ next_index) & static_cast<std::uint32_t>(swap);
+      index[k] = carried_index ^ differ_index;
+      carried_index = next_index ^ differ_index;
+    }
+    for (int w = 0; w < Words; ++w) column[w][size - 1] = carried[w];
+    index[size - 1] = carried_index;
+  }
+
+  ExchangeSortResult result;
+  result.comparisons = comparisons;
+  result.full_key_comparisons = full_key_comparisons;
+  result.order.assign(indexes.begin(), indexes.end());
+  return result;
+}
+
+ExchangeSortResult SortTwoWords(std::span<const Text> keys) {
+  return SortPacked<2>(PackKeys(keys, ChoosePacking(keys)));
+}
+
 #if defined(__SIZEOF_INT128__)
 
 // Where the compiler has 128-bit integers, each item is one: the packed start
@@ -266,136 +393,19 @@ ExchangeSortResult SortKeys(std::span<const Text> keys) {
 
 #else
 
-// Without 128-bit integers: items of two 64-bit words and an index.
-// Every key packed whole, word after word, so that the keys whose packed
-// starts tie are compared on compact data rather than on the strings.
-struct PackedKeys {
-  std::vector<std::uint64_t> words;
-  std::vector<std::uint32_t> first_word;  // by key
-  std::vector<std::uint32_t> word_count;  // by key
-
-  // Word `w` of key `key`; 0 (all "ended") past its last word.
-  std::uint64_t Word(std::int32_t key, std::size_t w) const {
-    const auto k = static_cast<std::size_t>(key);
-    return w < word_count[k] ? words[first_word[k] + w] : 0;
-  }
-};
-
-PackedKeys PackKeys(std::span<const Text> keys, const Packing& packing) {
-  PackedKeys packed;
-  packed.first_word.reserve(keys.size());
-  packed.word_count.reserve(keys.size());
-  const auto per_word = static_cast<std::size_t>(packing.units_per_word);
-  for (const Text& key : keys) {
-    const std::size_t units = key.size() - packing.offset;
-    const std::size_t count = (units + per_word - 1) / per_word;
-    if (packed.words.size() + count > std::numeric_limits<std::uint32_t>::max()) {
-      throw std::length_error("the names are too long to sort");
-    }
-    packed.first_word.push_back(static_cast<std::uint32_t>(packed.words.size()));
-    packed.word_count.push_back(static_cast<std::uint32_t>(count));
-    std::size_t position = packing.offset;
-    for (std::size_t w = 0; w < count; ++w) {
-      std::uint64_t word = 0;
-      for (std::size_t u = 0; u < per_word; ++u, ++position) {
-        const std::uint64_t code = position < key.size() ? packing.code[key[position]] : 0;
-        word = (word << packing.bits) | code;
-      }
-      packed.words.push_back(word);
-    }
-  }
-  return packed;
-}
-
-// Beyond the packed start: the keys are equal in their first `Words` words.
-template <int Words>
-bool TailGreater(const PackedKeys& packed, std::int32_t left, std::int32_t right) {
-  const std::size_t end = std::max(packed.word_count[static_cast<std::size_t>(left)],
-                                   packed.word_count[static_cast<std::size_t>(right)]);
-  for (std::size_t w = Words; w < end; ++w) {
-    const std::uint64_t a = packed.Word(left, w);
-    const std::uint64_t b = packed.Word(right, w);
-    if (a != b) return a > b;
-  }
-  return false;
-}
-
-// Every pass carries the larger key of each adjacent pair forward, which is
-// the same as swapping the pair when the left one is greater. The first
-// `Words` words of each packed key and its index are kept in arrays of their
-// own and moved with masks, so that no branch depends on the data; only a tie
-// of the packed starts takes a branch, to look further.
-template <int Words>
-ExchangeSortResult SortPacked(const PackedKeys& packed) {
-  const auto n = static_cast<std::int32_t>(packed.first_word.size());
-  const auto size = static_cast<std::size_t>(n);
-  std::vector<std::uint64_t> columns[Words];
-  for (int w = 0; w < Words; ++w) {
-    columns[w].resize(size);
-    for (std::size_t i = 0; i < size; ++i) {
-      columns[w][i] = packed.Word(static_cast<std::int32_t>(i), static_cast<std::size_t>(w));
-    }
-  }
-  std::vector<std::uint32_t> indexes(size);
-  for (std::size_t i = 0; i < size; ++i) indexes[i] = static_cast<std::uint32_t>(i);
-
-  std::int64_t comparisons = 0;
-  std::int64_t full_key_comparisons = 0;
-  std::uint64_t* column[Words];
-  for (int w = 0; w < Words; ++w) column[w] = columns[w].data();
-  std::uint32_t* index = indexes.data();
-  for (std::int32_t pass = 0; pass < n; ++pass) {
-    std::uint64_t carried[Words];
-    for (int w = 0; w < Words; ++w) carried[w] = column[w][0];
-    std::uint32_t carried_index = index[0];
-    for (std::size_t k = 0; k + 1 < size; ++k) {
-      std::uint64_t next[Words];
-      for (int w = 0; w < Words; ++w) next[w] = column[w][k + 1];
-      const std::uint32_t next_index = index[k + 1];
-      bool greater = carried[Words - 1] > next[Words - 1];
-      bool equal = carried[Words - 1] == next[Words - 1];
-      for (int w = Words - 2; w >= 0; --w) {
-        const bool word_equal = carried[w] == next[w];
-        greater = (carried[w] > next[w]) | (word_equal & greater);
-        equal = word_equal & equal;
-      }
-      ++comparisons;
-      if (equal) [[unlikely]] {
-        ++full_key_comparisons;
-        greater = TailGreater<Words>(packed, static_cast<std::int32_t>(carried_index),
-                                     static_cast<std::int32_t>(next_index));
-      }
-      // When the carried key is greater it stays carried and the next one
-      // takes place k; otherwise the carried key takes place k.
-      const std::uint64_t swap = std::uint64_t{0} - static_cast<std::uint64_t>(greater);
-      for (int w = 0; w < Words; ++w) {
-        const std::uint64_t differ = (carried[w] ^ next[w]) & swap;
-        column[w][k] = carried[w] ^ differ;
-        carried[w] = next[w] ^ differ;
-      }
-      const std::uint32_t differ_index =
-          (carried_index ^ next_index) & static_cast<std::uint32_t>(swap);
-      index[k] = carried_index ^ differ_index;
-      carried_index = next_index ^ differ_index;
-    }
-    for (int w = 0; w < Words; ++w) column[w][size - 1] = carried[w];
-    index[size - 1] = carried_index;
-  }
-
-  ExchangeSortResult result;
-  result.comparisons = comparisons;
-  result.full_key_comparisons = full_key_comparisons;
-  result.order.assign(indexes.begin(), indexes.end());
-  return result;
-}
-
-ExchangeSortResult SortKeys(std::span<const Text> keys) {
-  return SortPacked<2>(PackKeys(keys, ChoosePacking(keys)));
-}
+ExchangeSortResult SortKeys(std::span<const Text> keys) { return SortTwoWords(keys); }
 
 #endif
 
 }  // namespace
+
+ExchangeSortResult ExchangeSortOfTwoWords(std::span<const Text> keys) {
+  if (keys.size() > static_cast<std::size_t>(std::numeric_limits<std::int32_t>::max())) {
+    throw std::length_error("too many names to sort");
+  }
+  if (keys.empty()) return {};
+  return SortTwoWords(keys);
+}
 
 ExchangeSortResult ExchangeSort(std::span<const Text> keys) {
   if (keys.size() > static_cast<std::size_t>(std::numeric_limits<std::int32_t>::max())) {

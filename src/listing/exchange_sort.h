@@ -30,4 +30,8 @@ struct ExchangeSortResult {
 // Throws std::length_error for more keys than a 32-bit index can count.
 ExchangeSortResult ExchangeSort(std::span<const Text> keys);
 
+// The same sort on items of two 64-bit words, which is what ExchangeSort
+// does where the compiler has no 128-bit integers (32-bit Windows).
+ExchangeSortResult ExchangeSortOfTwoWords(std::span<const Text> keys);
+
 }  // namespace tarnwick
