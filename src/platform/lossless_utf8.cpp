@@ -81,6 +81,8 @@ void AppendUtf16(Text& text, char32_t code_point) {
   }
 }
 
+}  // namespace
+
 void AppendUtf8(std::string& bytes, char32_t code_point) {
   if (code_point < 0x80) {
     bytes.push_back(static_cast<char>(code_point));
@@ -98,8 +100,6 @@ void AppendUtf8(std::string& bytes, char32_t code_point) {
     bytes.push_back(static_cast<char>(0x80 | (code_point & 0x3F)));
   }
 }
-
-}  // namespace
 
 Text DecodeFileName(std::string_view bytes) {
   Text text;

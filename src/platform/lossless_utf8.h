@@ -13,6 +13,9 @@
 
 namespace tarnwick {
 
+// Appends the UTF-8 form of a code point (not a surrogate).
+void AppendUtf8(std::string& bytes, char32_t code_point);
+
 // Bytes to text; never fails.
 Text DecodeFileName(std::string_view bytes);
 
