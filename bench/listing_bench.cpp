@@ -108,6 +108,8 @@ class TimedSystem final : public tarnwick::SystemServices {
     return Timed(short_paths, [&] { return real_.FromSystemCodePage(bytes); });
   }
   char16_t Separator() const override { return real_.Separator(); }
+  std::vector<Text> Subfolders(const Text& folder) override { return real_.Subfolders(folder); }
+  std::vector<tarnwick::Drive> Drives() override { return real_.Drives(); }
   Text ToLowerCase(Text text) const override {
     Text key = Timed(keys, [&] { return real_.ToLowerCase(std::move(text)); });
     last_key_done = Clock::now();

@@ -10,6 +10,7 @@
 #include <stdexcept>
 #include <string>
 #include <string_view>
+#include <vector>
 
 namespace tarnwick {
 
@@ -42,6 +43,15 @@ inline constexpr std::int32_t kOrdinaryFiles = 0;
 
 // The size of the work buffer handed to the short-path service.
 inline constexpr std::size_t kShortPathBufferSize = 1024;
+
+// One entry of the drive list: the text it shows, and the folder that the
+// folder list goes to when it is chosen (a drive's root, or on Linux a mount
+// point).
+struct Drive {
+  Text text;
+  Text root;
+  bool operator==(const Drive&) const = default;
+};
 
 // File-system and text services of the system the program runs on.
 class SystemServices {
@@ -82,6 +92,14 @@ class SystemServices {
   // Lower case by the system's case mapping, code unit for code unit, so the
   // length stays the same. A-Z always become a-z.
   virtual Text ToLowerCase(Text text) const = 0;
+
+  // The names of the folders in `folder` that the folder list shows (not
+  // hidden ones), in no particular order. Throws PlatformError when the
+  // folder cannot be read.
+  virtual std::vector<Text> Subfolders(const Text& folder) = 0;
+
+  // The drives of the drive list, in the order it shows them.
+  virtual std::vector<Drive> Drives() = 0;
 };
 
 // The properties and methods of the window's controls that the listing
@@ -109,6 +127,26 @@ class ListingControls {
   // `List1`: whether it redraws. The refresh turns it off before adding the
   // lines and back on after the last one.
   virtual void SetList1Redraw(bool redraw) = 0;
+};
+
+// The window's controls as its handlers use them: those of the refresh, and
+// the folder list, drive list and message box.
+class WindowControls : public ListingControls {
+ public:
+  // `Dir1`: shows the folder `path` and raises Change. Throws PlatformError,
+  // still showing the folder it showed and raising nothing, when `path`
+  // cannot be read.
+  virtual void SetDir1Path(const Text& path) = 0;
+
+  // `Drive1`: the root of the chosen drive.
+  virtual Text Drive1Drive() const = 0;
+
+  // `Drive1`: chooses the drive that holds `path`, raising no Change.
+  virtual void SelectDrive1For(const Text& path) = 0;
+
+  // A modal message box with one OK button; returns when it is closed.
+  // `style` 64 shows the information icon, 16 the error icon.
+  virtual void ShowMessage(const Text& text, std::int32_t style, const Text& title) = 0;
 };
 
 // The services of the system this program is built for.

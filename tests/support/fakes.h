@@ -91,6 +91,10 @@ class FakeSystem final : public SystemServices {
   std::map<Text, Text> short_paths;
   // Bytes that the code-page service writes instead, for a path given here.
   std::map<Text, std::string> raw_short_paths;
+  // Folder path (no final separator, but the top's) to its subfolders; a
+  // folder not here cannot be read.
+  std::map<Text, std::vector<Text>> subfolders;
+  std::vector<Drive> drives;
 
   std::vector<Text> patterns;         // every FirstEntry pattern
   std::vector<Text> narrow_requests;  // paths given to GetShortPathNameA
@@ -152,6 +156,15 @@ class FakeSystem final : public SystemServices {
   }
   Text FromSystemCodePage(std::string_view bytes) const override { return FakeDecode(bytes); }
   char16_t Separator() const override { return separator; }
+
+  std::vector<Text> Subfolders(const Text& folder) override {
+    const auto found = subfolders.find(folder);
+    if (found == subfolders.end()) {
+      throw PlatformError(ErrorKind::NotFound, folder, "no such folder");
+    }
+    return found->second;
+  }
+  std::vector<Drive> Drives() override { return drives; }
 
   // A-Z and the full-width Ａ-Ｚ.
   Text ToLowerCase(Text text) const override {

@@ -4,7 +4,7 @@
 tarnwick_test(win32_tests
   win32/win32_listing_test.cpp
   win32/win32_system_services_test.cpp)
-target_link_libraries(win32_tests PRIVATE tarnwick_system tarnwick_listing)
+target_link_libraries(win32_tests PRIVATE tarnwick_system tarnwick_core)
 
 # tarnwick-list.exe itself, its output checked by a script on this side.
 set(tarnwick_list_check ${CMAKE_CURRENT_SOURCE_DIR}/win32/check_output.cmake)

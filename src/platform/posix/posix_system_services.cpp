@@ -8,8 +8,11 @@
 #include <algorithm>
 #include <cerrno>
 #include <cstring>
+#include <fstream>
+#include <sstream>
 
 #include "platform/lossless_utf8.h"
+#include "platform/posix/mounts.h"
 
 namespace tarnwick::posix {
 namespace {
@@ -142,6 +145,39 @@ Text PosixSystemServices::ToLowerCase(Text text) const {
     }
   }
   return text;
+}
+
+std::vector<Text> PosixSystemServices::Subfolders(const Text& folder) {
+  const std::optional<std::string> bytes = EncodeFileName(folder);
+  if (!bytes) throw PlatformError(ErrorKind::NotFound, folder, "no such folder");
+  const std::unique_ptr<DIR, DirCloser> dir(::opendir(bytes->c_str()));
+  if (!dir) throw FolderError(errno, folder, *bytes);
+  std::vector<Text> names;
+  while (true) {
+    errno = 0;
+    const dirent* entry = ::readdir(dir.get());
+    if (entry == nullptr) break;
+    if (entry->d_name[0] == '.') continue;  // hidden, and "." and ".."
+    unsigned char type = entry->d_type;
+    if (type == DT_LNK || type == DT_UNKNOWN) {
+      struct stat status {};
+      if (::fstatat(::dirfd(dir.get()), entry->d_name, &status, 0) != 0) continue;
+      type = S_ISDIR(status.st_mode) ? DT_DIR : DT_REG;
+    }
+    if (type == DT_DIR) names.push_back(DecodeFileName(entry->d_name));
+  }
+  if (errno != 0) throw FolderError(errno, folder, *bytes);
+  return names;
+}
+
+std::vector<Drive> PosixSystemServices::Drives() {
+  std::ifstream file("/proc/self/mountinfo");
+  std::ostringstream text;
+  text << file.rdbuf();
+  std::vector<Drive> drives = DrivesFromMountInfo(text.str());
+  // Without /proc there is still the top of the file system.
+  if (drives.empty()) drives.push_back({u"/", u"/"});
+  return drives;
 }
 
 }  // namespace tarnwick::posix

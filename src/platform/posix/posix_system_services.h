@@ -26,6 +26,8 @@ class PosixSystemServices final : public SystemServices {
   Text FromSystemCodePage(std::string_view bytes) const override;
   char16_t Separator() const override { return u'/'; }
   Text ToLowerCase(Text text) const override;
+  std::vector<Text> Subfolders(const Text& folder) override;
+  std::vector<Drive> Drives() override;
 
  private:
   struct DirCloser {

@@ -219,6 +219,51 @@ Text Win32SystemServices::ToLowerCase(Text text) const {
   return FromWide(lower);
 }
 
+std::vector<Text> Win32SystemServices::Subfolders(const Text& folder) {
+  Text pattern = folder;
+  if (pattern.empty() || (pattern.back() != u'\\' && pattern.back() != u'/')) pattern += u'\\';
+  pattern += u'*';
+  WIN32_FIND_DATAW entry{};
+  FindHandle search(::FindFirstFileW(ToWide(pattern).c_str(), &entry));
+  if (!search) {
+    const DWORD error = ::GetLastError();
+    if (error == ERROR_FILE_NOT_FOUND) return {};
+    throw FolderError(error, folder);
+  }
+  std::vector<Text> names;
+  do {
+    const std::wstring_view name = entry.cFileName;
+    const DWORD attributes = entry.dwFileAttributes;
+    if ((attributes & FILE_ATTRIBUTE_DIRECTORY) && !(attributes & FILE_ATTRIBUTE_HIDDEN) &&
+        name != L"." && name != L"..") {
+      names.push_back(FromWide(name));
+    }
+  } while (::FindNextFileW(search.get(), &entry));
+  if (const DWORD error = ::GetLastError(); error != ERROR_NO_MORE_FILES) {
+    throw FolderError(error, folder);
+  }
+  return names;
+}
+
+std::vector<Drive> Win32SystemServices::Drives() {
+  std::vector<Drive> drives;
+  const DWORD mask = ::GetLogicalDrives();
+  for (int letter = 0; letter < 26; ++letter) {
+    if (!(mask & (1u << letter))) continue;
+    const Text root = {static_cast<char16_t>(u'A' + letter), u':', u'\\'};
+    // "c: [LABEL]": the label where the drive is ready and has one.
+    Text text = {static_cast<char16_t>(u'a' + letter), u':'};
+    wchar_t label[MAX_PATH + 1] = {};
+    if (::GetVolumeInformationW(ToWide(root).c_str(), label, MAX_PATH + 1, nullptr, nullptr,
+                                nullptr, nullptr, 0) &&
+        label[0] != L'\0') {
+      text += u" [" + FromWide(label) + u"]";
+    }
+    drives.push_back({text, root});
+  }
+  return drives;
+}
+
 }  // namespace tarnwick::win32
 
 namespace tarnwick {

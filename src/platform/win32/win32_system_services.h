@@ -71,6 +71,8 @@ class Win32SystemServices final : public SystemServices {
   Text FromSystemCodePage(std::string_view bytes) const override;
   char16_t Separator() const override { return u'\\'; }
   Text ToLowerCase(Text text) const override;
+  std::vector<Text> Subfolders(const Text& folder) override;
+  std::vector<Drive> Drives() override;
 
  private:
   bool Wanted(const WIN32_FIND_DATAW& entry) const;

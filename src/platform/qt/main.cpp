@@ -1,0 +1,26 @@
+// Tarnwick on Linux: the window is created with its controls, Form_Load
+// makes the first listing, then the window is shown. Closing it ends the
+// program.
+#include <QApplication>
+#include <QMessageBox>
+#include <exception>
+
+#include "platform/console.h"
+#include "platform/qt/main_window.h"
+
+int main(int argc, char** argv) {
+  QApplication application(argc, argv);
+  const auto system = tarnwick::CreateSystemServices();
+  try {
+    const tarnwick::Text start_folder = tarnwick::OpenConsole(argc, argv)->CurrentFolder();
+    tarnwick::qt::MainWindow window(*system, start_folder);
+    window.Load();
+    window.show();
+    return QApplication::exec();
+  } catch (const tarnwick::PlatformError& error) {
+    // The folder the program starts in cannot be read: there is nothing to show.
+    QMessageBox::critical(nullptr, tarnwick::qt::ToQString(tarnwick::kWindowCaption),
+                          tarnwick::qt::ToQString(tarnwick::ErrorMessage(error)));
+    return 1;
+  }
+}

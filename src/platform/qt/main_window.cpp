@@ -1,0 +1,218 @@
+#include "platform/qt/main_window.h"
+
+#include <QApplication>
+#include <QButtonGroup>
+#include <QComboBox>
+#include <QHeaderView>
+#include <QLabel>
+#include <QListWidget>
+#include <QMessageBox>
+#include <QPushButton>
+#include <QRadioButton>
+#include <QStyle>
+#include <QTreeWidget>
+#include <algorithm>
+
+#include "platform/folder_list.h"
+#include "platform/qt/program_icon.h"
+
+namespace tarnwick::qt {
+namespace {
+
+QRect PixelRect(const ControlLayout& layout) {
+  return QRect(Pixels(layout.left), Pixels(layout.top), Pixels(layout.width),
+               Pixels(layout.height));
+}
+
+// The modal box of the window: an icon by its style, one OK button, plain text.
+void ShowModalMessage(QWidget* parent, const Text& text, std::int32_t style, const Text& title) {
+  QMessageBox box(parent);
+  box.setWindowTitle(ToQString(title));
+  box.setTextFormat(Qt::PlainText);
+  box.setText(ToQString(text));
+  box.setIcon(style == kInformationStyle ? QMessageBox::Information : QMessageBox::Critical);
+  box.setStandardButtons(QMessageBox::Ok);
+  box.exec();
+}
+
+constexpr int kPathRole = Qt::UserRole;
+
+}  // namespace
+
+QString ToQString(const Text& text) {
+  return QString(reinterpret_cast<const QChar*>(text.data()), static_cast<qsizetype>(text.size()));
+}
+
+Text FromQString(const QString& text) {
+  return Text(reinterpret_cast<const char16_t*>(text.utf16()),
+              static_cast<std::size_t>(text.size()));
+}
+
+MainWindow::MainWindow(SystemServices& system, const Text& start_folder)
+    : system_(system), form_(*this, system), message_box_(ShowModalMessage) {
+  setWindowTitle(ToQString(kWindowCaption));
+  setWindowIcon(ProgramIcon());
+  setFixedSize(Pixels(kClientWidth), Pixels(kClientHeight));
+  CreateControls();
+  PlaceControls();
+  FillDriveList();
+  ShowFolder(start_folder);
+  ConnectControls();
+}
+
+MainWindow::~MainWindow() = default;
+
+void MainWindow::Load() { form_.Form_Load(); }
+
+void MainWindow::CreateControls() {
+  drive1_ = new QComboBox(this);
+  dir1_ = new QTreeWidget(this);
+  dir1_->setHeaderHidden(true);
+  dir1_->setRootIsDecorated(false);
+  dir1_->setItemsExpandable(false);
+  dir1_->setIndentation(8);
+  dir1_->setUniformRowHeights(true);
+  list1_ = new QListWidget(this);
+  list1_->setSortingEnabled(false);
+  list1_->setSelectionMode(QAbstractItemView::SingleSelection);
+  option1_group_ = new QButtonGroup(this);
+  for (int index = 0; index < 2; ++index) {
+    option1_[index] = new QRadioButton(this);
+    option1_group_->addButton(option1_[index], index);
+  }
+  option1_[kOptionSelectedAtStart]->setChecked(true);
+  label1_ = new QLabel(this);
+  label1_->setTextFormat(Qt::PlainText);
+  label1_->setFocusPolicy(Qt::NoFocus);
+  command1_ = new QPushButton(this);
+  command1_->setAutoDefault(false);
+}
+
+// Every control at the place and size of the layout table, with its caption,
+// and the focus moving through them in the table's order.
+void MainWindow::PlaceControls() {
+  QWidget* previous = nullptr;
+  for (const ControlLayout& layout : kControls) {
+    QWidget* widget = nullptr;
+    switch (layout.kind) {
+      case ControlKind::DriveList:
+        widget = drive1_;
+        break;
+      case ControlKind::FolderList:
+        widget = dir1_;
+        break;
+      case ControlKind::ListBox:
+        widget = list1_;
+        break;
+      case ControlKind::OptionButton:
+        widget = option1_[layout.index];
+        break;
+      case ControlKind::Label:
+        widget = label1_;
+        break;
+      case ControlKind::PushButton:
+        widget = command1_;
+        break;
+    }
+    widget->setObjectName(
+        layout.index < 0
+            ? QString::fromLatin1(layout.name.data(), static_cast<qsizetype>(layout.name.size()))
+            : QStringLiteral("Option1_%1").arg(layout.index));
+    widget->setGeometry(PixelRect(layout));
+    if (layout.caption != nullptr) {
+      const QString caption = ToQString(layout.caption);
+      if (auto* button = qobject_cast<QAbstractButton*>(widget)) {
+        // No mnemonics: "&" would not show.
+        button->setText(QString(caption).replace(u'&', QStringLiteral("&&")));
+      } else if (auto* label = qobject_cast<QLabel*>(widget)) {
+        label->setText(caption);
+      }
+    }
+    if (layout.takes_focus) {
+      if (previous != nullptr) setTabOrder(previous, widget);
+      previous = widget;
+    }
+  }
+}
+
+void MainWindow::ConnectControls() {
+  connect(drive1_, &QComboBox::activated, this, [this](int) { form_.Drive1_Change(); });
+  connect(dir1_, &QTreeWidget::itemActivated, this,
+          [this](QTreeWidgetItem* item, int) { OpenFolderEntry(item); });
+  connect(option1_group_, &QButtonGroup::idClicked, this,
+          [this](int index) { form_.Option1_Click(index); });
+  connect(command1_, &QPushButton::clicked, this, [this] { form_.Command1_Click(); });
+}
+
+void MainWindow::FillDriveList() {
+  drives_ = system_.Drives();
+  for (const Drive& drive : drives_) drive1_->addItem(ToQString(drive.text));
+}
+
+void MainWindow::ShowFolder(const Text& path) {
+  const std::vector<FolderListEntry> entries = FolderListFor(path, system_);
+  const QIcon open_icon = style()->standardIcon(QStyle::SP_DirOpenIcon);
+  const QIcon closed_icon = style()->standardIcon(QStyle::SP_DirClosedIcon);
+  dir1_->clear();
+  QTreeWidgetItem* parent = nullptr;
+  QTreeWidgetItem* current = nullptr;
+  for (const FolderListEntry& entry : entries) {
+    auto* item = parent == nullptr ? new QTreeWidgetItem(dir1_) : new QTreeWidgetItem(parent);
+    item->setText(0, ToQString(entry.name));
+    item->setIcon(0, entry.open ? open_icon : closed_icon);
+    item->setData(0, kPathRole, ToQString(entry.path));
+    if (entry.open) {
+      parent = item;
+      current = item;
+    }
+  }
+  dir1_->expandAll();
+  dir1_->setCurrentItem(current);
+  // The last open folder of the chain is the one shown.
+  const auto shown = std::find_if(entries.rbegin(), entries.rend(),
+                                  [](const FolderListEntry& entry) { return entry.open; });
+  dir1_path_ = shown->path;
+  SelectDrive1For(dir1_path_);
+}
+
+void MainWindow::OpenFolderEntry(QTreeWidgetItem* item) {
+  if (item == nullptr) return;
+  try {
+    SetDir1Path(FromQString(item->data(0, kPathRole).toString()));
+  } catch (const PlatformError& error) {
+    form_.ReportError(error);
+  }
+}
+
+bool MainWindow::Option1Item0Value() const { return option1_[0]->isChecked(); }
+
+void MainWindow::SetLabel1Caption(const Text& caption) { label1_->setText(ToQString(caption)); }
+
+void MainWindow::List1Clear() { list1_->clear(); }
+
+void MainWindow::List1AddItem(const Text& line) { list1_->addItem(ToQString(line)); }
+
+void MainWindow::SetList1Redraw(bool redraw) { list1_->setUpdatesEnabled(redraw); }
+
+void MainWindow::SetDir1Path(const Text& path) {
+  ShowFolder(path);
+  form_.Dir1_Change();
+}
+
+Text MainWindow::Drive1Drive() const {
+  const int index = drive1_->currentIndex();
+  if (index < 0 || static_cast<std::size_t>(index) >= drives_.size()) return dir1_path_;
+  return drives_[static_cast<std::size_t>(index)].root;
+}
+
+void MainWindow::SelectDrive1For(const Text& path) {
+  if (const std::optional<std::size_t> drive = DriveFor(drives_, path, system_)) {
+    drive1_->setCurrentIndex(static_cast<int>(*drive));
+  }
+}
+
+void MainWindow::ShowMessage(const Text& text, std::int32_t style, const Text& title) {
+  message_box_(this, text, style, title);
+}
+
+}  // namespace tarnwick::qt
