@@ -14,6 +14,7 @@
 #include "listing/path_names.h"
 #include "platform/lossless_utf8.h"
 #include "platform/posix/fat_short_names.h"
+#include "platform/posix/mounts.h"
 #include "support/fakes.h"
 #include "support/temp_folder.h"
 
@@ -291,6 +292,45 @@ TEST(PosixListing, ListsARealFolderWithItsShortNames) {
   ListFileName(controls, system);
   EXPECT_EQ(controls.lines[0], u"LONGFI~1.TXT" + arrow + u"Long File Name.txt");
   EXPECT_EQ(controls.label.substr(4), label_path);
+}
+
+TEST(PosixFolders, ListsSubfoldersAndLinksToThemButNoHiddenOnes) {
+  TempFolder folder;
+  folder.Folder("Photos");
+  folder.Folder(".git");
+  folder.Folder("日本語");
+  folder.File("file.txt");
+  folder.Link("link to photos", "Photos");
+  folder.Link("broken", "missing");
+  PosixSystemServices system;
+  std::vector<Text> names = system.Subfolders(DecodeFileName(folder.path()));
+  std::sort(names.begin(), names.end());
+  EXPECT_EQ(names, (std::vector<Text>{u"Photos", u"link to photos", u"日本語"}));
+  EXPECT_THROW(system.Subfolders(DecodeFileName(folder.path() + "gone")), PlatformError);
+}
+
+TEST(PosixDrives, AreTheMountedFileSystemsThatHoldFiles) {
+  const std::string mountinfo =
+      "22 1 8:1 / / rw,relatime shared:1 - ext4 /dev/sda1 rw\n"
+      "23 22 0:21 / /proc rw,nosuid - proc proc rw\n"
+      "24 22 0:22 / /sys rw - sysfs sysfs rw\n"
+      "25 24 0:23 / /sys/fs/cgroup rw - cgroup2 cgroup2 rw\n"
+      "26 22 0:5 / /dev/pts rw - devpts devpts rw\n"
+      "27 22 0:24 / /tmp rw shared:5 - tmpfs tmpfs rw\n"
+      "28 22 8:17 / /media/USB\\040STICK rw shared:6 master:2 - vfat /dev/sdb1 rw\n"
+      "29 22 0:40 / /mnt/windows rw - fuseblk /dev/sdc1 rw\n"
+      "30 22 8:1 / /tmp rw - ext4 /dev/sda1 rw\n"
+      "a line that is not one\n";
+  const std::vector<Drive> drives = DrivesFromMountInfo(mountinfo);
+  std::vector<Text> roots;
+  for (const Drive& drive : drives) {
+    roots.push_back(drive.root);
+    EXPECT_EQ(drive.text, drive.root);
+  }
+  EXPECT_EQ(roots, (std::vector<Text>{u"/", u"/media/USB STICK", u"/mnt/windows", u"/tmp"}));
+  PosixSystemServices system;
+  const std::vector<Drive> here = system.Drives();
+  EXPECT_NE(std::find(here.begin(), here.end(), Drive{u"/", u"/"}), here.end());
 }
 
 }  // namespace

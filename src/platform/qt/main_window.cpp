@@ -136,7 +136,10 @@ void MainWindow::PlaceControls() {
 }
 
 void MainWindow::ConnectControls() {
-  connect(drive1_, &QComboBox::activated, this, [this](int) { form_.Drive1_Change(); });
+  // Only a choice of another drive is a change.
+  connect(drive1_, &QComboBox::activated, this, [this](int index) {
+    if (index != shown_drive_) form_.Drive1_Change();
+  });
   connect(dir1_, &QTreeWidget::itemActivated, this,
           [this](QTreeWidgetItem* item, int) { OpenFolderEntry(item); });
   connect(option1_group_, &QButtonGroup::idClicked, this,
@@ -207,8 +210,9 @@ Text MainWindow::Drive1Drive() const {
 
 void MainWindow::SelectDrive1For(const Text& path) {
   if (const std::optional<std::size_t> drive = DriveFor(drives_, path, system_)) {
-    drive1_->setCurrentIndex(static_cast<int>(*drive));
+    shown_drive_ = static_cast<int>(*drive);
   }
+  drive1_->setCurrentIndex(shown_drive_);
 }
 
 void MainWindow::ShowMessage(const Text& text, std::int32_t style, const Text& title) {

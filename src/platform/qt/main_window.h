@@ -81,6 +81,7 @@ class MainWindow final : public QWidget, public WindowControls {
 
   Text dir1_path_;
   std::vector<Drive> drives_;
+  int shown_drive_ = -1;  // the drive of the folder shown
 };
 
 // Text to and from Qt's strings; both are UTF-16.

@@ -1,0 +1,308 @@
+// The Qt window on real folders, on Qt's offscreen platform.
+#include "platform/qt/main_window.h"
+
+#include <QButtonGroup>
+#include <QComboBox>
+#include <QDir>
+#include <QFile>
+#include <QLabel>
+#include <QListWidget>
+#include <QPushButton>
+#include <QRadioButton>
+#include <QTemporaryDir>
+#include <QTreeWidget>
+#include <QtTest>
+#include <memory>
+
+#include "platform/lossless_utf8.h"
+
+using tarnwick::Drive;
+using tarnwick::Text;
+using tarnwick::qt::FromQString;
+using tarnwick::qt::MainWindow;
+using tarnwick::qt::ToQString;
+
+namespace {
+
+// The real system, counting refreshes (each asks once for the short form of
+// the folder itself, the only path that ends in "/") and
+// offering one drive more than the machine has, which cannot be read.
+class CountingSystem final : public tarnwick::SystemServices {
+ public:
+  explicit CountingSystem(tarnwick::SystemServices& real) : real_(real) {}
+  int refreshes = 0;
+
+  Text FirstEntry(const Text& pattern, std::int32_t attributes) override {
+    return real_.FirstEntry(pattern, attributes);
+  }
+  Text NextEntry() override { return real_.NextEntry(); }
+  std::uint32_t GetShortPathNameA(const std::string& path, std::span<char> buffer) override {
+    if (!path.empty() && path.back() == '/') ++refreshes;
+    return real_.GetShortPathNameA(path, buffer);
+  }
+  std::uint32_t GetShortPathNameW(const Text& path, std::span<char16_t> buffer) override {
+    return real_.GetShortPathNameW(path, buffer);
+  }
+  std::optional<std::string> ToSystemCodePage(tarnwick::TextView text) const override {
+    return real_.ToSystemCodePage(text);
+  }
+  Text FromSystemCodePage(std::string_view bytes) const override {
+    return real_.FromSystemCodePage(bytes);
+  }
+  char16_t Separator() const override { return real_.Separator(); }
+  Text ToLowerCase(Text text) const override { return real_.ToLowerCase(std::move(text)); }
+  std::vector<Text> Subfolders(const Text& folder) override { return real_.Subfolders(folder); }
+  std::vector<Drive> Drives() override {
+    std::vector<Drive> drives = real_.Drives();
+    drives.push_back({u"/no-such-drive", u"/no-such-drive"});
+    return drives;
+  }
+
+ private:
+  tarnwick::SystemServices& real_;
+};
+
+struct Message {
+  QString text;
+  int style;
+  QString title;
+};
+
+QStringList Lines(const QListWidget* list) {
+  QStringList lines;
+  for (int i = 0; i < list->count(); ++i) lines << list->item(i)->text();
+  return lines;
+}
+
+QTreeWidgetItem* FolderItem(QTreeWidget* tree, const QString& name) {
+  const QList<QTreeWidgetItem*> found =
+      tree->findItems(name, Qt::MatchExactly | Qt::MatchRecursive);
+  return found.isEmpty() ? nullptr : found.front();
+}
+
+const QString kArrow = QStringLiteral(" \u21D4 ");
+const QString kPrefix = QString::fromUtf16(u"\u30D1\u30B9\u540D\uFF0D");
+
+}  // namespace
+
+class MainWindowTest : public QObject {
+  Q_OBJECT
+
+ private:
+  std::unique_ptr<tarnwick::SystemServices> real_;
+  std::unique_ptr<CountingSystem> system_;
+  std::unique_ptr<QTemporaryDir> folder_;
+  std::unique_ptr<MainWindow> window_;
+  std::vector<Message> messages_;
+
+  QString Path(const QString& name) const { return folder_->path() + u'/' + name; }
+  void Touch(const QString& name) const {
+    QFile file(Path(name));
+    QVERIFY(file.open(QIODevice::WriteOnly));
+  }
+
+ private slots:
+  void init() {
+    real_ = tarnwick::CreateSystemServices();
+    system_ = std::make_unique<CountingSystem>(*real_);
+    folder_ = std::make_unique<QTemporaryDir>(QDir::tempPath() + QStringLiteral("/twXXXXXX"));
+    QVERIFY(folder_->isValid());
+    Touch(QStringLiteral("Long File Name.txt"));
+    Touch(QStringLiteral("readme.txt"));
+    Touch(QString::fromUtf8("日本語のファイル名.txt"));
+    QVERIFY(QDir(folder_->path()).mkdir(QStringLiteral("Sub Folder")));
+    QVERIFY(QDir(folder_->path()).mkdir(QStringLiteral(".hidden")));
+    Touch(QStringLiteral("Sub Folder/inside.txt"));
+    window_ = std::make_unique<MainWindow>(*system_, FromQString(folder_->path()));
+    messages_.clear();
+    window_->SetMessageBox(
+        [this](QWidget*, const Text& text, std::int32_t style, const Text& title) {
+          messages_.push_back({ToQString(text), style, ToQString(title)});
+        });
+    window_->Load();
+  }
+
+  void cleanup() {
+    window_.reset();
+    folder_.reset();
+  }
+
+  void firstListingIsMadeBeforeTheWindowIsShown() {
+    QVERIFY(!window_->isVisible());
+    QCOMPARE(
+        Lines(window_->list1()),
+        QStringList({QStringLiteral("Long File Name.txt") + kArrow + QStringLiteral("LONGFI~1.TXT"),
+                     QStringLiteral("readme.txt") + kArrow + QStringLiteral("readme.txt"),
+                     QString::fromUtf8("日本語のファイル名.txt") + kArrow +
+                         QString::fromUtf8("日本語~1.TXT")}));
+    // The folder's name is a valid short name, so its short path is its path.
+    QCOMPARE(window_->label1()->text(), kPrefix + folder_->path() + u'/');
+    QVERIFY(window_->option1(0)->isChecked());
+    QVERIFY(!window_->option1(1)->isChecked());
+    QCOMPARE(system_->refreshes, 1);
+    QCOMPARE(window_->list1()->selectedItems().size(), 0);
+    QCOMPARE(window_->list1()->currentRow(), -1);
+    // The drive list starts on the drive that holds the folder.
+    QVERIFY(window_->drive1()->currentIndex() >= 0);
+  }
+
+  void theOtherOptionReSortsAndSwapsTheNames() {
+    const QString label = window_->label1()->text();
+    window_->show();
+    QTest::mouseClick(window_->option1(1), Qt::LeftButton);
+    QVERIFY(window_->option1(1)->isChecked());
+    QCOMPARE(
+        Lines(window_->list1()),
+        QStringList({QStringLiteral("LONGFI~1.TXT") + kArrow + QStringLiteral("Long File Name.txt"),
+                     QStringLiteral("readme.txt") + kArrow + QStringLiteral("readme.txt"),
+                     QString::fromUtf8("日本語~1.TXT") + kArrow +
+                         QString::fromUtf8("日本語のファイル名.txt")}));
+    QCOMPARE(window_->label1()->text(), label);
+    QCOMPARE(window_->list1()->selectedItems().size(), 0);
+    QCOMPARE(window_->list1()->currentRow(), -1);
+  }
+
+  void captionsGeometryAndTabOrderAreTheTables() {
+    QCOMPARE(window_->windowTitle(),
+             QString::fromUtf16(u"SFN \u21D4 LFN \u306A\u30BD\u30D5\u30C8 Tarnwick v1.0"));
+    QCOMPARE(window_->size(), QSize(491, 260));
+    QCOMPARE(window_->minimumSize(), window_->maximumSize());
+    QCOMPARE(window_->drive1()->geometry(), QRect(8, 184, 169, 20));
+    QCOMPARE(window_->dir1()->geometry(), QRect(8, 8, 169, 174));
+    QCOMPARE(window_->list1()->geometry(), QRect(184, 8, 297, 196));
+    QCOMPARE(window_->option1(0)->geometry(), QRect(8, 208, 97, 17));
+    QCOMPARE(window_->option1(1)->geometry(), QRect(112, 208, 97, 17));
+    QCOMPARE(window_->label1()->geometry(), QRect(8, 240, 481, 17));
+    QCOMPARE(window_->command1()->geometry(), QRect(296, 208, 185, 25));
+    QCOMPARE(window_->option1(0)->text(), QString::fromUtf16(u"LFN\u3067\u30BD\u30FC\u30C8"));
+    QCOMPARE(window_->option1(1)->text(), QString::fromUtf16(u"SFN\u3067\u30BD\u30FC\u30C8"));
+    QCOMPARE(window_->command1()->text(),
+             QString::fromUtf16(u"\u30D0\u30FC\u30B8\u30E7\u30F3\u60C5\u5831"));
+    QCOMPARE(window_->label1()->focusPolicy(), Qt::NoFocus);
+    QCOMPARE(window_->label1()->textFormat(), Qt::PlainText);
+    const QList<QWidget*> order = {window_->drive1(),   window_->dir1(),     window_->list1(),
+                                   window_->option1(0), window_->option1(1), window_->command1()};
+    for (int i = 0; i + 1 < order.size(); ++i) {
+      // The next control in the focus chain that takes focus.
+      QWidget* next = order[i]->nextInFocusChain();
+      while (next->focusPolicy() == Qt::NoFocus || !order.contains(next))
+        next = next->nextInFocusChain();
+      QCOMPARE(next, order[i + 1]);
+    }
+  }
+
+  void aSubfolderAndAnAncestorOpenFromTheFolderList() {
+    window_->show();
+    QTreeWidget* dir1 = window_->dir1();
+    QVERIFY(!FolderItem(dir1, QStringLiteral(".hidden")));
+    QTreeWidgetItem* sub = FolderItem(dir1, QStringLiteral("Sub Folder"));
+    QVERIFY(sub);
+    // A single click only selects.
+    const int before = system_->refreshes;
+    dir1->setCurrentItem(sub);
+    QCOMPARE(system_->refreshes, before);
+    // Enter opens it, and raises one refresh.
+    QTest::keyClick(dir1, Qt::Key_Return);
+    QCOMPARE(system_->refreshes, before + 1);
+    QCOMPARE(Lines(window_->list1()),
+             QStringList({QStringLiteral("inside.txt") + kArrow + QStringLiteral("inside.txt")}));
+    QCOMPARE(window_->label1()->text(), kPrefix + folder_->path() + QStringLiteral("/SUBFOL~1/"));
+    QCOMPARE(FromQString(dir1->currentItem()->text(0)), Text(u"Sub Folder"));
+    // An ancestor: the top of the file system.
+    QTreeWidgetItem* top = dir1->topLevelItem(0);
+    QCOMPARE(top->text(0), QStringLiteral("/"));
+    emit dir1->itemActivated(top, 0);
+    QCOMPARE(window_->label1()->text(), kPrefix + u'/');
+    QCOMPARE(dir1->topLevelItemCount(), 1);
+    QVERIFY(FolderItem(dir1, QStringLiteral("tmp")));
+  }
+
+  void aChangeOfDriveRefreshesOnceThroughTheFolderList() {
+    QComboBox* drive1 = window_->drive1();
+    const int shown = drive1->currentIndex();
+    // Choosing the drive already shown changes nothing.
+    const int before = system_->refreshes;
+    emit drive1->activated(shown);
+    QCOMPARE(system_->refreshes, before);
+    // Another drive that can be read: the top of the file system, or any
+    // other mounted one where the folder is on "/".
+    int other = -1;
+    for (int i = 0; i < drive1->count() && other < 0; ++i) {
+      if (i != shown && drive1->itemText(i) != QStringLiteral("/no-such-drive") &&
+          QDir(drive1->itemText(i)).isReadable()) {
+        other = i;
+      }
+    }
+    if (other < 0) QSKIP("this machine has a single mounted file system");
+    drive1->setCurrentIndex(other);
+    emit drive1->activated(other);
+    QCOMPARE(system_->refreshes, before + 1);
+    QCOMPARE(messages_.size(), std::size_t{0});
+    QCOMPARE(drive1->currentIndex(), other);
+    QTreeWidgetItem* current = window_->dir1()->currentItem();
+    QVERIFY(current);
+    QCOMPARE(current->data(0, Qt::UserRole).toString(), QDir::cleanPath(drive1->itemText(other)));
+    QVERIFY(window_->label1()->text().startsWith(kPrefix + u'/'));
+  }
+
+  void aDriveThatCannotBeReadLeavesTheWindowAsItWas() {
+    QComboBox* drive1 = window_->drive1();
+    const int shown = drive1->currentIndex();
+    const QStringList lines = Lines(window_->list1());
+    const QString label = window_->label1()->text();
+    const int bad = drive1->findText(QStringLiteral("/no-such-drive"));
+    QVERIFY(bad >= 0);
+    drive1->setCurrentIndex(bad);
+    emit drive1->activated(bad);
+    QCOMPARE(messages_.size(), std::size_t{1});
+    QCOMPARE(messages_[0].style, 16);
+    QVERIFY(messages_[0].text.startsWith(QString::fromUtf8("フォルダーが見つかりません。")));
+    QVERIFY(messages_[0].text.contains(QStringLiteral("/no-such-drive")));
+    QCOMPARE(drive1->currentIndex(), shown);
+    QCOMPARE(Lines(window_->list1()), lines);
+    QCOMPARE(window_->label1()->text(), label);
+  }
+
+  void aFolderThatVanishedIsReportedAndTheWindowStays() {
+    QTreeWidgetItem* sub = FolderItem(window_->dir1(), QStringLiteral("Sub Folder"));
+    QVERIFY(sub);
+    QVERIFY(QDir(Path(QStringLiteral("Sub Folder"))).removeRecursively());
+    const QStringList lines = Lines(window_->list1());
+    const QString label = window_->label1()->text();
+    emit window_->dir1()->itemActivated(sub, 0);
+    QCOMPARE(messages_.size(), std::size_t{1});
+    QCOMPARE(messages_[0].style, 16);
+    QCOMPARE(Lines(window_->list1()), lines);
+    QCOMPARE(window_->label1()->text(), label);
+    QVERIFY(FolderItem(window_->dir1(), QStringLiteral("Sub Folder")));
+  }
+
+  void theAboutBoxSaysItsTwoLines() {
+    QTest::mouseClick(window_->command1(), Qt::LeftButton);
+    QCOMPARE(messages_.size(), std::size_t{1});
+    QCOMPARE(messages_[0].text,
+             QString::fromUtf16(u"SFN \u21D4 LFN \u306A\u30BD\u30D5\u30C8 Tarnwick v1.0\r\n") +
+                 QString(40, u' ') + QStringLiteral("by ") +
+                 QString::fromUtf16(u"Tarnwick \u958B\u767A\u30C1\u30FC\u30E0"));
+    QCOMPARE(messages_[0].style, 64);
+    QCOMPARE(messages_[0].title, QString::fromUtf16(u"\u30D0\u30FC\u30B8\u30E7\u30F3\u60C5\u5831"));
+  }
+
+  void aPathWithAmpersandAndAngleShowsAsItIs() {
+    // "a&b" is a valid short name and keeps its "&".
+    QVERIFY(QDir(folder_->path()).mkdir(QStringLiteral("a&b")));
+    Touch(QStringLiteral("a&b/x<y>&z.txt"));
+    window_->SetDir1Path(FromQString(Path(QStringLiteral("a&b"))));
+    QCOMPARE(window_->label1()->text(), kPrefix + folder_->path() + QStringLiteral("/a&b/"));
+    QCOMPARE(Lines(window_->list1()),
+             QStringList({QStringLiteral("x<y>&z.txt") + kArrow + QStringLiteral("X_Y_&Z~1.TXT")}));
+    // Plain text: nothing is taken for markup or a mnemonic.
+    QCOMPARE(window_->label1()->textFormat(), Qt::PlainText);
+    window_->SetLabel1Caption(u"<b>x</b> & y");
+    QCOMPARE(window_->label1()->text(), QStringLiteral("<b>x</b> & y"));
+    QCOMPARE(window_->label1()->buddy(), nullptr);
+  }
+};
+
+QTEST_MAIN(MainWindowTest)
+#include "main_window_test.moc"
