@@ -199,7 +199,8 @@ class MainWindowTest : public QObject {
     QVERIFY(sub);
     // A single click only selects.
     const int before = system_->refreshes;
-    dir1->setCurrentItem(sub);
+    QTest::mouseClick(dir1->viewport(), Qt::LeftButton, {}, dir1->visualItemRect(sub).center());
+    QCOMPARE(dir1->currentItem(), sub);
     QCOMPARE(system_->refreshes, before);
     // Enter opens it, and raises one refresh.
     QTest::keyClick(dir1, Qt::Key_Return);
@@ -208,10 +209,10 @@ class MainWindowTest : public QObject {
              QStringList({QStringLiteral("inside.txt") + kArrow + QStringLiteral("inside.txt")}));
     QCOMPARE(window_->label1()->text(), kPrefix + folder_->path() + QStringLiteral("/SUBFOL~1/"));
     QCOMPARE(FromQString(dir1->currentItem()->text(0)), Text(u"Sub Folder"));
-    // An ancestor: the top of the file system.
+    // An ancestor, the top of the file system, by a double-click.
     QTreeWidgetItem* top = dir1->topLevelItem(0);
     QCOMPARE(top->text(0), QStringLiteral("/"));
-    emit dir1->itemActivated(top, 0);
+    QTest::mouseDClick(dir1->viewport(), Qt::LeftButton, {}, dir1->visualItemRect(top).center());
     QCOMPARE(window_->label1()->text(), kPrefix + u'/');
     QCOMPARE(dir1->topLevelItemCount(), 1);
     QVERIFY(FolderItem(dir1, QStringLiteral("tmp")));
@@ -269,7 +270,7 @@ class MainWindowTest : public QObject {
     QVERIFY(QDir(Path(QStringLiteral("Sub Folder"))).removeRecursively());
     const QStringList lines = Lines(window_->list1());
     const QString label = window_->label1()->text();
-    emit window_->dir1()->itemActivated(sub, 0);
+    window_->dir1()->on_open(sub);
     QCOMPARE(messages_.size(), std::size_t{1});
     QCOMPARE(messages_[0].style, 16);
     QCOMPARE(Lines(window_->list1()), lines);

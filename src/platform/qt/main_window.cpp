@@ -3,10 +3,11 @@
 #include <QApplication>
 #include <QButtonGroup>
 #include <QComboBox>
-#include <QHeaderView>
+#include <QKeyEvent>
 #include <QLabel>
 #include <QListWidget>
 #include <QMessageBox>
+#include <QMouseEvent>
 #include <QPushButton>
 #include <QRadioButton>
 #include <QStyle>
@@ -39,6 +40,33 @@ constexpr int kPathRole = Qt::UserRole;
 
 }  // namespace
 
+FolderTree::FolderTree(QWidget* parent) : QTreeWidget(parent) {
+  setHeaderHidden(true);
+  setRootIsDecorated(false);
+  setItemsExpandable(false);
+  setExpandsOnDoubleClick(false);
+  setIndentation(8);
+  setUniformRowHeights(true);
+}
+
+void FolderTree::keyPressEvent(QKeyEvent* event) {
+  if ((event->key() == Qt::Key_Return || event->key() == Qt::Key_Enter) &&
+      currentItem() != nullptr) {
+    if (on_open) on_open(currentItem());
+    return;
+  }
+  QTreeWidget::keyPressEvent(event);
+}
+
+void FolderTree::mouseDoubleClickEvent(QMouseEvent* event) {
+  QTreeWidgetItem* item = itemAt(event->position().toPoint());
+  if (item != nullptr && event->button() == Qt::LeftButton) {
+    if (on_open) on_open(item);
+    return;
+  }
+  QTreeWidget::mouseDoubleClickEvent(event);
+}
+
 QString ToQString(const Text& text) {
   return QString(reinterpret_cast<const QChar*>(text.data()), static_cast<qsizetype>(text.size()));
 }
@@ -66,12 +94,7 @@ void MainWindow::Load() { form_.Form_Load(); }
 
 void MainWindow::CreateControls() {
   drive1_ = new QComboBox(this);
-  dir1_ = new QTreeWidget(this);
-  dir1_->setHeaderHidden(true);
-  dir1_->setRootIsDecorated(false);
-  dir1_->setItemsExpandable(false);
-  dir1_->setIndentation(8);
-  dir1_->setUniformRowHeights(true);
+  dir1_ = new FolderTree(this);
   list1_ = new QListWidget(this);
   list1_->setSortingEnabled(false);
   list1_->setSelectionMode(QAbstractItemView::SingleSelection);
@@ -140,8 +163,7 @@ void MainWindow::ConnectControls() {
   connect(drive1_, &QComboBox::activated, this, [this](int index) {
     if (index != shown_drive_) form_.Drive1_Change();
   });
-  connect(dir1_, &QTreeWidget::itemActivated, this,
-          [this](QTreeWidgetItem* item, int) { OpenFolderEntry(item); });
+  dir1_->on_open = [this](QTreeWidgetItem* item) { OpenFolderEntry(item); };
   connect(option1_group_, &QButtonGroup::idClicked, this,
           [this](int index) { form_.Option1_Click(index); });
   connect(command1_, &QPushButton::clicked, this, [this] { form_.Command1_Click(); });

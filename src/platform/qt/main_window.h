@@ -2,6 +2,7 @@
 // and wired to Form1's handlers, and offered to them as WindowControls.
 #pragma once
 
+#include <QTreeWidget>
 #include <QWidget>
 #include <functional>
 #include <vector>
@@ -15,10 +16,20 @@ class QLabel;
 class QListWidget;
 class QPushButton;
 class QRadioButton;
-class QTreeWidget;
-class QTreeWidgetItem;
 
 namespace tarnwick::qt {
+
+// The folder list: a double-click or Enter on an entry opens it, whatever the
+// desktop's setting for activating items; a single click only selects.
+class FolderTree final : public QTreeWidget {
+ public:
+  explicit FolderTree(QWidget* parent);
+  std::function<void(QTreeWidgetItem*)> on_open;
+
+ protected:
+  void keyPressEvent(QKeyEvent* event) override;
+  void mouseDoubleClickEvent(QMouseEvent* event) override;
+};
 
 class MainWindow final : public QWidget, public WindowControls {
  public:
@@ -39,7 +50,7 @@ class MainWindow final : public QWidget, public WindowControls {
 
   // The controls, by name, for tests and for the screenshot.
   QComboBox* drive1() const { return drive1_; }
-  QTreeWidget* dir1() const { return dir1_; }
+  FolderTree* dir1() const { return dir1_; }
   QListWidget* list1() const { return list1_; }
   QRadioButton* option1(int index) const { return option1_[index]; }
   QLabel* label1() const { return label1_; }
@@ -72,7 +83,7 @@ class MainWindow final : public QWidget, public WindowControls {
   MessageBox message_box_;
 
   QComboBox* drive1_ = nullptr;
-  QTreeWidget* dir1_ = nullptr;
+  FolderTree* dir1_ = nullptr;
   QListWidget* list1_ = nullptr;
   QRadioButton* option1_[2] = {nullptr, nullptr};
   QButtonGroup* option1_group_ = nullptr;
