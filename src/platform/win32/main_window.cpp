@@ -1,0 +1,379 @@
+#include "platform/win32/main_window.h"
+
+// clang-format off
+#include <windows.h>
+#include <shellapi.h>  // needs windows.h first
+// clang-format on
+
+#include <algorithm>
+
+#include "platform/folder_list.h"
+#include "platform/win32/win32_system_services.h"
+
+namespace tarnwick::win32 {
+namespace {
+
+constexpr wchar_t kClassName[] = L"TarnwickMainWindow";
+constexpr DWORD kWindowStyle = WS_OVERLAPPED | WS_CAPTION | WS_SYSMENU | WS_MINIMIZEBOX;
+constexpr int kDropDownHeight = 200;  // the drive list's list, when dropped down
+constexpr int kFolderLineHeight = 17;
+constexpr int kFolderIndent = 8;
+constexpr int kIconSize = 16;
+
+// The window's dpi where the system can tell it (Windows 10 and later), else
+// the screen's.
+UINT DpiOf(HWND window) {
+  using GetDpiForWindowFunction = UINT(WINAPI*)(HWND);
+  static const auto get_dpi_for_window = reinterpret_cast<GetDpiForWindowFunction>(
+      reinterpret_cast<void*>(::GetProcAddress(::GetModuleHandleW(L"user32"), "GetDpiForWindow")));
+  if (get_dpi_for_window != nullptr) {
+    if (const UINT dpi = get_dpi_for_window(window); dpi != 0) return dpi;
+  }
+  const HDC screen = ::GetDC(nullptr);
+  const int dpi = ::GetDeviceCaps(screen, LOGPIXELSY);
+  ::ReleaseDC(nullptr, screen);
+  return dpi > 0 ? static_cast<UINT>(dpi) : 96;
+}
+
+HICON StockIcon(SHSTOCKICONID id) {
+  SHSTOCKICONINFO info{};
+  info.cbSize = sizeof info;
+  if (SUCCEEDED(::SHGetStockIconInfo(id, SHGSI_ICON | SHGSI_SMALLICON, &info))) return info.hIcon;
+  return nullptr;
+}
+
+struct ControlClass {
+  const wchar_t* name;
+  DWORD style;
+  DWORD extended_style;
+};
+
+ControlClass ClassOf(const ControlLayout& layout) {
+  switch (layout.kind) {
+    case ControlKind::DriveList:
+      return {L"COMBOBOX", CBS_DROPDOWNLIST | WS_VSCROLL | WS_TABSTOP | WS_GROUP, 0};
+    case ControlKind::FolderList:
+      return {L"LISTBOX",
+              LBS_OWNERDRAWFIXED | LBS_HASSTRINGS | LBS_NOTIFY | LBS_WANTKEYBOARDINPUT |
+                  LBS_NOINTEGRALHEIGHT | WS_VSCROLL | WS_TABSTOP | WS_GROUP,
+              WS_EX_CLIENTEDGE};
+    case ControlKind::ListBox:
+      // No LBS_SORT: the lines stay in the order they are added.
+      return {L"LISTBOX",
+              LBS_NOTIFY | LBS_NOINTEGRALHEIGHT | WS_VSCROLL | WS_HSCROLL | WS_TABSTOP | WS_GROUP,
+              WS_EX_CLIENTEDGE};
+    case ControlKind::OptionButton:
+      return {
+          L"BUTTON",
+          static_cast<DWORD>(BS_AUTORADIOBUTTON | WS_TABSTOP | (layout.index == 0 ? WS_GROUP : 0)),
+          0};
+    case ControlKind::Label:
+      // SS_NOPREFIX: "&" in a path shows as it is.
+      return {L"STATIC", SS_LEFTNOWORDWRAP | SS_NOPREFIX | WS_GROUP, 0};
+    case ControlKind::PushButton:
+      return {L"BUTTON", BS_PUSHBUTTON | WS_TABSTOP | WS_GROUP, 0};
+  }
+  return {L"STATIC", 0, 0};
+}
+
+Text WindowText(HWND window, int index, UINT length_message, UINT text_message) {
+  const LRESULT length = ::SendMessageW(window, length_message, static_cast<WPARAM>(index), 0);
+  if (length <= 0) return {};
+  std::wstring text(static_cast<std::size_t>(length) + 1, L'\0');
+  const LRESULT copied = ::SendMessageW(window, text_message, static_cast<WPARAM>(index),
+                                        reinterpret_cast<LPARAM>(text.data()));
+  text.resize(copied > 0 ? static_cast<std::size_t>(copied) : 0);
+  return FromWide(text);
+}
+
+}  // namespace
+
+MainWindow::MainWindow(SystemServices& system, HINSTANCE instance)
+    : system_(system),
+      instance_(instance),
+      form_(*this, system),
+      message_box_([](HWND owner, const Text& text, std::int32_t style, const Text& title) {
+        ::MessageBoxW(owner, ToWide(text).c_str(), ToWide(title).c_str(), static_cast<UINT>(style));
+      }) {}
+
+MainWindow::~MainWindow() {
+  if (window_ != nullptr) {
+    ::SetWindowLongPtrW(window_, GWLP_USERDATA, 0);
+    ::DestroyWindow(window_);
+  }
+  if (font_ != nullptr) ::DeleteObject(font_);
+  if (open_folder_ != nullptr) ::DestroyIcon(open_folder_);
+  if (closed_folder_ != nullptr) ::DestroyIcon(closed_folder_);
+}
+
+void MainWindow::Create(const Text& start_folder) {
+  WNDCLASSEXW window_class{};
+  window_class.cbSize = sizeof window_class;
+  if (!::GetClassInfoExW(instance_, kClassName, &window_class)) {
+    window_class.lpfnWndProc = WindowProcedure;
+    window_class.hInstance = instance_;
+    window_class.hIcon = ::LoadIconW(instance_, MAKEINTRESOURCEW(1));
+    window_class.hCursor = ::LoadCursorW(nullptr, IDC_ARROW);
+    window_class.hbrBackground = reinterpret_cast<HBRUSH>(COLOR_BTNFACE + 1);
+    window_class.lpszClassName = kClassName;
+    if (!::RegisterClassExW(&window_class)) {
+      throw SystemError(::GetLastError(), u"", "cannot register the window class");
+    }
+  }
+  window_ = ::CreateWindowExW(0, kClassName, ToWide(kWindowCaption).c_str(), kWindowStyle,
+                              CW_USEDEFAULT, CW_USEDEFAULT, Pixels(kClientWidth),
+                              Pixels(kClientHeight), nullptr, nullptr, instance_, this);
+  if (window_ == nullptr) throw SystemError(::GetLastError(), u"", "cannot create the window");
+  dpi_ = DpiOf(window_);
+  open_folder_ = StockIcon(SIID_FOLDEROPEN);
+  closed_folder_ = StockIcon(SIID_FOLDER);
+  CreateControls();
+  PlaceControls();
+  FillDriveList();
+  ShowFolder(start_folder);
+}
+
+void MainWindow::Load() { form_.Form_Load(); }
+
+int MainWindow::Run() {
+  MSG message{};
+  while (::GetMessageW(&message, nullptr, 0, 0) > 0) {
+    if (!::IsDialogMessageW(window_, &message)) {
+      ::TranslateMessage(&message);
+      ::DispatchMessageW(&message);
+    }
+  }
+  return static_cast<int>(message.wParam);
+}
+
+LRESULT CALLBACK MainWindow::WindowProcedure(HWND window, UINT message, WPARAM w, LPARAM l) {
+  if (message == WM_NCCREATE) {
+    auto* self = static_cast<MainWindow*>(reinterpret_cast<CREATESTRUCTW*>(l)->lpCreateParams);
+    self->window_ = window;
+    ::SetWindowLongPtrW(window, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(self));
+  }
+  auto* self = reinterpret_cast<MainWindow*>(::GetWindowLongPtrW(window, GWLP_USERDATA));
+  if (self == nullptr) return ::DefWindowProcW(window, message, w, l);
+  return self->HandleMessage(message, w, l);
+}
+
+LRESULT MainWindow::HandleMessage(UINT message, WPARAM w, LPARAM l) {
+  switch (message) {
+    case WM_COMMAND:
+      OnCommand(LOWORD(w), HIWORD(w));
+      return 0;
+    case WM_VKEYTOITEM:
+      if (reinterpret_cast<HWND>(l) == control(kDir1Id) && LOWORD(w) == VK_RETURN) {
+        OpenFolderEntry(HIWORD(w));
+        return -2;
+      }
+      return -1;
+    case WM_MEASUREITEM: {
+      auto* item = reinterpret_cast<MEASUREITEMSTRUCT*>(l);
+      if (item->CtlID == kDir1Id) item->itemHeight = static_cast<UINT>(Scale(kFolderLineHeight));
+      return TRUE;
+    }
+    case WM_DRAWITEM: {
+      const auto* item = reinterpret_cast<const DRAWITEMSTRUCT*>(l);
+      if (item->CtlID == kDir1Id) DrawFolderEntry(*item);
+      return TRUE;
+    }
+    case WM_DPICHANGED: {
+      dpi_ = HIWORD(w);
+      const RECT* suggested = reinterpret_cast<const RECT*>(l);
+      ::SetWindowPos(window_, nullptr, suggested->left, suggested->top,
+                     suggested->right - suggested->left, suggested->bottom - suggested->top,
+                     SWP_NOZORDER | SWP_NOACTIVATE);
+      PlaceControls();
+      return 0;
+    }
+    case WM_DESTROY:
+      ::PostQuitMessage(0);
+      return 0;
+    default:
+      return ::DefWindowProcW(window_, message, w, l);
+  }
+}
+
+void MainWindow::OnCommand(int id, int code) {
+  switch (id) {
+    case kDrive1Id:
+      // Only a choice of another drive is a change.
+      if (code == CBN_SELCHANGE) {
+        const auto index = static_cast<int>(::SendMessageW(control(kDrive1Id), CB_GETCURSEL, 0, 0));
+        if (index != shown_drive_) form_.Drive1_Change();
+      }
+      break;
+    case kDir1Id:
+      if (code == LBN_DBLCLK) {
+        OpenFolderEntry(static_cast<int>(::SendMessageW(control(kDir1Id), LB_GETCURSEL, 0, 0)));
+      }
+      break;
+    case kOption1Item0Id:
+    case kOption1Item1Id:
+      if (code == BN_CLICKED) form_.Option1_Click(id - kOption1Item0Id);
+      break;
+    case kCommand1Id:
+      if (code == BN_CLICKED) form_.Command1_Click();
+      break;
+    case IDOK:
+      // Enter, taken by the dialog manager: in the folder list it opens.
+      if (::GetFocus() == control(kDir1Id)) {
+        OpenFolderEntry(static_cast<int>(::SendMessageW(control(kDir1Id), LB_GETCURSEL, 0, 0)));
+      }
+      break;
+    default:
+      break;
+  }
+}
+
+// The controls in the table's order, which is also the order Tab takes.
+void MainWindow::CreateControls() {
+  for (std::size_t i = 0; i < kControls.size(); ++i) {
+    const ControlLayout& layout = kControls[i];
+    const ControlClass control_class = ClassOf(layout);
+    const std::wstring caption = layout.caption != nullptr ? ToWide(layout.caption) : L"";
+    const HWND child = ::CreateWindowExW(
+        control_class.extended_style, control_class.name, caption.c_str(),
+        WS_CHILD | WS_VISIBLE | control_class.style, 0, 0, 0, 0, window_,
+        reinterpret_cast<HMENU>(static_cast<INT_PTR>(kDrive1Id + static_cast<int>(i))), instance_,
+        nullptr);
+    if (child == nullptr) throw SystemError(::GetLastError(), u"", "cannot create a control");
+  }
+  ::SendMessageW(control(kOption1Item0Id + kOptionSelectedAtStart), BM_SETCHECK, BST_CHECKED, 0);
+}
+
+// Places and sizes the window and its controls for the window's dpi, with
+// the system's message font.
+void MainWindow::PlaceControls() {
+  RECT frame{0, 0, Scale(Pixels(kClientWidth)), Scale(Pixels(kClientHeight))};
+  ::AdjustWindowRectEx(&frame, kWindowStyle, FALSE, 0);
+  ::SetWindowPos(window_, nullptr, 0, 0, frame.right - frame.left, frame.bottom - frame.top,
+                 SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
+
+  NONCLIENTMETRICSW metrics{};
+  metrics.cbSize = sizeof metrics;
+  ::SystemParametersInfoW(SPI_GETNONCLIENTMETRICS, sizeof metrics, &metrics, 0);
+  LOGFONTW font = metrics.lfMessageFont;
+  font.lfHeight = MulDiv(font.lfHeight, static_cast<int>(dpi_), static_cast<int>(DpiOf(nullptr)));
+  const HFONT old_font = font_;
+  font_ = ::CreateFontIndirectW(&font);
+
+  for (std::size_t i = 0; i < kControls.size(); ++i) {
+    const ControlLayout& layout = kControls[i];
+    const HWND child = control(kDrive1Id + static_cast<int>(i));
+    const int height =
+        layout.kind == ControlKind::DriveList ? kDropDownHeight : Pixels(layout.height);
+    ::SetWindowPos(child, nullptr, Scale(Pixels(layout.left)), Scale(Pixels(layout.top)),
+                   Scale(Pixels(layout.width)), Scale(height), SWP_NOZORDER | SWP_NOACTIVATE);
+    ::SendMessageW(child, WM_SETFONT, reinterpret_cast<WPARAM>(font_), TRUE);
+  }
+  ::SendMessageW(control(kDir1Id), LB_SETITEMHEIGHT, 0, Scale(kFolderLineHeight));
+  if (old_font != nullptr) ::DeleteObject(old_font);
+}
+
+void MainWindow::FillDriveList() {
+  drives_ = system_.Drives();
+  for (const Drive& drive : drives_) {
+    ::SendMessageW(control(kDrive1Id), CB_ADDSTRING, 0,
+                   reinterpret_cast<LPARAM>(ToWide(drive.text).c_str()));
+  }
+}
+
+void MainWindow::ShowFolder(const Text& path) {
+  const std::vector<FolderListEntry> entries = FolderListFor(path, system_);
+  const HWND dir1 = control(kDir1Id);
+  ::SendMessageW(dir1, WM_SETREDRAW, FALSE, 0);
+  ::SendMessageW(dir1, LB_RESETCONTENT, 0, 0);
+  folder_lines_.clear();
+  int current = 0;
+  for (const FolderListEntry& entry : entries) {
+    ::SendMessageW(dir1, LB_ADDSTRING, 0, reinterpret_cast<LPARAM>(ToWide(entry.name).c_str()));
+    if (entry.open) {
+      current = static_cast<int>(folder_lines_.size());
+      dir1_path_ = entry.path;
+    }
+    folder_lines_.push_back({entry.path, entry.depth, entry.open});
+  }
+  ::SendMessageW(dir1, LB_SETCURSEL, static_cast<WPARAM>(current), 0);
+  ::SendMessageW(dir1, WM_SETREDRAW, TRUE, 0);
+  ::InvalidateRect(dir1, nullptr, TRUE);
+  SelectDrive1For(dir1_path_);
+}
+
+void MainWindow::OpenFolderEntry(int index) {
+  if (index < 0 || static_cast<std::size_t>(index) >= folder_lines_.size()) return;
+  try {
+    SetDir1Path(folder_lines_[static_cast<std::size_t>(index)].path);
+  } catch (const PlatformError& error) {
+    form_.ReportError(error);
+  }
+}
+
+void MainWindow::DrawFolderEntry(const DRAWITEMSTRUCT& item) {
+  if (item.itemID == static_cast<UINT>(-1) || item.itemID >= folder_lines_.size()) return;
+  const FolderLine& line = folder_lines_[item.itemID];
+  const bool selected = (item.itemState & ODS_SELECTED) != 0;
+  ::FillRect(item.hDC, &item.rcItem, ::GetSysColorBrush(selected ? COLOR_HIGHLIGHT : COLOR_WINDOW));
+  const int icon_left = item.rcItem.left + Scale(2 + line.depth * kFolderIndent);
+  const int icon_size = Scale(kIconSize);
+  const int icon_top = item.rcItem.top + (item.rcItem.bottom - item.rcItem.top - icon_size) / 2;
+  if (const HICON icon = line.open ? open_folder_ : closed_folder_; icon != nullptr) {
+    ::DrawIconEx(item.hDC, icon_left, icon_top, icon, icon_size, icon_size, 0, nullptr, DI_NORMAL);
+  }
+  const std::wstring name =
+      ToWide(WindowText(item.hwndItem, static_cast<int>(item.itemID), LB_GETTEXTLEN, LB_GETTEXT));
+  RECT text = item.rcItem;
+  text.left = icon_left + icon_size + Scale(3);
+  ::SetBkMode(item.hDC, TRANSPARENT);
+  ::SetTextColor(item.hDC, ::GetSysColor(selected ? COLOR_HIGHLIGHTTEXT : COLOR_WINDOWTEXT));
+  ::DrawTextW(item.hDC, name.c_str(), static_cast<int>(name.size()), &text,
+              DT_SINGLELINE | DT_VCENTER | DT_NOPREFIX | DT_END_ELLIPSIS);
+  if (item.itemState & ODS_FOCUS) ::DrawFocusRect(item.hDC, &item.rcItem);
+}
+
+bool MainWindow::Option1Item0Value() const {
+  return ::SendMessageW(control(kOption1Item0Id), BM_GETCHECK, 0, 0) == BST_CHECKED;
+}
+
+void MainWindow::SetLabel1Caption(const Text& caption) {
+  ::SetWindowTextW(control(kLabel1Id), ToWide(caption).c_str());
+}
+
+void MainWindow::List1Clear() { ::SendMessageW(control(kList1Id), LB_RESETCONTENT, 0, 0); }
+
+void MainWindow::List1AddItem(const Text& line) {
+  // An unsorted list box appends.
+  ::SendMessageW(control(kList1Id), LB_ADDSTRING, 0,
+                 reinterpret_cast<LPARAM>(ToWide(line).c_str()));
+}
+
+void MainWindow::SetList1Redraw(bool redraw) {
+  const HWND list1 = control(kList1Id);
+  ::SendMessageW(list1, WM_SETREDRAW, redraw ? TRUE : FALSE, 0);
+  if (redraw) ::InvalidateRect(list1, nullptr, TRUE);
+}
+
+void MainWindow::SetDir1Path(const Text& path) {
+  ShowFolder(path);
+  form_.Dir1_Change();
+}
+
+Text MainWindow::Drive1Drive() const {
+  const auto index = static_cast<int>(::SendMessageW(control(kDrive1Id), CB_GETCURSEL, 0, 0));
+  if (index < 0 || static_cast<std::size_t>(index) >= drives_.size()) return dir1_path_;
+  return drives_[static_cast<std::size_t>(index)].root;
+}
+
+void MainWindow::SelectDrive1For(const Text& path) {
+  if (const std::optional<std::size_t> drive = DriveFor(drives_, path, system_)) {
+    shown_drive_ = static_cast<int>(*drive);
+  }
+  ::SendMessageW(control(kDrive1Id), CB_SETCURSEL, static_cast<WPARAM>(shown_drive_), 0);
+}
+
+void MainWindow::ShowMessage(const Text& text, std::int32_t style, const Text& title) {
+  message_box_(window_, text, style, title);
+}
+
+}  // namespace tarnwick::win32

@@ -1,0 +1,247 @@
+// The Win32 window on real folders under Wine, driven by the notifications
+// its controls send, read back through the controls' own messages.
+#include "platform/win32/main_window.h"
+
+#include <gtest/gtest.h>
+
+#include <memory>
+
+#include "platform/win32/win32_system_services.h"
+#include "win32/temp_folder.h"
+
+namespace tarnwick::win32 {
+namespace {
+
+using testing::TempFolder;
+
+// The real system with one more drive, which cannot be read.
+class SystemWithMissingDrive final : public SystemServices {
+ public:
+  explicit SystemWithMissingDrive(SystemServices& real) : real_(real) {}
+  Text FirstEntry(const Text& pattern, std::int32_t attributes) override {
+    return real_.FirstEntry(pattern, attributes);
+  }
+  Text NextEntry() override { return real_.NextEntry(); }
+  std::uint32_t GetShortPathNameA(const std::string& path, std::span<char> buffer) override {
+    return real_.GetShortPathNameA(path, buffer);
+  }
+  std::uint32_t GetShortPathNameW(const Text& path, std::span<char16_t> buffer) override {
+    return real_.GetShortPathNameW(path, buffer);
+  }
+  std::optional<std::string> ToSystemCodePage(TextView text) const override {
+    return real_.ToSystemCodePage(text);
+  }
+  Text FromSystemCodePage(std::string_view bytes) const override {
+    return real_.FromSystemCodePage(bytes);
+  }
+  char16_t Separator() const override { return real_.Separator(); }
+  Text ToLowerCase(Text text) const override { return real_.ToLowerCase(std::move(text)); }
+  std::vector<Text> Subfolders(const Text& folder) override { return real_.Subfolders(folder); }
+  std::vector<Drive> Drives() override {
+    std::vector<Drive> drives = real_.Drives();
+    drives.push_back({u"q: [MISSING]", u"Q:\\Tarnwick\\no such drive"});
+    return drives;
+  }
+
+ private:
+  SystemServices& real_;
+};
+
+Text TextOf(HWND window) {
+  std::wstring text(static_cast<std::size_t>(::GetWindowTextLengthW(window)) + 1, L'\0');
+  text.resize(static_cast<std::size_t>(
+      ::GetWindowTextW(window, text.data(), static_cast<int>(text.size()))));
+  return FromWide(text);
+}
+
+Text ClassOf(HWND window) {
+  wchar_t name[64] = {};
+  ::GetClassNameW(window, name, 64);
+  return FromWide(name);
+}
+
+std::vector<Text> ListLines(HWND list) {
+  std::vector<Text> lines;
+  const auto count = static_cast<int>(::SendMessageW(list, LB_GETCOUNT, 0, 0));
+  for (int i = 0; i < count; ++i) {
+    const auto length = ::SendMessageW(list, LB_GETTEXTLEN, static_cast<WPARAM>(i), 0);
+    std::wstring line(static_cast<std::size_t>(length) + 1, L'\0');
+    ::SendMessageW(list, LB_GETTEXT, static_cast<WPARAM>(i), reinterpret_cast<LPARAM>(line.data()));
+    line.resize(static_cast<std::size_t>(length));
+    lines.push_back(FromWide(line));
+  }
+  return lines;
+}
+
+int FindLine(HWND list, const Text& text) {
+  const std::vector<Text> lines = ListLines(list);
+  for (std::size_t i = 0; i < lines.size(); ++i) {
+    if (lines[i] == text) return static_cast<int>(i);
+  }
+  return -1;
+}
+
+// The short name of `path` as the system gives it.
+Text ShortNameOf(const Text& path) {
+  wchar_t buffer[MAX_PATH] = {};
+  ::GetShortPathNameW(ToWide(path).c_str(), buffer, MAX_PATH);
+  const Text short_path = FromWide(buffer);
+  return short_path.substr(short_path.rfind(u'\\') + 1);
+}
+
+const Text kArrow = u" \u21D4 ";
+const Text kPrefix = u"\u30D1\u30B9\u540D\uFF0D";
+
+class Win32Window : public ::testing::Test {
+ protected:
+  Win32Window() {
+    folder.AddFile(u"Long File Name.txt");
+    folder.AddFile(u"README.TXT");
+    folder.AddFile(u"\u65E5\u672C\u8A9E\u306E\u30D5\u30A1\u30A4\u30EB\u540D.txt");
+    folder.AddFolder(u"Sub Folder");
+    folder.AddFile(u"Sub Folder\\inside.txt");
+    window = std::make_unique<MainWindow>(system, ::GetModuleHandleW(nullptr));
+    window->SetMessageBox([this](HWND, const Text& text, std::int32_t style, const Text& title) {
+      messages.push_back({text, style, title});
+    });
+    window->Create(folder.path());
+    window->Load();
+  }
+
+  void Command(int id, int code) {
+    ::SendMessageW(window->handle(), WM_COMMAND, MAKEWPARAM(id, code),
+                   reinterpret_cast<LPARAM>(window->control(id)));
+  }
+
+  struct Message {
+    Text text;
+    std::int32_t style;
+    Text title;
+  };
+  TempFolder folder;
+  std::unique_ptr<SystemServices> real = CreateSystemServices();
+  SystemWithMissingDrive system{*real};
+  std::unique_ptr<MainWindow> window;
+  std::vector<Message> messages;
+};
+
+TEST_F(Win32Window, ReadsBackControlsAsTheTableSays) {
+  EXPECT_EQ(TextOf(window->handle()), Text(kWindowCaption));
+  RECT client{};
+  ::GetClientRect(window->handle(), &client);
+  EXPECT_EQ(client.right, 491);
+  EXPECT_EQ(client.bottom, 260);
+  const Text classes[] = {u"ComboBox", u"ListBox", u"ListBox", u"Button",
+                          u"Button",   u"Static",  u"Button"};
+  for (std::size_t i = 0; i < kControls.size(); ++i) {
+    const ControlLayout& layout = kControls[i];
+    const HWND control = window->control(kDrive1Id + static_cast<int>(i));
+    ASSERT_NE(control, nullptr);
+    EXPECT_EQ(ClassOf(control), classes[i]) << layout.name;
+    RECT place{};
+    ::GetWindowRect(control, &place);
+    ::MapWindowPoints(HWND_DESKTOP, window->handle(), reinterpret_cast<POINT*>(&place), 2);
+    EXPECT_EQ(place.left, Pixels(layout.left)) << layout.name;
+    EXPECT_EQ(place.top, Pixels(layout.top)) << layout.name;
+    EXPECT_EQ(place.right - place.left, Pixels(layout.width)) << layout.name;
+    // A drop-down list is as high as its font makes it.
+    if (layout.kind != ControlKind::DriveList) {
+      EXPECT_EQ(place.bottom - place.top, Pixels(layout.height)) << layout.name;
+    }
+    if (layout.caption != nullptr && layout.kind != ControlKind::Label) {
+      EXPECT_EQ(TextOf(control), Text(layout.caption)) << layout.name;
+    }
+  }
+  EXPECT_EQ(::SendMessageW(window->control(kOption1Item0Id), BM_GETCHECK, 0, 0), BST_CHECKED);
+  EXPECT_EQ(::SendMessageW(window->control(kOption1Item1Id), BM_GETCHECK, 0, 0), BST_UNCHECKED);
+  // Tab goes through the controls in the table's order, past the label.
+  const int order[] = {kDrive1Id, kDir1Id, kList1Id, kOption1Item0Id, kOption1Item1Id, kCommand1Id};
+  for (std::size_t i = 0; i + 1 < std::size(order); ++i) {
+    EXPECT_EQ(::GetNextDlgTabItem(window->handle(), window->control(order[i]), FALSE),
+              window->control(order[i + 1]))
+        << i;
+  }
+  EXPECT_TRUE(::GetWindowLongW(window->control(kLabel1Id), GWL_STYLE) & SS_NOPREFIX);
+  EXPECT_FALSE(::GetWindowLongW(window->control(kList1Id), GWL_STYLE) & LBS_SORT);
+}
+
+TEST_F(Win32Window, ListsTheFolderFirstThenReSortsOnTheOtherOption) {
+  const Text japanese = u"\u65E5\u672C\u8A9E\u306E\u30D5\u30A1\u30A4\u30EB\u540D.txt";
+  const Text long_short = ShortNameOf(folder.slashed() + u"Long File Name.txt");
+  const Text japanese_short = ShortNameOf(folder.slashed() + japanese);
+  EXPECT_EQ(ListLines(window->control(kList1Id)),
+            (std::vector<Text>{u"Long File Name.txt" + kArrow + long_short,
+                               u"README.TXT" + kArrow + u"README.TXT",
+                               japanese + kArrow + japanese_short}));
+  const Text label = TextOf(window->control(kLabel1Id));
+  EXPECT_TRUE(label.starts_with(kPrefix)) << ToUtf8(label);
+  EXPECT_EQ(label.back(), u'\\');
+  EXPECT_EQ(::SendMessageW(window->control(kList1Id), LB_GETCURSEL, 0, 0), LB_ERR);
+
+  // A click on the other option: BM_CLICK checks it and notifies the window.
+  ::SendMessageW(window->control(kOption1Item1Id), BM_CLICK, 0, 0);
+  const std::vector<Text> lines = ListLines(window->control(kList1Id));
+  ASSERT_EQ(lines.size(), 3u);
+  EXPECT_NE(FindLine(window->control(kList1Id), u"README.TXT" + kArrow + u"README.TXT"), -1);
+  EXPECT_NE(FindLine(window->control(kList1Id), long_short + kArrow + u"Long File Name.txt"), -1);
+  EXPECT_NE(FindLine(window->control(kList1Id), japanese_short + kArrow + japanese), -1);
+  EXPECT_EQ(TextOf(window->control(kLabel1Id)), label);
+}
+
+TEST_F(Win32Window, OpensASubfolderAndAnAncestor) {
+  const HWND dir1 = window->control(kDir1Id);
+  const int sub = FindLine(dir1, u"Sub Folder");
+  ASSERT_GE(sub, 0);
+  ::SendMessageW(dir1, LB_SETCURSEL, static_cast<WPARAM>(sub), 0);
+  Command(kDir1Id, LBN_DBLCLK);
+  EXPECT_EQ(ListLines(window->control(kList1Id)),
+            std::vector<Text>{u"inside.txt" + kArrow +
+                              ShortNameOf(folder.slashed() + u"Sub Folder\\inside.txt")});
+  EXPECT_EQ(window->Dir1Path(), folder.slashed() + u"Sub Folder");
+  // The top of the drive.
+  ::SendMessageW(dir1, LB_SETCURSEL, 0, 0);
+  Command(kDir1Id, LBN_DBLCLK);
+  EXPECT_EQ(window->Dir1Path().size(), 3u);
+  EXPECT_EQ(TextOf(window->control(kLabel1Id)), kPrefix + window->Dir1Path());
+  EXPECT_TRUE(messages.empty());
+}
+
+TEST_F(Win32Window, KeepsTheWindowWhenADriveOrFolderCannotBeRead) {
+  const std::vector<Text> lines = ListLines(window->control(kList1Id));
+  const Text label = TextOf(window->control(kLabel1Id));
+  const HWND drive1 = window->control(kDrive1Id);
+  const auto shown = ::SendMessageW(drive1, CB_GETCURSEL, 0, 0);
+  const auto missing = ::SendMessageW(drive1, CB_GETCOUNT, 0, 0) - 1;
+  ::SendMessageW(drive1, CB_SETCURSEL, static_cast<WPARAM>(missing), 0);
+  Command(kDrive1Id, CBN_SELCHANGE);
+  ASSERT_EQ(messages.size(), 1u);
+  EXPECT_EQ(messages[0].style, kErrorStyle);
+  EXPECT_EQ(::SendMessageW(drive1, CB_GETCURSEL, 0, 0), shown);
+  EXPECT_EQ(ListLines(window->control(kList1Id)), lines);
+  EXPECT_EQ(TextOf(window->control(kLabel1Id)), label);
+
+  // A folder that vanished after it was listed.
+  const HWND dir1 = window->control(kDir1Id);
+  ASSERT_TRUE(::DeleteFileW(ToWide(folder.slashed() + u"Sub Folder\\inside.txt").c_str()));
+  ASSERT_TRUE(::RemoveDirectoryW(ToWide(folder.slashed() + u"Sub Folder").c_str()));
+  ::SendMessageW(dir1, LB_SETCURSEL, static_cast<WPARAM>(FindLine(dir1, u"Sub Folder")), 0);
+  Command(kDir1Id, LBN_DBLCLK);
+  ASSERT_EQ(messages.size(), 2u);
+  EXPECT_EQ(ListLines(window->control(kList1Id)), lines);
+  EXPECT_EQ(window->Dir1Path(), folder.path());
+}
+
+TEST_F(Win32Window, ShowsTheAboutBoxAndAPathWithAnAmpersand) {
+  Command(kCommand1Id, BN_CLICKED);
+  ASSERT_EQ(messages.size(), 1u);
+  EXPECT_EQ(messages[0].text, AboutText());
+  EXPECT_EQ(messages[0].style, 64);
+  EXPECT_EQ(messages[0].title, Text(kAboutTitle));
+
+  folder.AddFolder(u"A&B");
+  window->SetDir1Path(folder.slashed() + u"A&B");
+  EXPECT_NE(TextOf(window->control(kLabel1Id)).find(u"A&B"), Text::npos);
+}
+
+}  // namespace
+}  // namespace tarnwick::win32
