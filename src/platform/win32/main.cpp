@@ -1,8 +1,10 @@
 // Tarnwick on Windows: the window is created with its controls, Form_Load
 // makes the first listing, then the window is shown. Closing it ends the
 // program.
-#include <commctrl.h>
+// clang-format off
 #include <windows.h>
+#include <commctrl.h>  // needs windows.h first
+// clang-format on
 
 #include "platform/console.h"
 #include "platform/win32/main_window.h"
