@@ -42,6 +42,29 @@ HICON StockIcon(SHSTOCKICONID id) {
   return nullptr;
 }
 
+// A folder drawn by hand, where the system has no icon for one: a tab and a
+// body, the body's front lowered for an open folder.
+void DrawFolderGlyph(HDC dc, int left, int top, int size, bool open) {
+  const HBRUSH body = ::CreateSolidBrush(RGB(0xF2, 0xC8, 0x4B));
+  const HPEN edge = ::CreatePen(PS_SOLID, 1, RGB(0xA0, 0x78, 0x10));
+  const HGDIOBJ old_brush = ::SelectObject(dc, body);
+  const HGDIOBJ old_pen = ::SelectObject(dc, edge);
+  const int unit = std::max(1, size / 16);
+  ::Rectangle(dc, left + unit, top + 3 * unit, left + 7 * unit, top + 5 * unit);
+  ::Rectangle(dc, left + unit, top + 4 * unit, left + 15 * unit, top + 14 * unit);
+  if (open) {
+    const POINT front[] = {{left + 3 * unit, top + 7 * unit},
+                           {left + 16 * unit, top + 7 * unit},
+                           {left + 14 * unit, top + 14 * unit},
+                           {left + unit, top + 14 * unit}};
+    ::Polygon(dc, front, 4);
+  }
+  ::SelectObject(dc, old_brush);
+  ::SelectObject(dc, old_pen);
+  ::DeleteObject(body);
+  ::DeleteObject(edge);
+}
+
 struct ControlClass {
   const wchar_t* name;
   DWORD style;
@@ -320,6 +343,8 @@ void MainWindow::DrawFolderEntry(const DRAWITEMSTRUCT& item) {
   const int icon_top = item.rcItem.top + (item.rcItem.bottom - item.rcItem.top - icon_size) / 2;
   if (const HICON icon = line.open ? open_folder_ : closed_folder_; icon != nullptr) {
     ::DrawIconEx(item.hDC, icon_left, icon_top, icon, icon_size, icon_size, 0, nullptr, DI_NORMAL);
+  } else {
+    DrawFolderGlyph(item.hDC, icon_left, icon_top, icon_size, line.open);
   }
   const std::wstring name =
       ToWide(WindowText(item.hwndItem, static_cast<int>(item.itemID), LB_GETTEXTLEN, LB_GETTEXT));
