@@ -14,15 +14,19 @@ namespace {
 
 using testing::TempFolder;
 
-// The real system with one more drive, which cannot be read.
+// The real system with one more drive, which cannot be read, counting
+// refreshes: each asks once for the short form of the folder itself, the
+// only path that ends in "\".
 class SystemWithMissingDrive final : public SystemServices {
  public:
   explicit SystemWithMissingDrive(SystemServices& real) : real_(real) {}
+  int refreshes = 0;
   Text FirstEntry(const Text& pattern, std::int32_t attributes) override {
     return real_.FirstEntry(pattern, attributes);
   }
   Text NextEntry() override { return real_.NextEntry(); }
   std::uint32_t GetShortPathNameA(const std::string& path, std::span<char> buffer) override {
+    if (!path.empty() && path.back() == '\\') ++refreshes;
     return real_.GetShortPathNameA(path, buffer);
   }
   std::uint32_t GetShortPathNameW(const Text& path, std::span<char16_t> buffer) override {
@@ -203,6 +207,25 @@ TEST_F(Win32Window, OpensASubfolderAndAnAncestor) {
   Command(kDir1Id, LBN_DBLCLK);
   EXPECT_EQ(window->Dir1Path().size(), 3u);
   EXPECT_EQ(TextOf(window->control(kLabel1Id)), kPrefix + window->Dir1Path());
+  EXPECT_TRUE(messages.empty());
+}
+
+TEST_F(Win32Window, RefreshesOnceWhenAnotherDriveIsChosen) {
+  EXPECT_EQ(system.refreshes, 1);
+  const HWND drive1 = window->control(kDrive1Id);
+  const auto shown = ::SendMessageW(drive1, CB_GETCURSEL, 0, 0);
+  // The same drive again is no change.
+  Command(kDrive1Id, CBN_SELCHANGE);
+  EXPECT_EQ(system.refreshes, 1);
+  const auto z = ::SendMessageW(drive1, CB_FINDSTRING, static_cast<WPARAM>(-1),
+                                reinterpret_cast<LPARAM>(L"z:"));
+  ASSERT_NE(z, CB_ERR);
+  ASSERT_NE(z, shown);
+  ::SendMessageW(drive1, CB_SETCURSEL, static_cast<WPARAM>(z), 0);
+  Command(kDrive1Id, CBN_SELCHANGE);
+  EXPECT_EQ(system.refreshes, 2);
+  EXPECT_EQ(window->Dir1Path(), u"Z:\\");
+  EXPECT_EQ(TextOf(window->control(kLabel1Id)).substr(0, 7), kPrefix + u"Z:\\");
   EXPECT_TRUE(messages.empty());
 }
 
