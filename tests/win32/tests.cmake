@@ -9,6 +9,8 @@ target_link_libraries(win32_tests PRIVATE tarnwick_system tarnwick_core)
 tarnwick_test(win32_window_tests win32/main_window_test.cpp)
 target_link_libraries(win32_window_tests PRIVATE tarnwick_win32_window)
 
+include(${CMAKE_CURRENT_LIST_DIR}/resources.cmake)
+
 # tarnwick-list.exe itself, its output checked by a script on this side.
 set(tarnwick_list_check ${CMAKE_CURRENT_SOURCE_DIR}/win32/check_output.cmake)
 set(tarnwick_list_folders ${CMAKE_CURRENT_BINARY_DIR}/tarnwick-list-folders)
@@ -64,4 +66,4 @@ tarnwick_list_test(tarnwick_list_by_short_name
 # 77 from wine-run: a 32-bit program on a machine that cannot run one.
 set_tests_properties(win32_tests win32_window_tests listing_tests PROPERTIES SKIP_RETURN_CODE 77)
 set_tests_properties(tarnwick_list_help tarnwick_list_missing_folder tarnwick_list_by_long_name
-  tarnwick_list_by_short_name PROPERTIES SKIP_REGULAR_EXPRESSION "wine-run: cannot run ")
+  tarnwick_list_by_short_name PROPERTIES SKIP_REGULAR_EXPRESSION "wine-run: cannot run")

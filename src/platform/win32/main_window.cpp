@@ -8,6 +8,7 @@
 #include <algorithm>
 
 #include "platform/folder_list.h"
+#include "platform/win32/resources/resource.h"
 #include "platform/win32/win32_system_services.h"
 
 namespace tarnwick::win32 {
@@ -135,7 +136,7 @@ void MainWindow::Create(const Text& start_folder) {
   if (!::GetClassInfoExW(instance_, kClassName, &window_class)) {
     window_class.lpfnWndProc = WindowProcedure;
     window_class.hInstance = instance_;
-    window_class.hIcon = ::LoadIconW(instance_, MAKEINTRESOURCEW(1));
+    window_class.hIcon = ::LoadIconW(instance_, MAKEINTRESOURCEW(IDI_TARNWICK));
     window_class.hCursor = ::LoadCursorW(nullptr, IDC_ARROW);
     window_class.hbrBackground = reinterpret_cast<HBRUSH>(COLOR_BTNFACE + 1);
     window_class.lpszClassName = kClassName;

@@ -1,0 +1,39 @@
+# The Windows resources of tarnwick.exe: its icon, manifest and version.
+#   tarnwick_add_resources(<target>)
+# compiles src/platform/win32/resources/tarnwick.rc into <target>. The icon it
+# holds is drawn at build time by make_ico.py, into the build folder.
+include_guard(GLOBAL)
+
+enable_language(RC)
+find_package(Python3 3.6 REQUIRED COMPONENTS Interpreter)
+
+# One icon for every target that carries the resources. Targets in other
+# folders cannot see the command's output, so they wait for tarnwick_icon.
+block()
+  set(source_dir ${CMAKE_CURRENT_LIST_DIR}/../src/platform/win32/resources)
+  cmake_path(NORMAL_PATH source_dir)
+  set(icon_dir ${PROJECT_BINARY_DIR}/resources)
+  add_custom_command(OUTPUT ${icon_dir}/tarnwick.ico
+    COMMAND ${CMAKE_COMMAND} -E make_directory ${icon_dir}
+    COMMAND ${Python3_EXECUTABLE} ${source_dir}/make_ico.py ${icon_dir}/tarnwick.ico
+    DEPENDS ${source_dir}/make_ico.py
+    COMMENT "Drawing the program icon"
+    VERBATIM)
+  add_custom_target(tarnwick_icon DEPENDS ${icon_dir}/tarnwick.ico)
+  set_property(TARGET tarnwick_icon PROPERTY TARNWICK_ICON_DIR ${icon_dir})
+endblock()
+
+function(tarnwick_add_resources target)
+  set(source_dir ${CMAKE_CURRENT_FUNCTION_LIST_DIR}/../src/platform/win32/resources)
+  cmake_path(NORMAL_PATH source_dir)
+  get_property(icon_dir TARGET tarnwick_icon PROPERTY TARNWICK_ICON_DIR)
+  set(rc ${source_dir}/tarnwick.rc)
+  target_sources(${target} PRIVATE ${rc})
+  # windres looks for the icon and the manifest along the include path.
+  target_include_directories(${target} PRIVATE
+    $<$<COMPILE_LANGUAGE:RC>:${icon_dir}>
+    $<$<COMPILE_LANGUAGE:RC>:${source_dir}>)
+  set_property(SOURCE ${rc} TARGET_DIRECTORY ${target} APPEND PROPERTY OBJECT_DEPENDS
+    ${icon_dir}/tarnwick.ico ${source_dir}/tarnwick.manifest ${source_dir}/resource.h)
+  add_dependencies(${target} tarnwick_icon)
+endfunction()
