@@ -15,6 +15,7 @@
 #include <memory>
 
 #include "platform/lossless_utf8.h"
+#include "support/forwarding_system.h"
 
 using tarnwick::Drive;
 using tarnwick::Text;
@@ -27,39 +28,20 @@ namespace {
 // The real system, counting refreshes (each asks once for the short form of
 // the folder itself, the only path that ends in "/") and
 // offering one drive more than the machine has, which cannot be read.
-class CountingSystem final : public tarnwick::SystemServices {
+class CountingSystem final : public tarnwick::testing::ForwardingSystem {
  public:
-  explicit CountingSystem(tarnwick::SystemServices& real) : real_(real) {}
+  using ForwardingSystem::ForwardingSystem;
   int refreshes = 0;
 
-  Text FirstEntry(const Text& pattern, std::int32_t attributes) override {
-    return real_.FirstEntry(pattern, attributes);
-  }
-  Text NextEntry() override { return real_.NextEntry(); }
   std::uint32_t GetShortPathNameA(const std::string& path, std::span<char> buffer) override {
     if (!path.empty() && path.back() == '/') ++refreshes;
-    return real_.GetShortPathNameA(path, buffer);
+    return ForwardingSystem::GetShortPathNameA(path, buffer);
   }
-  std::uint32_t GetShortPathNameW(const Text& path, std::span<char16_t> buffer) override {
-    return real_.GetShortPathNameW(path, buffer);
-  }
-  std::optional<std::string> ToSystemCodePage(tarnwick::TextView text) const override {
-    return real_.ToSystemCodePage(text);
-  }
-  Text FromSystemCodePage(std::string_view bytes) const override {
-    return real_.FromSystemCodePage(bytes);
-  }
-  char16_t Separator() const override { return real_.Separator(); }
-  Text ToLowerCase(Text text) const override { return real_.ToLowerCase(std::move(text)); }
-  std::vector<Text> Subfolders(const Text& folder) override { return real_.Subfolders(folder); }
   std::vector<Drive> Drives() override {
-    std::vector<Drive> drives = real_.Drives();
+    std::vector<Drive> drives = ForwardingSystem::Drives();
     drives.push_back({u"/no-such-drive", u"/no-such-drive"});
     return drives;
   }
-
- private:
-  tarnwick::SystemServices& real_;
 };
 
 struct Message {

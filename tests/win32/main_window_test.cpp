@@ -7,6 +7,7 @@
 #include <memory>
 
 #include "platform/win32/win32_system_services.h"
+#include "support/forwarding_system.h"
 #include "win32/temp_folder.h"
 
 namespace tarnwick::win32 {
@@ -17,38 +18,20 @@ using testing::TempFolder;
 // The real system with one more drive, which cannot be read, counting
 // refreshes: each asks once for the short form of the folder itself, the
 // only path that ends in "\".
-class SystemWithMissingDrive final : public SystemServices {
+class SystemWithMissingDrive final : public testing::ForwardingSystem {
  public:
-  explicit SystemWithMissingDrive(SystemServices& real) : real_(real) {}
+  using ForwardingSystem::ForwardingSystem;
   int refreshes = 0;
-  Text FirstEntry(const Text& pattern, std::int32_t attributes) override {
-    return real_.FirstEntry(pattern, attributes);
-  }
-  Text NextEntry() override { return real_.NextEntry(); }
+
   std::uint32_t GetShortPathNameA(const std::string& path, std::span<char> buffer) override {
     if (!path.empty() && path.back() == '\\') ++refreshes;
-    return real_.GetShortPathNameA(path, buffer);
+    return ForwardingSystem::GetShortPathNameA(path, buffer);
   }
-  std::uint32_t GetShortPathNameW(const Text& path, std::span<char16_t> buffer) override {
-    return real_.GetShortPathNameW(path, buffer);
-  }
-  std::optional<std::string> ToSystemCodePage(TextView text) const override {
-    return real_.ToSystemCodePage(text);
-  }
-  Text FromSystemCodePage(std::string_view bytes) const override {
-    return real_.FromSystemCodePage(bytes);
-  }
-  char16_t Separator() const override { return real_.Separator(); }
-  Text ToLowerCase(Text text) const override { return real_.ToLowerCase(std::move(text)); }
-  std::vector<Text> Subfolders(const Text& folder) override { return real_.Subfolders(folder); }
   std::vector<Drive> Drives() override {
-    std::vector<Drive> drives = real_.Drives();
+    std::vector<Drive> drives = ForwardingSystem::Drives();
     drives.push_back({u"q: [MISSING]", u"Q:\\Tarnwick\\no such drive"});
     return drives;
   }
-
- private:
-  SystemServices& real_;
 };
 
 Text TextOf(HWND window) {

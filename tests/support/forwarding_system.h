@@ -1,0 +1,38 @@
+// The real system, for tests that change or watch one or two of its
+// services: every call goes to it unless a test's class overrides it.
+#pragma once
+
+#include "platform/platform_services.h"
+
+namespace tarnwick::testing {
+
+class ForwardingSystem : public SystemServices {
+ public:
+  explicit ForwardingSystem(SystemServices& real) : real_(real) {}
+
+  Text FirstEntry(const Text& pattern, std::int32_t attributes) override {
+    return real_.FirstEntry(pattern, attributes);
+  }
+  Text NextEntry() override { return real_.NextEntry(); }
+  std::uint32_t GetShortPathNameA(const std::string& path, std::span<char> buffer) override {
+    return real_.GetShortPathNameA(path, buffer);
+  }
+  std::uint32_t GetShortPathNameW(const Text& path, std::span<char16_t> buffer) override {
+    return real_.GetShortPathNameW(path, buffer);
+  }
+  std::optional<std::string> ToSystemCodePage(TextView text) const override {
+    return real_.ToSystemCodePage(text);
+  }
+  Text FromSystemCodePage(std::string_view bytes) const override {
+    return real_.FromSystemCodePage(bytes);
+  }
+  char16_t Separator() const override { return real_.Separator(); }
+  Text ToLowerCase(Text text) const override { return real_.ToLowerCase(std::move(text)); }
+  std::vector<Text> Subfolders(const Text& folder) override { return real_.Subfolders(folder); }
+  std::vector<Drive> Drives() override { return real_.Drives(); }
+
+ private:
+  SystemServices& real_;
+};
+
+}  // namespace tarnwick::testing
