@@ -330,7 +330,57 @@ TEST(PosixDrives, AreTheMountedFileSystemsThatHoldFiles) {
   EXPECT_EQ(roots, (std::vector<Text>{u"/", u"/media/USB STICK", u"/mnt/windows", u"/tmp"}));
   PosixSystemServices system;
   const std::vector<Drive> here = system.Drives();
-  EXPECT_NE(std::find(here.begin(), here.end(), Drive{u"/", u"/"}), here.end());
+  const auto top =
+      std::find_if(here.begin(), here.end(), [](const Drive& drive) { return drive.root == u"/"; });
+  ASSERT_NE(top, here.end());
+  EXPECT_TRUE(top->text.starts_with(u"/"));
+}
+
+TEST(PosixDrives, ShowTheLabelOfWhatIsMountedLastBesideTheMountPoint) {
+  const std::string mountinfo =
+      "22 1 8:1 / / rw - ext4 /dev/sda1 rw\n"
+      "28 22 8:17 / /media/usb rw - vfat /dev/sdb1 rw\n"
+      "29 22 0:40 / /mnt/windows rw - fuseblk /dev/sdc1 rw\n"
+      "31 29 0:41 / /mnt/windows rw - fuseblk /dev/sdd1 rw\n"
+      "32 22 0:24 / /tmp rw - tmpfs tmpfs rw\n";
+  const LabelOf label_of = [](const std::string& source) -> std::optional<std::string> {
+    if (source == "/dev/sda1") return "";  // a label that is empty is none
+    if (source == "/dev/sdb1") return "USB STICK";
+    if (source == "/dev/sdc1") return "HIDDEN";
+    if (source == "/dev/sdd1") return "ウィンドウズ";
+    return std::nullopt;
+  };
+  EXPECT_EQ(DrivesFromMountInfo(mountinfo, label_of),
+            (std::vector<Drive>{{u"/", u"/"},
+                                {u"/media/usb [USB STICK]", u"/media/usb"},
+                                {u"/mnt/windows [ウィンドウズ]", u"/mnt/windows"},
+                                {u"/tmp", u"/tmp"}}));
+}
+
+TEST(PosixDrives, FindLabelsThroughLinksToTheDisks) {
+  TempFolder folder;
+  folder.Folder("by-label");
+  folder.Folder("dev");
+  folder.File("dev/sdb1");
+  folder.File("dev/sdc1");
+  folder.File("dev/dm-0");
+  folder.Link("by-label/USB\\x20STICK", "../dev/sdb1");
+  folder.Link("by-label/A\\x2fB", "../dev/sdc1");
+  folder.Link("by-label/GONE", "../dev/sdz9");
+  folder.Link("mapped", "dev/dm-0");
+  folder.Link("by-label/CRYPT", "../mapped");
+
+  const LabelOf label_of = LabelsInFolder(folder.path() + "by-label");
+  ASSERT_TRUE(label_of);
+  EXPECT_EQ(label_of(folder.path() + "dev/sdb1"), "USB STICK");
+  EXPECT_EQ(label_of(folder.path() + "dev/sdc1"), "A/B");
+  // A source that is a link itself is followed to its disk.
+  EXPECT_EQ(label_of(folder.path() + "mapped"), "CRYPT");
+  EXPECT_EQ(label_of(folder.path() + "dev/dm-0"), "CRYPT");
+  EXPECT_EQ(label_of(folder.path() + "dev/sdz9"), std::nullopt);
+  EXPECT_EQ(label_of("tmpfs"), std::nullopt);
+  // No such folder, as where udev does not run: no labels, and no cost.
+  EXPECT_FALSE(LabelsInFolder(folder.path() + "missing"));
 }
 
 }  // namespace

@@ -1,7 +1,12 @@
 #include "platform/posix/mounts.h"
 
+#include <dirent.h>
+#include <stdlib.h>
+
 #include <algorithm>
 #include <iterator>
+#include <map>
+#include <memory>
 #include <string>
 
 #include "platform/lossless_utf8.h"
@@ -36,6 +41,37 @@ std::string Unescape(std::string_view field) {
   return path;
 }
 
+// udev names a label's link with \xNN for a byte that a file name should
+// not hold, such as "/" or a space.
+std::string UnescapeLabel(std::string_view name) {
+  const auto hex = [](char c) -> int {
+    if (c >= '0' && c <= '9') return c - '0';
+    if (c >= 'a' && c <= 'f') return c - 'a' + 10;
+    if (c >= 'A' && c <= 'F') return c - 'A' + 10;
+    return -1;
+  };
+  std::string label;
+  for (std::size_t i = 0; i < name.size(); ++i) {
+    if (name[i] == '\\' && i + 3 < name.size() && name[i + 1] == 'x' && hex(name[i + 2]) >= 0 &&
+        hex(name[i + 3]) >= 0) {
+      label.push_back(static_cast<char>(hex(name[i + 2]) * 16 + hex(name[i + 3])));
+      i += 3;
+      continue;
+    }
+    label.push_back(name[i]);
+  }
+  return label;
+}
+
+std::optional<std::string> CanonicalPath(const std::string& path) {
+  struct Free {
+    void operator()(char* text) const { ::free(text); }
+  };
+  const std::unique_ptr<char, Free> resolved(::realpath(path.c_str(), nullptr));
+  if (!resolved) return std::nullopt;
+  return std::string(resolved.get());
+}
+
 std::vector<std::string_view> Fields(std::string_view line) {
   std::vector<std::string_view> fields;
   std::size_t position = 0;
@@ -49,8 +85,9 @@ std::vector<std::string_view> Fields(std::string_view line) {
 
 }  // namespace
 
-std::vector<Drive> DrivesFromMountInfo(std::string_view mountinfo) {
-  std::vector<std::string> mount_points;
+std::vector<Drive> DrivesFromMountInfo(std::string_view mountinfo, const LabelOf& label_of) {
+  // Mount point to source; a later mount on the same point hides the earlier.
+  std::map<std::string, std::string> mounts;
   std::size_t position = 0;
   while (position < mountinfo.size()) {
     const std::size_t end = std::min(mountinfo.find('\n', position), mountinfo.size());
@@ -64,16 +101,45 @@ std::vector<Drive> DrivesFromMountInfo(std::string_view mountinfo) {
         std::end(kPseudoFileSystems)) {
       continue;
     }
-    mount_points.push_back(Unescape(fields[4]));
+    mounts[Unescape(fields[4])] = dash + 2 != fields.end() ? Unescape(*(dash + 2)) : std::string();
   }
-  std::sort(mount_points.begin(), mount_points.end());
-  mount_points.erase(std::unique(mount_points.begin(), mount_points.end()), mount_points.end());
   std::vector<Drive> drives;
-  for (const std::string& mount_point : mount_points) {
+  for (const auto& [mount_point, source] : mounts) {
     const Text root = DecodeFileName(mount_point);
-    drives.push_back({root, root});
+    Text text = root;
+    if (label_of) {
+      if (const std::optional<std::string> label = label_of(source); label && !label->empty()) {
+        text += u" [" + DecodeFileName(*label) + u"]";
+      }
+    }
+    drives.push_back({text, root});
   }
   return drives;
+}
+
+LabelOf LabelsInFolder(const std::string& folder) {
+  std::map<std::string, std::string> labels;
+  struct DirCloser {
+    void operator()(DIR* dir) const { ::closedir(dir); }
+  };
+  const std::unique_ptr<DIR, DirCloser> dir(::opendir(folder.c_str()));
+  if (!dir) return {};
+  while (const dirent* entry = ::readdir(dir.get())) {
+    const std::string_view name = entry->d_name;
+    if (name == "." || name == "..") continue;
+    if (std::optional<std::string> disk = CanonicalPath(folder + "/" + entry->d_name)) {
+      labels.emplace(std::move(*disk), UnescapeLabel(name));
+    }
+  }
+  if (labels.empty()) return {};
+  return [labels = std::move(labels)](const std::string& source) -> std::optional<std::string> {
+    if (!source.starts_with('/')) return std::nullopt;
+    const std::optional<std::string> disk = CanonicalPath(source);
+    if (!disk) return std::nullopt;
+    const auto found = labels.find(*disk);
+    if (found == labels.end()) return std::nullopt;
+    return found->second;
+  };
 }
 
 }  // namespace tarnwick::posix

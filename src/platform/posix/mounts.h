@@ -1,6 +1,9 @@
 // The drive list on Linux: the mounted file systems that hold files.
 #pragma once
 
+#include <functional>
+#include <optional>
+#include <string>
 #include <string_view>
 #include <vector>
 
@@ -8,9 +11,21 @@
 
 namespace tarnwick::posix {
 
+// The label of the disk that a mount came from (its source, such as
+// "/dev/sdb1"), or nullopt where none is known.
+using LabelOf = std::function<std::optional<std::string>(const std::string& source)>;
+
 // The drives that the text of /proc/self/mountinfo describes: every mount
 // point of a file system that holds files (not proc, sysfs, cgroup, devpts
-// and the like), once, sorted, each shown as its mount point.
-std::vector<Drive> DrivesFromMountInfo(std::string_view mountinfo);
+// and the like), once, sorted, each shown as its mount point and, where
+// `label_of` knows one, the label of what is mounted there last:
+// "/mnt/windows [WINDISK]".
+std::vector<Drive> DrivesFromMountInfo(std::string_view mountinfo, const LabelOf& label_of = {});
+
+// The labels that a folder like /dev/disk/by-label gives, read once: one link
+// a label, named by the label (with udev's \xNN escapes) and leading to the
+// disk. A mount's source matches when it leads to the same disk. Empty where
+// the folder has no labels.
+LabelOf LabelsInFolder(const std::string& folder);
 
 }  // namespace tarnwick::posix

@@ -13,6 +13,7 @@
 
 #include "platform/lossless_utf8.h"
 #include "platform/posix/mounts.h"
+#include "platform/posix/ntfs_names.h"
 
 namespace tarnwick::posix {
 namespace {
@@ -71,7 +72,9 @@ Text PosixSystemServices::FirstEntry(const Text& pattern, std::int32_t attribute
   enumeration_.reset(::opendir(bytes->c_str()));
   if (!enumeration_) throw FolderError(errno, folder, *bytes);
   enumerated_folder_ = folder;
+  enumerated_bytes_ = *bytes;
   attributes_ = attributes;
+  windows_attributes_ = IsNtfs3gFolder(*bytes);
   return NextEntry();
 }
 
@@ -104,9 +107,18 @@ bool PosixSystemServices::Wanted(const dirent& entry) const {
     if (::fstatat(::dirfd(enumeration_.get()), entry.d_name, &status, 0) != 0) return false;
     type = S_ISREG(status.st_mode) ? DT_REG : S_ISDIR(status.st_mode) ? DT_DIR : DT_UNKNOWN;
   }
-  if (type == DT_REG) return true;
-  if (type == DT_DIR) return (attributes_ & kFolders) != 0;
+  if (type == DT_REG) return !HiddenByWindowsAttributes(entry.d_name);
+  if (type == DT_DIR)
+    return (attributes_ & kFolders) != 0 && !HiddenByWindowsAttributes(entry.d_name);
   return (attributes_ & kSystem) != 0;
+}
+
+bool PosixSystemServices::HiddenByWindowsAttributes(const char* name) const {
+  if (!windows_attributes_) return false;
+  const std::optional<std::uint32_t> windows = WindowsAttributesOf(enumerated_bytes_ + name);
+  if (!windows) return false;
+  return ((*windows & kWindowsHidden) && !(attributes_ & kHidden)) ||
+         ((*windows & kWindowsSystem) && !(attributes_ & kSystem));
 }
 
 std::uint32_t PosixSystemServices::GetShortPathNameA(const std::string& long_path,
@@ -152,6 +164,9 @@ std::vector<Text> PosixSystemServices::Subfolders(const Text& folder) {
   if (!bytes) throw PlatformError(ErrorKind::NotFound, folder, "no such folder");
   const std::unique_ptr<DIR, DirCloser> dir(::opendir(bytes->c_str()));
   if (!dir) throw FolderError(errno, folder, *bytes);
+  const std::string prefix = bytes->ends_with('/') ? *bytes : *bytes + '/';
+  // Windows leaves hidden and system folders out of its folder lists too.
+  const bool windows_attributes = IsNtfs3gFolder(prefix);
   std::vector<Text> names;
   while (true) {
     errno = 0;
@@ -164,7 +179,12 @@ std::vector<Text> PosixSystemServices::Subfolders(const Text& folder) {
       if (::fstatat(::dirfd(dir.get()), entry->d_name, &status, 0) != 0) continue;
       type = S_ISDIR(status.st_mode) ? DT_DIR : DT_REG;
     }
-    if (type == DT_DIR) names.push_back(DecodeFileName(entry->d_name));
+    if (type != DT_DIR) continue;
+    if (windows_attributes) {
+      const std::optional<std::uint32_t> windows = WindowsAttributesOf(prefix + entry->d_name);
+      if (windows && (*windows & (kWindowsHidden | kWindowsSystem))) continue;
+    }
+    names.push_back(DecodeFileName(entry->d_name));
   }
   if (errno != 0) throw FolderError(errno, folder, *bytes);
   return names;
@@ -174,7 +194,9 @@ std::vector<Drive> PosixSystemServices::Drives() {
   std::ifstream file("/proc/self/mountinfo");
   std::ostringstream text;
   text << file.rdbuf();
-  std::vector<Drive> drives = DrivesFromMountInfo(text.str());
+  // Labels come from udev's links: cheap to read, and there wherever udev
+  // runs.
+  std::vector<Drive> drives = DrivesFromMountInfo(text.str(), LabelsInFolder("/dev/disk/by-label"));
   // Without /proc there is still the top of the file system.
   if (drives.empty()) drives.push_back({u"/", u"/"});
   return drives;

@@ -1,7 +1,9 @@
 // File-system and text services on Linux, with stand-ins for what Windows
 // has and Linux lacks: "/" for the separator, hidden for a name that starts
 // with ".", system for anything that is not a regular file, and short names
-// made by the FAT rules where the disk keeps none.
+// made by the FAT rules where the disk keeps none. A Windows disk mounted
+// through ntfs-3g adds its own hidden and system attributes, and its own
+// short names.
 #pragma once
 
 #include <dirent.h>
@@ -35,9 +37,14 @@ class PosixSystemServices final : public SystemServices {
   };
 
   bool Wanted(const dirent& entry) const;
+  // Whether the Windows attributes of `name` in the folder being enumerated
+  // leave it out for the attributes asked for.
+  bool HiddenByWindowsAttributes(const char* name) const;
 
   std::unique_ptr<DIR, DirCloser> enumeration_;
   Text enumerated_folder_;
+  std::string enumerated_bytes_;
+  bool windows_attributes_ = false;  // the folder is on a disk that keeps them
   std::int32_t attributes_ = kOrdinaryFiles;
   ShortPathResolver short_paths_;
 };

@@ -2,13 +2,17 @@
 
 #include <dirent.h>
 #include <fcntl.h>
+#include <linux/magic.h>
 #include <sys/stat.h>
+#include <sys/vfs.h>
 
 #include <cerrno>
 #include <memory>
 #include <vector>
 
 #include "platform/posix/fat_short_names.h"
+#include "platform/posix/ntfs_names.h"
+#include "platform/posix/vfat_names.h"
 
 namespace tarnwick::posix {
 namespace {
@@ -42,6 +46,14 @@ std::optional<std::vector<std::string>> ReadEntryNames(const std::string& folder
 }
 
 }  // namespace
+
+ShortNameSource ShortNameSourceOf(const std::string& folder) {
+  struct statfs disk {};
+  if (::statfs(folder.c_str(), &disk) != 0) return ShortNameSource::FatRules;
+  if (disk.f_type == MSDOS_SUPER_MAGIC) return ShortNameSource::Vfat;
+  if (disk.f_type == FUSE_SUPER_MAGIC && IsNtfs3gFolder(folder)) return ShortNameSource::Ntfs3g;
+  return ShortNameSource::FatRules;
+}
 
 std::optional<ShortPathResolver::FolderState> ShortPathResolver::StateOf(
     const std::string& folder) {
@@ -106,11 +118,15 @@ std::optional<std::string> ShortPathResolver::ShortNameIn(const std::string& fol
                                                           const FolderState& state,
                                                           const std::string& name) {
   if (name == "." || name == "..") return name;
-  const FolderTable& table = TableFor(folder, state);
-  if (table.listed) {
-    const auto found = table.short_names.find(name);
-    if (found == table.short_names.end()) return std::nullopt;
+  FolderTable& table = TableFor(folder, state);
+  if (const auto found = table.short_names.find(name); found != table.short_names.end()) {
     return found->second;
+  }
+  if (table.listed) return std::nullopt;
+  if (table.source == ShortNameSource::Ntfs3g) {
+    std::optional<std::string> short_name = NtfsShortNameOf(folder, name);
+    if (short_name) table.short_names.emplace(name, *short_name);
+    return short_name;
   }
   // A folder that may be passed through but not read: its entries keep their
   // own names, as long as they are there.
@@ -119,17 +135,32 @@ std::optional<std::string> ShortPathResolver::ShortNameIn(const std::string& fol
   return name;
 }
 
-const ShortPathResolver::FolderTable& ShortPathResolver::TableFor(const std::string& folder,
-                                                                  const FolderState& state) {
+ShortPathResolver::FolderTable& ShortPathResolver::TableFor(const std::string& folder,
+                                                            const FolderState& state) {
   const std::pair id{state.device, state.inode};
   if (const auto found = tables_.find(id); found != tables_.end() && found->second.state == state) {
     return found->second;
   }
   if (tables_.size() >= kMostFoldersKept) tables_.clear();
   FolderTable& table = tables_[id];
-  table = FolderTable{state, false, {}};
-  // This is where a file system's own short names would be read first; on
-  // one that keeps none, they are made by the FAT rules.
+  table = FolderTable{state, ShortNameSourceOf(folder), false, {}};
+  switch (table.source) {
+    case ShortNameSource::Ntfs3g:
+      // Looked up one name at a time: a folder on the way to another is
+      // asked for one name, not read whole.
+      return table;
+    case ShortNameSource::Vfat:
+      if (std::optional<std::vector<VfatNames>> names = ReadVfatFolder(folder)) {
+        table.short_names = ShortNamesByName(std::move(*names));
+        table.listed = true;
+        return table;
+      }
+      // The driver would not answer: the names are made as on any other disk.
+      table.source = ShortNameSource::FatRules;
+      break;
+    case ShortNameSource::FatRules:
+      break;
+  }
   if (std::optional<std::vector<std::string>> names = ReadEntryNames(folder)) {
     std::vector<std::string> short_names = MakeShortNames(*names);
     table.short_names.reserve(names->size());

@@ -12,11 +12,24 @@
 
 namespace tarnwick::posix {
 
+// Where the short names of a folder's entries come from.
+enum class ShortNameSource {
+  FatRules,  // a disk that keeps none: they are made by the FAT rules
+  Ntfs3g,    // a Windows disk through ntfs-3g: an extended attribute of each entry
+  Vfat,      // a FAT disk through the vfat driver: the whole folder at once
+};
+
+// The best source for the disk that `folder` lies on, found with one statfs
+// (and, on a FUSE disk, one look at the folder's attributes).
+ShortNameSource ShortNameSourceOf(const std::string& folder);
+
 class ShortPathResolver {
  public:
   // The short form of `path` (file-name bytes): each component replaced by
   // its short name in its folder, the separators as they stand ("/" stays
   // "/", a final "/" stays). nullopt when a component does not exist.
+  // Each component gets the best short name that its own disk has, so a
+  // path that crosses into a mounted disk mixes names from both.
   // A folder that cannot be listed keeps its entries' own names.
   std::optional<std::string> ShortPath(std::string_view path);
 
@@ -31,8 +44,11 @@ class ShortPathResolver {
     bool operator==(const FolderState&) const = default;
   };
 
+  // The short names of one folder: all of them, read at once where `listed`,
+  // or those looked up so far where the disk answers for one name at a time.
   struct FolderTable {
     FolderState state;
+    ShortNameSource source = ShortNameSource::FatRules;
     bool listed = false;
     std::unordered_map<std::string, std::string> short_names;
   };
@@ -60,7 +76,7 @@ class ShortPathResolver {
   std::optional<std::string> ShortNameIn(const std::string& folder, const FolderState& state,
                                          const std::string& name);
 
-  const FolderTable& TableFor(const std::string& folder, const FolderState& state);
+  FolderTable& TableFor(const std::string& folder, const FolderState& state);
 
   // Folders seen lately; cleared when it grows past a few dozen.
   std::unordered_map<std::pair<dev_t, ino_t>, FolderTable, InodeHash> tables_;

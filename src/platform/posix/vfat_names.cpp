@@ -1,0 +1,66 @@
+#include "platform/posix/vfat_names.h"
+
+#include <fcntl.h>
+#include <sys/ioctl.h>
+#include <unistd.h>
+
+#include <algorithm>
+#include <cstring>
+#include <string_view>
+
+namespace tarnwick::posix {
+namespace {
+
+// One name as the driver wrote it: `d_reclen` bytes, but never past the end
+// of the field or its first NUL, whatever the length says.
+std::string_view NameOf(const __fat_dirent& dirent) {
+  const std::size_t stored = ::strnlen(dirent.d_name, sizeof dirent.d_name);
+  return {dirent.d_name, std::min<std::size_t>(dirent.d_reclen, stored)};
+}
+
+}  // namespace
+
+std::optional<VfatNames> NamesFromVfatEntry(const VfatEntry& entry) {
+  std::string_view short_name = NameOf(entry[0]);
+  std::string_view long_name = NameOf(entry[1]);
+  // An entry with only a short name goes by it.
+  if (long_name.empty()) long_name = short_name;
+  if (long_name.empty() || long_name == "." || long_name == "..") return std::nullopt;
+  if (short_name.empty()) short_name = long_name;
+  return VfatNames{std::string(long_name), std::string(short_name)};
+}
+
+std::optional<std::vector<VfatNames>> ReadVfatEntries(const VfatReadNext& read_next) {
+  std::vector<VfatNames> names;
+  while (true) {
+    VfatEntry entry{};
+    const int result = read_next(entry);
+    if (result < 0) return std::nullopt;
+    if (result == 0) return names;
+    if (std::optional<VfatNames> found = NamesFromVfatEntry(entry)) {
+      names.push_back(std::move(*found));
+    }
+  }
+}
+
+std::optional<std::vector<VfatNames>> ReadVfatFolder(const std::string& folder) {
+  const int fd = ::open(folder.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
+  if (fd < 0) return std::nullopt;
+  std::optional<std::vector<VfatNames>> names = ReadVfatEntries(
+      [fd](VfatEntry& entry) { return ::ioctl(fd, VFAT_IOCTL_READDIR_BOTH, &entry); });
+  ::close(fd);
+  return names;
+}
+
+std::unordered_map<std::string, std::string> ShortNamesByName(std::vector<VfatNames> names) {
+  std::unordered_map<std::string, std::string> short_names;
+  short_names.reserve(names.size() * 2);
+  for (const VfatNames& entry : names) short_names.emplace(entry.short_name, entry.short_name);
+  // A long name always names its own entry.
+  for (VfatNames& entry : names) {
+    short_names.insert_or_assign(std::move(entry.long_name), std::move(entry.short_name));
+  }
+  return short_names;
+}
+
+}  // namespace tarnwick::posix
