@@ -1,0 +1,229 @@
+// The Linux services on a real Windows disk: an NTFS image mounted through
+// ntfs-3g by ctest's fixture (tests/ntfs/ntfs-disk), named to the tests by
+// TARNWICK_NTFS_DISK.
+#include <fcntl.h>
+#include <gtest/gtest.h>
+#include <linux/magic.h>
+#include <stdlib.h>
+#include <sys/stat.h>
+#include <sys/vfs.h>
+#include <sys/xattr.h>
+#include <unistd.h>
+
+#include <algorithm>
+#include <array>
+#include <cstdint>
+#include <filesystem>
+#include <set>
+
+#include "listing/listing_refresh.h"
+#include "listing/path_names.h"
+#include "platform/lossless_utf8.h"
+#include "platform/posix/ntfs_names.h"
+#include "platform/posix/posix_system_services.h"
+#include "platform/posix/short_path.h"
+#include "support/fakes.h"
+
+namespace tarnwick::posix {
+namespace {
+
+using testing::FakeControls;
+
+constexpr std::uint32_t kReadOnly = 0x01;
+constexpr std::uint32_t kArchive = 0x20;
+
+// A folder of its own on the NTFS disk for one test, removed afterwards.
+class NtfsDiskTest : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    const char* disk = std::getenv("TARNWICK_NTFS_DISK");
+    const bool fuse_missing = ::access("/dev/fuse", F_OK) != 0;
+    if (fuse_missing) GTEST_SKIP() << "FUSE is missing (no /dev/fuse), so no NTFS disk is mounted";
+    ASSERT_NE(disk, nullptr) << "TARNWICK_NTFS_DISK is not set: run these tests through ctest, "
+                                "whose fixture mounts the NTFS disk";
+    mount_point_ = std::string(disk) + "/";
+    struct statfs status {};
+    ASSERT_EQ(::statfs(mount_point_.c_str(), &status), 0) << mount_point_ << " is not there";
+    ASSERT_EQ(status.f_type, FUSE_SUPER_MAGIC) << mount_point_ << " is not the mounted NTFS disk";
+    std::string pattern = mount_point_ + "twXXXXXX";
+    ASSERT_NE(::mkdtemp(pattern.data()), nullptr);
+    path_ = pattern + "/";
+  }
+  void TearDown() override {
+    if (path_.empty()) return;
+    std::error_code ignored;
+    std::filesystem::remove_all(path_, ignored);
+  }
+
+  void File(const std::string& name) const {
+    const int fd = ::creat((path_ + name).c_str(), 0644);
+    ASSERT_GE(fd, 0) << "cannot make " << name;
+    ::close(fd);
+  }
+  void Folder(const std::string& name) const {
+    ASSERT_EQ(::mkdir((path_ + name).c_str(), 0755), 0) << "cannot make " << name;
+  }
+  // What Windows would have written when it made the entry.
+  void SetShortName(const std::string& name, const std::string& short_name) const {
+    ASSERT_EQ(::lsetxattr((path_ + name).c_str(), "system.ntfs_dos_name", short_name.data(),
+                          short_name.size(), 0),
+              0)
+        << "cannot give " << name << " the short name " << short_name;
+  }
+  void SetAttributes(const std::string& name, std::uint32_t attributes) const {
+    const std::array<unsigned char, 4> big_endian = {
+        static_cast<unsigned char>(attributes >> 24), static_cast<unsigned char>(attributes >> 16),
+        static_cast<unsigned char>(attributes >> 8), static_cast<unsigned char>(attributes)};
+    ASSERT_EQ(::lsetxattr((path_ + name).c_str(), "system.ntfs_attrib_be", big_endian.data(),
+                          big_endian.size(), 0),
+              0)
+        << "cannot set the attributes of " << name;
+  }
+
+  std::set<Text> Enumerate(PosixSystemServices& system, std::int32_t attributes) const {
+    std::set<Text> names;
+    for (Text name = system.FirstEntry(DecodeFileName(path_) + u"*.*", attributes); !name.empty();
+         name = system.NextEntry()) {
+      names.insert(name);
+    }
+    return names;
+  }
+
+  static std::optional<std::string> ShortPathOf(PosixSystemServices& system,
+                                                const std::string& path) {
+    std::string buffer(kShortPathBufferSize, ' ');
+    system.GetShortPathNameA(path, buffer);
+    const auto end = buffer.find('\0');
+    if (end == std::string::npos) return std::nullopt;
+    return buffer.substr(0, end);
+  }
+
+  std::string mount_point_;  // ".../Windows Disk/"
+  std::string path_;         // ".../Windows Disk/twXXXXXX/"
+};
+
+TEST_F(NtfsDiskTest, IsKnownForWhatItIs) {
+  EXPECT_EQ(ShortNameSourceOf(path_), ShortNameSource::Ntfs3g);
+  EXPECT_EQ(ShortNameSourceOf(mount_point_), ShortNameSource::Ntfs3g);
+  // The folder that holds the mount point is on another disk.
+  EXPECT_EQ(ShortNameSourceOf(mount_point_ + "../"), ShortNameSource::FatRules);
+  EXPECT_TRUE(IsNtfs3gFolder(path_));
+  EXPECT_FALSE(IsNtfs3gFolder("/proc/"));
+}
+
+TEST_F(NtfsDiskTest, ListingShowsTheShortNamesKeptOnTheDisk) {
+  File("Long File Name.txt");
+  SetShortName("Long File Name.txt", "LONGFI~1.TXT");
+  // Not the name the FAT rules would give: it must come from the disk.
+  File("Quarterly Report.xlsx");
+  SetShortName("Quarterly Report.xlsx", "QUARTE~7.XLS");
+  File("日本語の長い名前.txt");
+  SetShortName("日本語の長い名前.txt", "日本語~1.TXT");
+  // Without a short name an entry keeps its own, as Windows shows it.
+  File("readme.txt");
+  File("A long name that has none.txt");
+  Folder("Sub Folder");
+
+  PosixSystemServices system;
+  FakeControls controls;
+  controls.path = DecodeFileName(path_.substr(0, path_.size() - 1));
+  ListFileName(controls, system);
+  const Text arrow = kNameSeparator;
+  EXPECT_EQ(controls.lines, (std::vector<Text>{u"A long name that has none.txt" + arrow +
+                                                   u"A long name that has none.txt",
+                                               u"Long File Name.txt" + arrow + u"LONGFI~1.TXT",
+                                               u"Quarterly Report.xlsx" + arrow + u"QUARTE~7.XLS",
+                                               u"readme.txt" + arrow + u"readme.txt",
+                                               u"日本語の長い名前.txt" + arrow + u"日本語~1.TXT"}));
+
+  controls.by_long_name = false;
+  ListFileName(controls, system);
+  EXPECT_EQ(controls.lines, (std::vector<Text>{u"A long name that has none.txt" + arrow +
+                                                   u"A long name that has none.txt",
+                                               u"LONGFI~1.TXT" + arrow + u"Long File Name.txt",
+                                               u"QUARTE~7.XLS" + arrow + u"Quarterly Report.xlsx",
+                                               u"readme.txt" + arrow + u"readme.txt",
+                                               u"日本語~1.TXT" + arrow + u"日本語の長い名前.txt"}));
+}
+
+TEST_F(NtfsDiskTest, HiddenAndSystemEntriesAreLeftOut) {
+  File("Hidden.txt");
+  SetAttributes("Hidden.txt", kWindowsHidden | kArchive);
+  File("System.sys");
+  SetAttributes("System.sys", kWindowsSystem);
+  File("Both.dat");
+  SetAttributes("Both.dat", kWindowsHidden | kWindowsSystem);
+  File("Read only.txt");
+  SetAttributes("Read only.txt", kReadOnly);
+  File("Plain.txt");
+  File(".dotted");
+  Folder("Hidden Folder");
+  SetAttributes("Hidden Folder", 0x10 | kWindowsHidden);
+  Folder("Shown Folder");
+  ASSERT_EQ(WindowsAttributesOf(path_ + "Hidden.txt"), kWindowsHidden | kArchive);
+
+  PosixSystemServices system;
+  EXPECT_EQ(Enumerate(system, kOrdinaryFiles), (std::set<Text>{u"Read only.txt", u"Plain.txt"}));
+  // Asked for, they come back.
+  EXPECT_EQ(Enumerate(system, 0x02),
+            (std::set<Text>{u"Read only.txt", u"Plain.txt", u"Hidden.txt", u".dotted"}));
+  EXPECT_EQ(Enumerate(system, 0x02 | 0x04 | 0x10),
+            (std::set<Text>{u"Read only.txt", u"Plain.txt", u"Hidden.txt", u".dotted",
+                            u"System.sys", u"Both.dat", u"Hidden Folder", u"Shown Folder"}));
+  EXPECT_EQ(system.Subfolders(DecodeFileName(path_)), (std::vector<Text>{u"Shown Folder"}));
+
+  FakeControls controls;
+  controls.path = DecodeFileName(path_);
+  ListFileName(controls, system);
+  EXPECT_EQ(controls.lines,
+            (std::vector<Text>{u"Plain.txt" + Text(kNameSeparator) + u"Plain.txt",
+                               u"Read only.txt" + Text(kNameSeparator) + u"Read only.txt"}));
+}
+
+TEST_F(NtfsDiskTest, APathMixesMadeNamesAboveTheMountWithRealOnesBelow) {
+  Folder("Program Files");
+  SetShortName("Program Files", "PROGRA~1");
+  Folder("Program Files/Tarnwick Tools");
+  SetShortName("Program Files/Tarnwick Tools", "TARNWI~3");
+  File("Program Files/Tarnwick Tools/Read Me First.txt");
+  SetShortName("Program Files/Tarnwick Tools/Read Me First.txt", "README~1.TXT");
+
+  PosixSystemServices system;
+  const std::string above = mount_point_.substr(0, mount_point_.size() - sizeof "Windows Disk");
+  const std::optional<std::string> short_above = ShortPathOf(system, above);
+  ASSERT_TRUE(short_above);
+  // "Windows Disk" lies in a folder of a disk that keeps no short names.
+  const std::string folder_name = path_.substr(mount_point_.size());  // "twXXXXXX/"
+  const std::string expected_folder =
+      *short_above + "WINDOW~1/" + folder_name + "PROGRA~1/TARNWI~3/";
+  const std::string folder = path_ + "Program Files/Tarnwick Tools/";
+  EXPECT_EQ(ShortPathOf(system, folder), expected_folder);
+  EXPECT_EQ(ShortPathOf(system, folder + "Read Me First.txt"), expected_folder + "README~1.TXT");
+  EXPECT_EQ(ShortPathOf(system, folder + "Not There.txt"), std::nullopt);
+
+  // The label of the listing shows the same.
+  FakeControls controls;
+  controls.path = DecodeFileName(folder);
+  ListFileName(controls, system);
+  EXPECT_EQ(controls.label, kLabelPrefix + DecodeFileName(expected_folder));
+  EXPECT_EQ(controls.lines,
+            (std::vector<Text>{u"Read Me First.txt" + Text(kNameSeparator) + u"README~1.TXT"}));
+}
+
+TEST_F(NtfsDiskTest, ChangesOnTheDiskAreSeen) {
+  File("First Long Name.txt");
+  SetShortName("First Long Name.txt", "FIRSTL~1.TXT");
+  PosixSystemServices system;
+  const std::optional<std::string> folder = ShortPathOf(system, path_);
+  ASSERT_TRUE(folder);
+  EXPECT_EQ(ShortPathOf(system, path_ + "First Long Name.txt"), *folder + "FIRSTL~1.TXT");
+
+  File("Second Long Name.txt");
+  SetShortName("Second Long Name.txt", "SECOND~1.TXT");
+  ASSERT_EQ(::unlink((path_ + "First Long Name.txt").c_str()), 0);
+  EXPECT_EQ(ShortPathOf(system, path_ + "Second Long Name.txt"), *folder + "SECOND~1.TXT");
+  EXPECT_EQ(ShortPathOf(system, path_ + "First Long Name.txt"), std::nullopt);
+}
+
+}  // namespace
+}  // namespace tarnwick::posix
