@@ -1,5 +1,5 @@
 // The Linux services on a real Windows disk: an NTFS image mounted through
-// ntfs-3g by ctest's fixture (tests/ntfs/ntfs-disk), named to the tests by
+// ntfs-3g by ctest's fixture (scripts/ntfs-disk), named to the tests by
 // TARNWICK_NTFS_DISK.
 #include <fcntl.h>
 #include <gtest/gtest.h>

@@ -65,17 +65,26 @@ std::optional<ShortPathResolver::FolderState> ShortPathResolver::StateOf(
 
 std::optional<std::string> ShortPathResolver::ShortPath(std::string_view path) {
   if (path.empty()) return std::nullopt;
-  // A file of the folder walked last, which has not changed since: one look
-  // at the folder instead of one at every folder on the way. A folder's own
-  // path is always walked whole, so every listing, which starts with its
-  // folder, sees the folders on the way as they are.
+  // A file of the folder walked last: on a disk that answers for one name at
+  // a time, one question to it; elsewhere, where that folder has not changed
+  // since, one look at the folder instead of one at every folder on the way.
+  // A folder's own path is always walked whole, so every listing, which
+  // starts with its folder, sees the folders on the way as they are.
   const std::size_t last_slash = path.rfind('/');
   if (last_slash != std::string_view::npos && last_slash + 1 < path.size() &&
       last_walk_.prefix == path.substr(0, last_slash + 1)) {
-    const std::optional<FolderState> state = StateOf(last_walk_.folder);
-    if (state && *state == last_walk_.state) {
-      std::optional<std::string> short_name =
-          ShortNameIn(last_walk_.folder, *state, std::string(path.substr(last_slash + 1)));
+    const std::string name(path.substr(last_slash + 1));
+    std::optional<std::string> short_name;
+    bool answered = false;
+    if (last_walk_.source == ShortNameSource::Ntfs3g && name != "." && name != "..") {
+      short_name = NtfsShortNameOf(last_walk_.folder, name);
+      answered = true;
+    } else if (const std::optional<FolderState> state = StateOf(last_walk_.folder);
+               state && *state == last_walk_.state) {
+      short_name = ShortNameIn(last_walk_.folder, *state, name);
+      answered = true;
+    }
+    if (answered) {
       if (!short_name) return std::nullopt;
       return last_walk_.short_prefix + *short_name;
     }
@@ -93,7 +102,8 @@ std::optional<std::string> ShortPathResolver::ShortPath(std::string_view path) {
       ++position;
       continue;
     }
-    walk = {std::string(path.substr(0, position)), folder, result, *state};
+    walk = {std::string(path.substr(0, position)), folder, result, *state,
+            TableFor(folder, *state).source};
     const std::size_t end = std::min(path.find('/', position), path.size());
     const std::string name(path.substr(position, end - position));
     std::optional<std::string> short_name = ShortNameIn(folder, *state, name);
@@ -108,7 +118,7 @@ std::optional<std::string> ShortPathResolver::ShortPath(std::string_view path) {
   if (path.back() == '/') {
     // A final "/" asks for a folder, as it does of the file system.
     if (!state) return std::nullopt;
-    walk = {std::string(path), folder, result, *state};
+    walk = {std::string(path), folder, result, *state, TableFor(folder, *state).source};
   }
   last_walk_ = std::move(walk);
   return result;
@@ -123,11 +133,9 @@ std::optional<std::string> ShortPathResolver::ShortNameIn(const std::string& fol
     return found->second;
   }
   if (table.listed) return std::nullopt;
-  if (table.source == ShortNameSource::Ntfs3g) {
-    std::optional<std::string> short_name = NtfsShortNameOf(folder, name);
-    if (short_name) table.short_names.emplace(name, *short_name);
-    return short_name;
-  }
+  // Asked anew each time: one question costs what a look at the folder
+  // would, and the answer is never stale.
+  if (table.source == ShortNameSource::Ntfs3g) return NtfsShortNameOf(folder, name);
   // A folder that may be passed through but not read: its entries keep their
   // own names, as long as they are there.
   struct stat entry {};
@@ -146,8 +154,8 @@ ShortPathResolver::FolderTable& ShortPathResolver::TableFor(const std::string& f
   table = FolderTable{state, ShortNameSourceOf(folder), false, {}};
   switch (table.source) {
     case ShortNameSource::Ntfs3g:
-      // Looked up one name at a time: a folder on the way to another is
-      // asked for one name, not read whole.
+      // Asked one name at a time: a folder on the way to another is asked
+      // for one name, not read whole.
       return table;
     case ShortNameSource::Vfat:
       if (std::optional<std::vector<VfatNames>> names = ReadVfatFolder(folder)) {

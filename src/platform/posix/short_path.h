@@ -44,8 +44,8 @@ class ShortPathResolver {
     bool operator==(const FolderState&) const = default;
   };
 
-  // The short names of one folder: all of them, read at once where `listed`,
-  // or those looked up so far where the disk answers for one name at a time.
+  // The short names of one folder, all read at once where `listed`; none
+  // where the disk answers for one name at a time.
   struct FolderTable {
     FolderState state;
     ShortNameSource source = ShortNameSource::FatRules;
@@ -61,12 +61,14 @@ class ShortPathResolver {
   };
 
   // The last folder walked to: the path up to it as it was asked for, the
-  // folder as it is looked at, its short form, and its state then.
+  // folder as it is looked at, its short form, its state then, and where
+  // its short names come from.
   struct Walk {
     std::string prefix;
     std::string folder;
     std::string short_prefix;
     FolderState state;
+    ShortNameSource source = ShortNameSource::FatRules;
   };
 
   static std::optional<FolderState> StateOf(const std::string& folder);
