@@ -144,7 +144,10 @@ ExchangeSortResult SortPacked(const PackedKeys& packed) {
         equal = word_equal & equal;
       }
       ++comparisons;
-      if (equal) [[unlikely]] {
+      // Keys that both end within their packed words are equal: only one
+      // that goes on needs a look at the rest.
+      if (equal && std::max(packed.word_count[carried_index], packed.word_count[next_index]) >
+                       static_cast<std::uint32_t>(Words)) [[unlikely]] {
         ++full_key_comparisons;
         greater = TailGreater<Words>(packed, static_cast<std::int32_t>(carried_index),
                                      static_cast<std::int32_t>(next_index));
