@@ -22,10 +22,13 @@ class FakeWindow final : public WindowControls {
   Text label;
   std::vector<Text> lines;
   int refreshes = 0;  // times the label was set
+  bool busy = false;
+  bool busy_while_listing = true;  // at every line and label
   struct Message {
     Text text;
     std::int32_t style;
     Text title;
+    bool busy;  // the cursor while it was shown
   };
   std::vector<Message> messages;
 
@@ -34,9 +37,13 @@ class FakeWindow final : public WindowControls {
   void SetLabel1Caption(const Text& caption) override {
     label = caption;
     ++refreshes;
+    busy_while_listing &= busy;
   }
   void List1Clear() override { lines.clear(); }
-  void List1AddItem(const Text& line) override { lines.push_back(line); }
+  void List1AddItem(const Text& line) override {
+    lines.push_back(line);
+    busy_while_listing &= busy;
+  }
   void SetList1Redraw(bool) override {}
   void SetDir1Path(const Text& new_path) override {
     system_.Subfolders(new_path);  // throws for a folder that cannot be read
@@ -46,7 +53,11 @@ class FakeWindow final : public WindowControls {
   Text Drive1Drive() const override { return drive; }
   void SelectDrive1For(const Text& folder) override { drive = folder.substr(0, 3); }
   void ShowMessage(const Text& text, std::int32_t style, const Text& title) override {
-    messages.push_back({text, style, title});
+    messages.push_back({text, style, title, busy});
+  }
+  void SetBusyCursor(bool on) override {
+    EXPECT_NE(on, busy) << "the busy cursor was set twice the same way";
+    busy = on;
   }
 
  private:
@@ -179,6 +190,28 @@ TEST(Form1, ReportsAFolderThatVanishedInsteadOfEnding) {
   EXPECT_EQ(window.controls.messages[0].title, Text(kWindowCaption));
   // No stale lines of a folder that is gone.
   EXPECT_TRUE(window.controls.lines.empty());
+}
+
+TEST(Form1, ShowsTheBusyCursorForEveryRefreshAndNeverLeavesItOn) {
+  Window window;
+  window.form.Form_Load();
+  window.controls.by_long_name = false;
+  window.form.Option1_Click(1);
+  window.controls.drive = u"D:\\";
+  window.form.Drive1_Change();
+  EXPECT_EQ(window.controls.refreshes, 3);
+  EXPECT_TRUE(window.controls.busy_while_listing);
+  EXPECT_FALSE(window.controls.busy);
+
+  // A refresh that fails puts the usual cursor back before saying so.
+  window.system.folders.erase(u"D:\\");
+  window.form.Dir1_Change();
+  ASSERT_EQ(window.controls.messages.size(), 1u);
+  EXPECT_FALSE(window.controls.messages[0].busy);
+  EXPECT_FALSE(window.controls.busy);
+  // And the about box is no refresh.
+  window.form.Command1_Click();
+  EXPECT_FALSE(window.controls.messages[1].busy);
 }
 
 }  // namespace

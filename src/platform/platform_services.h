@@ -147,6 +147,11 @@ class WindowControls : public ListingControls {
   // A modal message box with one OK button; returns when it is closed.
   // `style` 64 shows the information icon, 16 the error icon.
   virtual void ShowMessage(const Text& text, std::int32_t style, const Text& title) = 0;
+
+  // The busy cursor over the program's window while `busy`, the usual one
+  // again after: a refresh runs on the one thread, and a long one must not
+  // leave the window looking dead without a sign.
+  virtual void SetBusyCursor(bool busy) = 0;
 };
 
 // The services of the system this program is built for.

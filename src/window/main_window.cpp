@@ -1,6 +1,7 @@
 #include "window/main_window.h"
 
 #include <exception>
+#include <optional>
 
 #include "listing/listing_refresh.h"
 #include "platform/lossless_utf8.h"
@@ -62,14 +63,26 @@ void Form1::ReportError(const PlatformError& error) {
 }
 
 void Form1::Refresh() {
-  try {
-    ListFileName(controls_, system_);
-  } catch (const PlatformError& error) {
-    ReportError(error);
-  } catch (const std::exception& error) {
-    // An internal fault (a failed bound or count): said, not hidden.
-    ReportError(PlatformError(ErrorKind::Other, controls_.Dir1Path(), error.what()));
+  std::optional<PlatformError> failure;
+  {
+    // Off again before any message box, and also when the refresh fails.
+    struct BusyCursor {
+      WindowControls& controls;
+      explicit BusyCursor(WindowControls& window) : controls(window) {
+        controls.SetBusyCursor(true);
+      }
+      ~BusyCursor() { controls.SetBusyCursor(false); }
+    } busy(controls_);
+    try {
+      ListFileName(controls_, system_);
+    } catch (const PlatformError& error) {
+      failure = error;
+    } catch (const std::exception& error) {
+      // An internal fault (a failed bound or count): said, not hidden.
+      failure = PlatformError(ErrorKind::Other, controls_.Dir1Path(), error.what());
+    }
   }
+  if (failure) ReportError(*failure);
 }
 
 }  // namespace tarnwick

@@ -241,4 +241,14 @@ void MainWindow::ShowMessage(const Text& text, std::int32_t style, const Text& t
   message_box_(this, text, style, title);
 }
 
+void MainWindow::SetBusyCursor(bool busy) {
+  // Over every window of the program; it takes effect at once, with no
+  // events processed.
+  if (busy) {
+    QApplication::setOverrideCursor(Qt::WaitCursor);
+  } else {
+    QApplication::restoreOverrideCursor();
+  }
+}
+
 }  // namespace tarnwick::qt

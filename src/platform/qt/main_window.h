@@ -67,6 +67,7 @@ class MainWindow final : public QWidget, public WindowControls {
   Text Drive1Drive() const override;
   void SelectDrive1For(const Text& path) override;
   void ShowMessage(const Text& text, std::int32_t style, const Text& title) override;
+  void SetBusyCursor(bool busy) override;
 
  private:
   void CreateControls();

@@ -402,4 +402,15 @@ void MainWindow::ShowMessage(const Text& text, std::int32_t style, const Text& t
   message_box_(window_, text, style, title);
 }
 
+void MainWindow::SetBusyCursor(bool busy) {
+  // No messages are handled during a refresh, so nothing resets the cursor
+  // before it is put back.
+  if (busy) {
+    cursor_before_busy_ = ::SetCursor(::LoadCursorW(nullptr, IDC_WAIT));
+  } else {
+    ::SetCursor(cursor_before_busy_ != nullptr ? cursor_before_busy_
+                                               : ::LoadCursorW(nullptr, IDC_ARROW));
+  }
+}
+
 }  // namespace tarnwick::win32

@@ -63,6 +63,7 @@ class MainWindow final : public WindowControls {
   Text Drive1Drive() const override;
   void SelectDrive1For(const Text& path) override;
   void ShowMessage(const Text& text, std::int32_t style, const Text& title) override;
+  void SetBusyCursor(bool busy) override;
 
  private:
   static LRESULT CALLBACK WindowProcedure(HWND window, UINT message, WPARAM w, LPARAM l);
@@ -97,6 +98,7 @@ class MainWindow final : public WindowControls {
   Text dir1_path_;
   std::vector<Drive> drives_;
   int shown_drive_ = -1;  // the drive of the folder shown
+  HCURSOR cursor_before_busy_ = nullptr;  // put back when a refresh ends
 };
 
 }  // namespace tarnwick::win32
