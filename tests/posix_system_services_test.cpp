@@ -320,7 +320,9 @@ TEST(PosixDrives, AreTheMountedFileSystemsThatHoldFiles) {
       "28 22 8:17 / /media/USB\\040STICK rw shared:6 master:2 - vfat /dev/sdb1 rw\n"
       "29 22 0:40 / /mnt/windows rw - fuseblk /dev/sdc1 rw\n"
       "30 22 8:1 / /tmp rw - ext4 /dev/sda1 rw\n"
-      "a line that is not one\n";
+      "a line that is not one\n"
+      "31 22 0:1 / relative rw - ext4 /dev/sde1 rw\n"
+      "-    =\n";
   const std::vector<Drive> drives = DrivesFromMountInfo(mountinfo);
   std::vector<Text> roots;
   for (const Drive& drive : drives) {

@@ -101,7 +101,12 @@ std::vector<Drive> DrivesFromMountInfo(std::string_view mountinfo, const LabelOf
         std::end(kPseudoFileSystems)) {
       continue;
     }
-    mounts[Unescape(fields[4])] = dash + 2 != fields.end() ? Unescape(*(dash + 2)) : std::string();
+    // A mount point is an absolute path; a field that is not one (a damaged
+    // line) would give a drive the folder list cannot go to.
+    std::string mount_point = Unescape(fields[4]);
+    if (!mount_point.starts_with('/')) continue;
+    mounts[std::move(mount_point)] =
+        dash + 2 != fields.end() ? Unescape(*(dash + 2)) : std::string();
   }
   std::vector<Drive> drives;
   for (const auto& [mount_point, source] : mounts) {
