@@ -1,45 +1,26 @@
 #include "cli/tarnwick_list.h"
 
 #include <gtest/gtest.h>
-#include <sys/wait.h>
 
 #include <cstdlib>
-#include <fstream>
-#include <sstream>
 
 #include "listing/listing_refresh.h"
 #include "platform/lossless_utf8.h"
+#include "support/program_run.h"
 #include "support/temp_folder.h"
 
 namespace tarnwick {
 namespace {
 
+using testing::ProgramRun;
+using testing::ReadWholeFile;
+using testing::RunCommand;
+using testing::ShellQuoted;
 using testing::TempFolder;
-
-struct ProgramRun {
-  int status = -1;
-  std::string out;
-  std::string err;
-};
-
-std::string ReadAll(const std::string& path) {
-  std::ifstream file(path, std::ios::binary);
-  std::ostringstream text;
-  text << file.rdbuf();
-  return text.str();
-}
 
 // Runs the built program with `arguments` (already quoted for the shell).
 ProgramRun RunProgram(const TempFolder& scratch, const std::string& arguments) {
-  const std::string out = scratch.path() + "out", err = scratch.path() + "err";
-  const std::string command = std::string("'") + TARNWICK_LIST_PROGRAM + "' " + arguments + " >'" +
-                              out + "' 2>'" + err + "' </dev/null";
-  const int status = std::system(command.c_str());
-  ProgramRun run;
-  run.status = WIFEXITED(status) ? WEXITSTATUS(status) : -1;
-  run.out = ReadAll(out);
-  run.err = ReadAll(err);
-  return run;
+  return RunCommand(scratch.path(), ShellQuoted(TARNWICK_LIST_PROGRAM) + " " + arguments);
 }
 
 // What the refresh gives for `folder` against a window that only records.
@@ -94,7 +75,7 @@ TEST_F(TarnwickList, ListsTheCurrentFolderWhenGivenNone) {
     const std::string command = "cd '" + files.path() + "' && '" + TARNWICK_LIST_PROGRAM + "' >'" +
                                 scratch.path() + "here'";
     EXPECT_EQ(std::system(command.c_str()), 0);
-    return ProgramRun{0, ReadAll(scratch.path() + "here"), ""};
+    return ProgramRun{0, ReadWholeFile(scratch.path() + "here"), ""};
   }();
   EXPECT_EQ(in_folder.out, ExpectedOutput(files.path(), true));
 }

@@ -1,6 +1,9 @@
 // The Qt window on real folders, on Qt's offscreen platform.
 #include "platform/qt/main_window.h"
 
+#include <fcntl.h>
+#include <unistd.h>
+
 #include <QButtonGroup>
 #include <QComboBox>
 #include <QDir>
@@ -13,9 +16,11 @@
 #include <QTreeWidget>
 #include <QtTest>
 #include <memory>
+#include <string>
 
 #include "platform/lossless_utf8.h"
 #include "support/forwarding_system.h"
+#include "support/temp_folder.h"
 
 using tarnwick::Drive;
 using tarnwick::Text;
@@ -106,6 +111,8 @@ class MainWindowTest : public QObject {
 
   void cleanup() {
     window_.reset();
+    // Names that are no UTF-8 would be left behind by QTemporaryDir.
+    tarnwick::testing::RemoveTree(AT_FDCWD, QFile::encodeName(folder_->path()).toStdString());
     folder_.reset();
   }
 
@@ -284,6 +291,61 @@ class MainWindowTest : public QObject {
     window_->SetLabel1Caption(u"<b>x</b> & y");
     QCOMPARE(window_->label1()->text(), QStringLiteral("<b>x</b> & y"));
     QCOMPARE(window_->label1()->buddy(), nullptr);
+  }
+
+  void aFolderOfHostileNamesListsAndTheWindowStaysUsable() {
+    const QString hostile = Path(QStringLiteral("hostile"));
+    QVERIFY(QDir(folder_->path()).mkdir(QStringLiteral("hostile")));
+    // File-name bytes, some of them no UTF-8 at all.
+    std::vector<std::string> names = {"caf\xE9.txt",
+                                      "\xFF\xFE",
+                                      "\xED\xA0\x80.txt",
+                                      "<b>bold<\\b> & more.htm",
+                                      "%s%n.txt",
+                                      " ",
+                                      std::string(251, 'x') + ".txt"};
+    for (int i = 0; i < 150; ++i)
+      names.push_back("Quarterly Report " + std::to_string(i) + ".xlsx");
+    for (const std::string& name : names) {
+      const std::string path = QFile::encodeName(hostile).toStdString() + "/" + name;
+      const int fd = ::open(path.c_str(), O_CREAT | O_WRONLY, 0644);
+      QVERIFY2(fd >= 0, path.c_str());
+      ::close(fd);
+    }
+    window_->show();
+    window_->SetDir1Path(FromQString(hostile));
+    QCOMPARE(messages_.size(), std::size_t{0});
+    QCOMPARE(window_->list1()->count(), static_cast<int>(names.size()));
+    QCOMPARE(window_->label1()->text(), kPrefix + hostile + u'/');
+    // Every long name once, as its bytes read back.
+    QStringList long_names;
+    for (const QString& line : Lines(window_->list1())) {
+      QVERIFY(line.contains(kArrow));
+      long_names << line.left(line.lastIndexOf(kArrow));
+    }
+    long_names.removeDuplicates();
+    QCOMPARE(long_names.size(), static_cast<int>(names.size()));
+    for (const QString& name : long_names) {
+      QVERIFY(tarnwick::EncodeFileName(FromQString(name)).has_value());
+    }
+    QTest::mouseClick(window_->option1(1), Qt::LeftButton);
+    QCOMPARE(window_->list1()->count(), static_cast<int>(names.size()));
+    QVERIFY(!QApplication::overrideCursor());
+
+    // The folder goes while shown: the next refresh says so, and the window
+    // still goes to another folder.
+    // (Qt cannot remove names that are no UTF-8.)
+    tarnwick::testing::RemoveTree(AT_FDCWD, QFile::encodeName(hostile).toStdString());
+    QVERIFY(!QFileInfo::exists(hostile));
+    QTest::mouseClick(window_->option1(0), Qt::LeftButton);
+    QCOMPARE(messages_.size(), std::size_t{1});
+    QCOMPARE(messages_[0].style, 16);
+    QVERIFY(messages_[0].text.contains(QStringLiteral("hostile")));
+    QVERIFY(!QApplication::overrideCursor());
+    window_->SetDir1Path(FromQString(Path(QStringLiteral("Sub Folder"))));
+    QCOMPARE(messages_.size(), std::size_t{1});
+    QCOMPARE(Lines(window_->list1()),
+             QStringList({QStringLiteral("inside.txt") + kArrow + QStringLiteral("inside.txt")}));
   }
 };
 

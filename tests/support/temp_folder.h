@@ -2,16 +2,44 @@
 // Its name is a valid short name, so the short form of its path is the path.
 #pragma once
 
+#include <dirent.h>
 #include <fcntl.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
+#include <cerrno>
 #include <cstdlib>
 #include <filesystem>
 #include <stdexcept>
 #include <string>
+#include <vector>
 
 namespace tarnwick::testing {
+
+// Removes `name` in the folder open as `parent`, with all it holds. It goes
+// by handles, not whole paths, so that a tree deeper than the longest path
+// the system takes goes too, and folders that may not be read are opened up
+// first.
+inline void RemoveTree(int parent, const std::string& name) {
+  if (::unlinkat(parent, name.c_str(), 0) == 0 || (errno != EISDIR && errno != EPERM)) return;
+  ::fchmodat(parent, name.c_str(), 0700, 0);
+  const int fd = ::openat(parent, name.c_str(), O_RDONLY | O_DIRECTORY | O_NOFOLLOW | O_CLOEXEC);
+  if (fd >= 0) {
+    DIR* dir = ::fdopendir(fd);
+    if (dir == nullptr) {
+      ::close(fd);
+    } else {
+      std::vector<std::string> names;
+      while (const dirent* entry = ::readdir(dir)) {
+        const std::string entry_name = entry->d_name;
+        if (entry_name != "." && entry_name != "..") names.push_back(entry_name);
+      }
+      for (const std::string& entry_name : names) RemoveTree(::dirfd(dir), entry_name);
+      ::closedir(dir);
+    }
+  }
+  ::unlinkat(parent, name.c_str(), AT_REMOVEDIR);
+}
 
 class TempFolder {
  public:
@@ -20,11 +48,7 @@ class TempFolder {
     if (::mkdtemp(pattern.data()) == nullptr) throw std::runtime_error("mkdtemp failed");
     path_ = pattern + "/";
   }
-  ~TempFolder() {
-    std::error_code ignored;
-    std::filesystem::permissions(path_, std::filesystem::perms::owner_all, ignored);
-    std::filesystem::remove_all(path_, ignored);
-  }
+  ~TempFolder() { RemoveTree(AT_FDCWD, path_.substr(0, path_.size() - 1)); }
   TempFolder(const TempFolder&) = delete;
   TempFolder& operator=(const TempFolder&) = delete;
 

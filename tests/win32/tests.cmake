@@ -63,7 +63,15 @@ tarnwick_list_test(tarnwick_list_by_short_name
         "^L[^ ]*~[^ ]* ⇔ Long File Name.text$"
         "^README.TXT ⇔ README.TXT$")
 
+# Nothing in the folder listed may change.
+add_test(NAME tarnwick_list_read_only
+  COMMAND ${CMAKE_COMMAND}
+    "-DEMULATOR=${CMAKE_CROSSCOMPILING_EMULATOR}"
+    "-DPROGRAM=$<TARGET_FILE:tarnwick-list>"
+    "-DFOLDER=${tarnwick_list_folders}/read-only"
+    -P ${CMAKE_CURRENT_SOURCE_DIR}/win32/read_only_check.cmake)
+
 # 77 from wine-run: a 32-bit program on a machine that cannot run one.
 set_tests_properties(win32_tests win32_window_tests listing_tests PROPERTIES SKIP_RETURN_CODE 77)
 set_tests_properties(tarnwick_list_help tarnwick_list_missing_folder tarnwick_list_by_long_name
-  tarnwick_list_by_short_name PROPERTIES SKIP_REGULAR_EXPRESSION "wine-run: cannot run")
+  tarnwick_list_by_short_name tarnwick_list_read_only PROPERTIES SKIP_REGULAR_EXPRESSION "wine-run: cannot run")

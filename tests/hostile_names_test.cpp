@@ -1,0 +1,369 @@
+// The refresh on real Linux folders full of names that a disk may hold but a
+// program seldom meets: every file that can be reached is listed once, under
+// its own name and a short name of its own, or the folder gives a clear
+// message.
+#include <fcntl.h>
+#include <gtest/gtest.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <algorithm>
+#include <cstdio>
+#include <set>
+#include <string>
+#include <vector>
+
+#include "listing/listing_refresh.h"
+#include "platform/lossless_utf8.h"
+#include "platform/posix/fat_short_names.h"
+#include "platform/posix/posix_system_services.h"
+#include "support/fakes.h"
+#include "support/program_run.h"
+#include "support/temp_folder.h"
+
+namespace tarnwick {
+namespace {
+
+using posix::IsValidShortName;
+using posix::PosixSystemServices;
+using testing::FakeControls;
+using testing::TempFolder;
+
+struct ListedFile {
+  std::string long_name;   // file-name bytes
+  std::string short_name;  // file-name bytes
+};
+
+struct Listing {
+  Text label;
+  std::vector<ListedFile> files;  // in the order shown
+};
+
+// One refresh of `folder` (file-name bytes) by either name, through the real
+// system services. A line is split at its last " ⇔ " when the long name comes
+// first and at its first one otherwise, since a short name holds no space.
+Listing Refresh(const std::string& folder, bool by_long_name) {
+  FakeControls controls;
+  controls.path = DecodeFileName(folder);
+  controls.by_long_name = by_long_name;
+  PosixSystemServices system;
+  ListFileName(controls, system);
+  Listing listing{controls.label, {}};
+  const Text separator = kNameSeparator;
+  for (const Text& line : controls.lines) {
+    const std::size_t at = by_long_name ? line.rfind(separator) : line.find(separator);
+    EXPECT_NE(at, Text::npos);
+    if (at == Text::npos) continue;
+    const Text first = line.substr(0, at);
+    const Text second = line.substr(at + separator.size());
+    const std::optional<std::string> long_name = EncodeFileName(by_long_name ? first : second);
+    const std::optional<std::string> short_name = EncodeFileName(by_long_name ? second : first);
+    EXPECT_TRUE(long_name && short_name);
+    listing.files.push_back({long_name.value_or(""), short_name.value_or("")});
+  }
+  return listing;
+}
+
+// Upper case for ASCII letters: two short names that differ only so are the
+// same name to Windows.
+std::string AsciiUpper(std::string text) {
+  for (char& c : text) {
+    if (c >= 'a' && c <= 'z') c = static_cast<char>(c - 'a' + 'A');
+  }
+  return text;
+}
+
+// Both orders list exactly `expected` (file-name bytes, any order), each once,
+// each with a valid short name that no other file of the folder has.
+void ExpectEachFileOnce(const std::string& folder, std::vector<std::string> expected) {
+  std::sort(expected.begin(), expected.end());
+  for (const bool by_long_name : {true, false}) {
+    SCOPED_TRACE(by_long_name ? "by long name" : "by short name");
+    const Listing listing = Refresh(folder, by_long_name);
+    std::vector<std::string> long_names;
+    std::set<std::string> short_names;
+    for (const ListedFile& file : listing.files) {
+      long_names.push_back(file.long_name);
+      EXPECT_TRUE(IsValidShortName(file.short_name))
+          << "'" << file.short_name << "' for '" << file.long_name << "'";
+      EXPECT_TRUE(short_names.insert(AsciiUpper(file.short_name)).second)
+          << "'" << file.short_name << "' twice";
+    }
+    std::sort(long_names.begin(), long_names.end());
+    EXPECT_EQ(long_names, expected);
+  }
+}
+
+TEST(HostileNames, LongestNamesAndNamesOfOnlySpacesOrDots) {
+  TempFolder folder;
+  std::string japanese;
+  for (int i = 0; i < 85; ++i) japanese += "\xE5\x90\x8D";  // 名, 3 bytes each
+  const std::vector<std::string> names = {
+      std::string(251, 'a') + ".txt",      // 255 bytes
+      std::string(255, 'B'),               // 255 bytes, no extension
+      japanese,                            // 255 bytes of Japanese
+      std::string(254, 'c') + "\xC3\xA9",  // a 2-byte character ends at 256: not a name
+      " ",
+      "   ",
+      " . ",
+      "name.",
+      "name...",
+      "..txt",  // a leading dot hides it, as every dot name on Linux
+      "...",
+  };
+  std::vector<std::string> expected;
+  for (const std::string& name : names) {
+    if (name.size() > 255) {
+      EXPECT_THROW(folder.File(name), std::runtime_error);  // the disk refuses it
+      continue;
+    }
+    folder.File(name);
+    if (name.front() != '.') expected.push_back(name);
+  }
+  ExpectEachFileOnce(folder.path(), expected);
+}
+
+TEST(HostileNames, EveryByteThatANameMayHold) {
+  TempFolder folder;
+  std::vector<std::string> expected;
+  for (int byte = 0x01; byte <= 0xFF; ++byte) {
+    if (byte == '/') continue;
+    const std::string alone(1, static_cast<char>(byte));
+    const std::string inside = "x" + alone + "y.t" + alone;
+    if (byte != '.') {
+      folder.File(alone);
+      expected.push_back(alone);
+    }
+    folder.File(inside);
+    expected.push_back(inside);
+  }
+  ExpectEachFileOnce(folder.path(), expected);
+}
+
+TEST(HostileNames, InvalidOverlongAndSurrogateUtf8KeepTheirBytes) {
+  TempFolder folder;
+  const std::vector<std::string> names = {
+      "caf\xE9.txt",           // Latin-1
+      "\xFF\xFE.txt",          // bytes that never start UTF-8
+      "\xC0\xAF.txt",          // overlong "/"
+      "\xE0\x80\xAF",          // overlong "/" in three bytes
+      "\xF0\x80\x80\xAF",      // and in four
+      "\xED\xA0\x80.txt",      // an encoded high surrogate
+      "\xED\xB2\x80",          // an encoded low surrogate ...
+      "\x80",                  // ... and the lone byte whose escape it looks like
+      "\xF4\x90\x80\x80",      // past U+10FFFF
+      "\xE6\x97\xA5\xE6\x9C",  // "日" and a cut-off "本"
+      "\x81\x40.txt",          // code page 932 bytes, not UTF-8
+      "caf\xC3\xA9.txt",       // valid UTF-8 beside its Latin-1 twin
+  };
+  for (const std::string& name : names) folder.File(name);
+  ExpectEachFileOnce(folder.path(), names);
+}
+
+TEST(HostileNames, NamesThatDifferOnlyInCaseOrNormalisation) {
+  TempFolder folder;
+  const std::vector<std::string> names = {
+      "readme.txt",
+      "README.TXT",
+      "ReadMe.Txt",
+      "Read Me.txt",
+      "READ ME.TXT",
+      "caf\xC3\xA9.txt",               // NFC
+      "cafe\xCC\x81.txt",              // NFD
+      "CAF\xC3\x89.TXT",               // NFC, upper case
+      "\xEF\xBC\xA1\xEF\xBC\xA2.txt",  // full-width "ＡＢ"
+      "\xEF\xBD\x81\xEF\xBD\x82.txt",  // full-width "ａｂ"
+  };
+  for (const std::string& name : names) folder.File(name);
+  ExpectEachFileOnce(folder.path(), names);
+}
+
+TEST(HostileNames, PathAndMarkupCharactersInNamesAndFolders) {
+  TempFolder folder;
+  folder.Folder("a\\b & <c> %d ~1");
+  const std::string inner = folder.path() + "a\\b & <c> %d ~1/";
+  const std::vector<std::string> names = {
+      "back\\slash.txt",
+      "\\",
+      "a&b.txt",
+      "&",
+      "<tag>.htm",
+      "%s%n%x.txt",
+      "100%",
+      "~",
+      "~1",
+      "a~1.txt",
+      "A~1.TXT",
+      "file~1.txt",
+      "File Name.txt",
+  };
+  for (const std::string& name : names) folder.File("a\\b & <c> %d ~1/" + name);
+  ExpectEachFileOnce(inner, names);
+  // The folder's own short name stands in the label.
+  const Listing listing = Refresh(inner, true);
+  EXPECT_EQ(listing.label, Text(kLabelPrefix) + DecodeFileName(folder.path()) + u"A_B&_C~1/");
+}
+
+TEST(HostileNames, ManyNamesThatShareOneBasis) {
+  for (const int count : {11, 150}) {
+    SCOPED_TRACE(count);
+    TempFolder folder;
+    std::vector<std::string> names;
+    for (int i = 0; i < count; ++i) {
+      char name[64];
+      std::snprintf(name, sizeof name, "Quarterly Report %03d.xlsx", i);
+      names.emplace_back(name);
+      folder.File(name);
+    }
+    // And one that is a valid short name of the very form the others get.
+    names.emplace_back("QUARTE~1.XLS");
+    folder.File(names.back());
+    ExpectEachFileOnce(folder.path(), names);
+    const Listing listing = Refresh(folder.path(), false);
+    ASSERT_EQ(listing.files.size(), names.size());
+  }
+}
+
+#ifndef TARNWICK_SANITIZED  // a hundred thousand files take too long under the sanitizers
+TEST(HostileNames, AHundredThousandFiles) {
+  TempFolder folder;
+  std::vector<std::string> names;
+  names.reserve(100'000);
+  for (int i = 0; i < 100'000; ++i) {
+    char name[64];
+    std::snprintf(name, sizeof name, "photo %06d from the trip.jpg", i);
+    names.emplace_back(name);
+    folder.File(name);
+  }
+  // One order is enough here: the other sorts the same lines.
+  const Listing listing = Refresh(folder.path(), true);
+  ASSERT_EQ(listing.files.size(), names.size());
+  std::set<std::string> short_names;
+  for (std::size_t i = 0; i < listing.files.size(); ++i) {
+    // Named in order, since the names sort as their numbers do.
+    ASSERT_EQ(listing.files[i].long_name, names[i]);
+    ASSERT_TRUE(IsValidShortName(listing.files[i].short_name));
+    ASSERT_TRUE(short_names.insert(listing.files[i].short_name).second);
+  }
+}
+#endif
+
+// Makes folders of `component` bytes each, one inside the other, until the
+// next would make the path (with a final "/") longer than `limit`; gives the
+// deepest path, with its final "/".
+std::string DeepFolder(const std::string& top, std::size_t component, std::size_t limit) {
+  std::string path = top;
+  int parent = ::open(top.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
+  for (char letter = 'a'; parent >= 0 && path.size() + 2 <= limit; ++letter) {
+    const std::string name(std::min(component, limit - path.size() - 1), letter);
+    if (::mkdirat(parent, name.c_str(), 0755) != 0) break;
+    const int child = ::openat(parent, name.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
+    ::close(parent);
+    parent = child;
+    path += name + "/";
+  }
+  if (parent >= 0) {
+    for (const char* file : {"inside the deepest folder.txt", "short.txt"}) {
+      ::close(::openat(parent, file, O_CREAT | O_WRONLY | O_CLOEXEC, 0644));
+    }
+    ::close(parent);
+  }
+  return path;
+}
+
+TEST(HostileNames, APathAsLongAsTheSystemTakesAndOneLonger) {
+  TempFolder folder;
+  // The longest path the system takes is 4,095 bytes and its NUL.
+  const std::string deepest = DeepFolder(folder.path(), 250, 4095);
+  ASSERT_EQ(deepest.size(), 4095u);
+  ExpectEachFileOnce(deepest, {"inside the deepest folder.txt", "short.txt"});
+
+  // One byte more, and the system gives no handle on the folder at all.
+  TempFolder other;
+  const std::string too_long = DeepFolder(other.path(), 250, 4096);
+  ASSERT_EQ(too_long.size(), 4096u);
+  try {
+    Refresh(too_long, true);
+    ADD_FAILURE() << "a folder with a path of 4,096 bytes was listed";
+  } catch (const PlatformError& error) {
+    EXPECT_NE(std::string(error.what()).find("File name too long"), std::string::npos)
+        << error.what();
+  }
+}
+
+TEST(HostileNames, LinkLoopsAndLinksToNothingAreNoFiles) {
+  TempFolder folder;
+  folder.File("target.txt");
+  folder.Link("link to target.txt", "target.txt");
+  folder.Link("loop", "loop");
+  folder.Link("ping", "pong");
+  folder.Link("pong", "ping");
+  folder.Link("to nothing.txt", "missing.txt");
+  folder.Folder("real folder");
+  folder.Link("real folder/up", "..");  // a folder loop below
+  ExpectEachFileOnce(folder.path(), {"link to target.txt", "target.txt"});
+  PosixSystemServices system;
+  EXPECT_EQ(system.Subfolders(DecodeFileName(folder.path() + "real folder")),
+            std::vector<Text>{u"up"});
+}
+
+TEST(HostileNames, AFolderRemovedWhileShownGivesAMessage) {
+  TempFolder folder;
+  folder.Folder("shown");
+  folder.File("shown/a.txt");
+  const std::string shown = folder.path() + "shown/";
+  ExpectEachFileOnce(shown, {"a.txt"});
+  ASSERT_EQ(::unlink((shown + "a.txt").c_str()), 0);
+  ASSERT_EQ(::rmdir(shown.c_str()), 0);
+  try {
+    Refresh(shown, true);
+    ADD_FAILURE() << "a removed folder was listed";
+  } catch (const PlatformError& error) {
+    EXPECT_EQ(error.kind(), ErrorKind::NotFound);
+    EXPECT_NE(std::string(error.what()).find("shown"), std::string::npos) << error.what();
+  }
+}
+
+// A folder that may not be read, seen as a user who may not read it: the
+// tests run as root, who may read everything, so the program runs as nobody.
+TEST(HostileNames, AFolderThatMayNotBeReadGivesAMessage) {
+  TempFolder folder;
+  ASSERT_EQ(::chmod(folder.path().c_str(), 0755), 0);
+  folder.Folder("closed");
+  folder.File("closed/secret.txt");
+  folder.Folder("passable");
+  folder.Folder("passable/Open Inside");
+  folder.File("passable/Open Inside/seen.txt");
+  ASSERT_EQ(::chmod((folder.path() + "closed").c_str(), 0700), 0);
+  ASSERT_EQ(::chmod((folder.path() + "passable").c_str(), 0711), 0);  // entered, not listed
+
+  std::string as_user = testing::ShellQuoted(TARNWICK_LIST_PROGRAM);
+  if (::geteuid() == 0) {
+    // nobody must reach the program too: a copy beside the folders.
+    const std::string copy = folder.path() + "tarnwick-list";
+    ASSERT_EQ(std::system(("cp " + as_user + " " + testing::ShellQuoted(copy)).c_str()), 0);
+    as_user = "setpriv --reuid=nobody --regid=nogroup --clear-groups " + testing::ShellQuoted(copy);
+  } else {
+    ASSERT_EQ(::chmod((folder.path() + "closed").c_str(), 0), 0);
+  }
+  TempFolder scratch;
+  ASSERT_EQ(::chmod(scratch.path().c_str(), 0777), 0);
+
+  const testing::ProgramRun closed = testing::RunCommand(
+      scratch.path(), as_user + " " + testing::ShellQuoted(folder.path() + "closed"));
+  EXPECT_EQ(closed.status, 2) << closed.err;
+  EXPECT_EQ(closed.out, "");
+  EXPECT_NE(closed.err.find("Permission denied"), std::string::npos) << closed.err;
+  EXPECT_NE(closed.err.find(folder.path() + "closed"), std::string::npos) << closed.err;
+
+  // Inside a folder that may be entered but not listed: its entries keep
+  // their own names in the label, and the files below are listed.
+  const testing::ProgramRun inside = testing::RunCommand(
+      scratch.path(), as_user + " " + testing::ShellQuoted(folder.path() + "passable/Open Inside"));
+  EXPECT_EQ(inside.status, 0) << inside.err;
+  EXPECT_EQ(inside.out,
+            "パス名－" + folder.path() + "passable/Open Inside/\nseen.txt ⇔ seen.txt\n");
+}
+
+}  // namespace
+}  // namespace tarnwick
