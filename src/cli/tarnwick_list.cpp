@@ -66,8 +66,17 @@ int RunTarnwickList(const std::vector<Text>& arguments, SystemServices& system, 
         options->folder ? console.FullPath(*options->folder) : console.CurrentFolder();
     ConsoleControls controls(folder, !options->by_short_name);
     ListFileName(controls, system);
+    // Written a piece at a time: a folder of a hundred thousand files would
+    // otherwise hold its lines twice more, as one text and as its bytes.
+    constexpr std::size_t kPieceSize = 16 * 1024;
     Text output = controls.label() + u'\n';
-    for (const Text& line : controls.lines()) output += line + u'\n';
+    for (const Text& line : controls.lines()) {
+      output.append(line).push_back(u'\n');
+      if (output.size() >= kPieceSize) {
+        console.WriteOut(output);
+        output.clear();
+      }
+    }
     console.WriteOut(output);
     return kListed;
   } catch (const PlatformError& error) {

@@ -78,13 +78,16 @@ void ListFileName(ListingControls& controls, SystemServices& system) {
 
   // 10. The exchange sort gives the order of the three arrays.
   const std::vector<std::int32_t> order = ExchangeSort(SortKeys).order;
+  SortKeys = {};  // a copy of every name, no longer needed while the lines are made
 
   // 11-13. One line per file, the sort-key name first.
   const bool long_name_first = controls.Option1Item0Value();
   RedrawOff redraw_off(controls);
+  // Each file's names are let go once its line is made, so that the names
+  // and the lines are not all held at once.
   for (const std::int32_t index : order) {
-    const Text& long_name = LongNames.at(static_cast<std::size_t>(index));
-    const Text& short_name = ShortNames.at(static_cast<std::size_t>(index));
+    Text long_name = std::move(LongNames.at(static_cast<std::size_t>(index)));
+    Text short_name = std::move(ShortNames.at(static_cast<std::size_t>(index)));
     if (long_name.empty()) continue;
     controls.List1AddItem(long_name_first ? long_name + kNameSeparator + short_name
                                           : short_name + kNameSeparator + long_name);

@@ -389,7 +389,6 @@ std::vector<std::string> MakeShortNames(const std::vector<std::string>& names) {
   });
 
   std::vector<std::string> result(names.size());
-  std::vector<std::vector<Char>> chars(names.size());
   std::vector<bool> keeps(names.size(), false);
   std::unordered_set<std::string> taken;
   taken.reserve(names.size());
@@ -397,15 +396,18 @@ std::vector<std::string> MakeShortNames(const std::vector<std::string>& names) {
   // Names that already are 8.3 names are kept and reserved before any name
   // is made, so that no made name takes one of theirs.
   for (const std::size_t i : order) {
-    chars[i] = cp932.Analyze(names[i]);
-    if (IsValid(chars[i]) && taken.insert(Bytes(chars[i])).second) {
+    const std::vector<Char> chars = cp932.Analyze(names[i]);
+    if (IsValid(chars) && taken.insert(Bytes(chars)).second) {
       result[i] = names[i];
       keeps[i] = true;
     }
   }
+  // The others are analysed again rather than kept from the first round:
+  // their characters take several times the names' own size, and each
+  // character's code page form is known by now.
   TailAllocator allocator(taken);
   for (const std::size_t i : order) {
-    if (!keeps[i]) result[i] = allocator.Allocate(MakeBasis(chars[i]));
+    if (!keeps[i]) result[i] = allocator.Allocate(MakeBasis(cp932.Analyze(names[i])));
   }
   return result;
 }

@@ -174,7 +174,7 @@ ShortPathResolver::FolderTable& ShortPathResolver::TableFor(const std::string& f
     table.short_names.reserve(names->size());
     for (std::size_t i = 0; i < names->size(); ++i) {
       if (!short_names[i].empty())
-        table.short_names.emplace((*names)[i], std::move(short_names[i]));
+        table.short_names.emplace(std::move((*names)[i]), std::move(short_names[i]));
     }
     table.listed = true;
   }
