@@ -2,6 +2,7 @@
 #include "platform/qt/main_window.h"
 
 #include <fcntl.h>
+#include <sys/stat.h>
 #include <unistd.h>
 
 #include <QButtonGroup>
@@ -346,6 +347,34 @@ class MainWindowTest : public QObject {
     QCOMPARE(messages_.size(), std::size_t{1});
     QCOMPARE(Lines(window_->list1()),
              QStringList({QStringLiteral("inside.txt") + kArrow + QStringLiteral("inside.txt")}));
+  }
+
+  void aFolderWhoseNameIsNoUtf8OpensFromTheFolderList() {
+    // "café" in Latin-1, and a name with a backslash and an ampersand.
+    for (const std::string folder : {"caf\xE9", "a\\b & c"}) {
+      const std::string path = QFile::encodeName(folder_->path()).toStdString() + "/" + folder;
+      QVERIFY(::mkdir(path.c_str(), 0755) == 0);
+      const int fd =
+          ::open((path + "/inside " + folder + ".txt").c_str(), O_CREAT | O_WRONLY, 0644);
+      QVERIFY(fd >= 0);
+      ::close(fd);
+    }
+    window_->SetDir1Path(FromQString(folder_->path()));
+    window_->show();
+    QTreeWidget* dir1 = window_->dir1();
+    for (const Text& name : {Text(u"caf\xDCE9"), Text(u"a\\b & c")}) {
+      QTreeWidgetItem* item = FolderItem(dir1, ToQString(name));
+      QVERIFY(item);
+      const int before = system_->refreshes;
+      dir1->setCurrentItem(item);
+      QTest::keyClick(dir1, Qt::Key_Return);
+      QCOMPARE(system_->refreshes, before + 1);
+      QCOMPARE(messages_.size(), std::size_t{0});
+      QCOMPARE(Lines(window_->list1()).size(), 1);
+      QVERIFY(Lines(window_->list1())[0].startsWith(ToQString(u"inside " + name + u".txt")));
+      // Back up, for the next one.
+      window_->SetDir1Path(FromQString(folder_->path()));
+    }
   }
 };
 
