@@ -3,6 +3,7 @@
 // share long starts, names that already are 8.3), phase by phase, and the
 // listing's sort against the plain exchange sort of three string arrays (up to
 // 20,000 files; beyond, that sort alone takes minutes).
+// `--make FOLDER N` only makes a folder of N such files.
 // `--in FOLDER` makes the folders there instead of under /tmp; on a Windows
 // disk mounted through ntfs-3g each file is given the short name that
 // Windows would have stored (by the FAT rules), and the listing must show it.
@@ -284,6 +285,12 @@ int Measure(const std::filesystem::path& root, int files) {
 }  // namespace
 
 int main(int argc, char** argv) {
+  // `--make FOLDER N`: only makes the folder, for a run of the programs
+  // themselves (scripts/bench --memory).
+  if (argc == 4 && std::string_view(argv[1]) == "--make") {
+    MakeFolder(argv[2], std::atoi(argv[3]));
+    return 0;
+  }
   std::vector<int> sizes;
   std::string parent = "/tmp";
   for (int i = 1; i < argc; ++i) {
