@@ -52,7 +52,9 @@ TEST(IsValidShortNameTest, RejectsOtherNames) {
       "a b.txt", "x+y.txt", "a\\b", "a,b", "a;b", "a=b", "[a]", "a*", "a?", "a|b", "a:b", "a\"b",
       "a<b", "a/b", "\x01", "\x7f",
       // Lower case outside ASCII, and characters 932 does not hold as themselves.
-      "ａ.txt", "é.txt", "\xff.txt", "¥.txt", "\U0001F600", "한", "日\U000E0041"};
+      "ａ.txt", "é.txt", "\xff.txt", "¥.txt", "\U0001F600", "한", "日\U000E0041",
+      // Letters that upper-case to ASCII, but are none: the long s and the dotless i.
+      "\u017F.txt", "\u0131", "@\u017F~"};
   // clang-format on
   for (const char* name : names) {
     EXPECT_FALSE(IsValidShortName(name)) << name;
@@ -89,6 +91,8 @@ TEST(MakeShortNamesTest, GivesEachLoneNameItsFatName) {
       {"表表表表表.txt", "表表表~1.TXT"},
       {"餌餌餌餌餌.txt", "餌餌餌~1.TXT"},
       {"a.ソソ", "A~1.ソ"},
+      {"@\u017F~", "@_~~1"},
+      {"Fi\u0131e.txt", "FI_E~1.TXT"},
   };
   for (const auto& [name, expected] : cases) {
     const std::vector<std::string> result = MakeShortNames({name});

@@ -184,7 +184,12 @@ class Cp932 {
         ++i;
       }
       Char ch;
-      ch.code_point = IsSurrogate(c) ? c : static_cast<char32_t>(towupper_l(c, CaseLocale()));
+      const char32_t upper =
+          IsSurrogate(c) ? c : static_cast<char32_t>(towupper_l(c, CaseLocale()));
+      // The long s and the dotless i upper-case to "S" and "I", but are no
+      // ASCII letters: taken for them, they would keep a name code page 932
+      // cannot hold.
+      ch.code_point = c >= 0x80 && upper < 0x80 ? c : upper;
       ch.case_changed = ch.code_point != c;
       if (ch.code_point < 0x80) {
         ch.held = true;
