@@ -34,14 +34,17 @@ const std::vector<std::string> kChangingCalls = {
     "fsetxattr", "removexattr",     "lremovexattr", "fremovexattr", "mount",     "umount2",
     "fallocate", "copy_file_range", "sendfile",     "splice"};
 
-// The name of the call on a line of strace's output ("[pid 12] openat(..."
-// or "<... openat resumed>...").
-std::string CallOf(const std::string& line) {
-  std::string rest = line;
-  if (rest.starts_with("[pid")) rest = rest.substr(rest.find(']') + 2);
-  if (rest.starts_with("<... ")) rest = rest.substr(5);
-  const std::size_t end = rest.find_first_of(" (");
-  return rest.substr(0, end);
+// A line of strace's output without the "[pid 12] " that -f puts before
+// the calls of a child.
+std::string WithoutPid(const std::string& line) {
+  return line.starts_with("[pid") ? line.substr(line.find(']') + 2) : line;
+}
+
+// The name of the call on such a line ("openat(..." or "<... openat
+// resumed>...").
+std::string CallOf(const std::string& call_line) {
+  const std::string rest = call_line.starts_with("<... ") ? call_line.substr(5) : call_line;
+  return rest.substr(0, rest.find_first_of(" ("));
 }
 
 // Every line of `trace` that could change the file system; empty when none.
@@ -50,7 +53,8 @@ std::vector<std::string> ChangingLines(const std::string& trace) {
   std::istringstream lines(trace);
   std::string line;
   while (std::getline(lines, line)) {
-    const std::string call = CallOf(line);
+    const std::string call_line = WithoutPid(line);
+    const std::string call = CallOf(call_line);
     const bool opens = call == "open" || call == "openat" || call == "openat2";
     const bool opens_to_change =
         opens &&
@@ -58,9 +62,8 @@ std::vector<std::string> ChangingLines(const std::string& trace) {
          line.find("O_CREAT") != std::string::npos || line.find("O_TRUNC") != std::string::npos);
     // write(1, ...) and write(2, ...) are the output; any other is not.
     const bool writes = (call == "write" || call == "writev" || call == "pwrite64") &&
-                        !line.starts_with(call + "(1,") && !line.starts_with(call + "(2,") &&
-                        line.find("] " + call + "(1,") == std::string::npos &&
-                        line.find("] " + call + "(2,") == std::string::npos;
+                        !call_line.starts_with(call + "(1,") &&
+                        !call_line.starts_with(call + "(2,");
     if (opens_to_change || writes ||
         std::find(kChangingCalls.begin(), kChangingCalls.end(), call) != kChangingCalls.end()) {
       found.push_back(line);
