@@ -99,6 +99,7 @@ class TimedSystem final : public tarnwick::SystemServices {
   Text NextEntry() override {
     return Record(Timed(enumeration, [&] { return real_.NextEntry(); }));
   }
+  void EndEnumeration() noexcept override { real_.EndEnumeration(); }
   std::uint32_t GetShortPathNameA(const std::string& path, std::span<char> buffer) override {
     const auto count = Timed(short_paths, [&] { return real_.GetShortPathNameA(path, buffer); });
     const std::string_view written(buffer.data(), buffer.size());

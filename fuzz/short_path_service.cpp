@@ -39,6 +39,7 @@ class ArbitraryShortPaths final : public tarnwick::SystemServices {
 
   tarnwick::Text FirstEntry(const tarnwick::Text&, std::int32_t) override { return {}; }
   tarnwick::Text NextEntry() override { return {}; }
+  void EndEnumeration() noexcept override {}
   char16_t Separator() const override { return u'\\'; }
   tarnwick::Text ToLowerCase(tarnwick::Text text) const override { return text; }
   std::vector<tarnwick::Text> Subfolders(const tarnwick::Text&) override { return {}; }

@@ -207,6 +207,21 @@ TEST(ListFileName, AddsNoLineForFilesThatVanishedBetweenThePasses) {
   EXPECT_EQ(system.narrow_requests.size(), 3u);
 }
 
+TEST(ListFileName, LetsGoOfTheFolderWhenTheRefreshEndsOrFails) {
+  WorkFolder folder;
+  ListFileName(folder.controls, folder.system);
+  // The second pass stopped at the fifth name, short of the end.
+  EXPECT_EQ(folder.system.next_entry_calls, 5 + 4);
+  EXPECT_FALSE(folder.system.enumerating);
+
+  for (const std::int32_t failing : {3, 8}) {  // in the first pass, in the second
+    WorkFolder failed;
+    failed.system.failing_next_entry = failing;
+    EXPECT_THROW(ListFileName(failed.controls, failed.system), PlatformError);
+    EXPECT_FALSE(failed.system.enumerating) << failing;
+  }
+}
+
 TEST(ListFileName, ReadsNoNamesBeyondTheCount) {
   FakeSystem system;
   FakeControls controls;

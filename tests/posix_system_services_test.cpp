@@ -8,6 +8,7 @@
 #include <unistd.h>
 
 #include <algorithm>
+#include <filesystem>
 #include <set>
 
 #include "listing/listing_refresh.h"
@@ -16,6 +17,7 @@
 #include "platform/posix/fat_short_names.h"
 #include "platform/posix/mounts.h"
 #include "support/fakes.h"
+#include "support/forwarding_system.h"
 #include "support/temp_folder.h"
 
 namespace tarnwick::posix {
@@ -292,6 +294,51 @@ TEST(PosixListing, ListsARealFolderWithItsShortNames) {
   ListFileName(controls, system);
   EXPECT_EQ(controls.lines[0], u"LONGFI~1.TXT" + arrow + u"Long File Name.txt");
   EXPECT_EQ(controls.label.substr(4), label_path);
+}
+
+// How many of this process's descriptors are open on `folder` (no final "/").
+int DescriptorsOpenOn(const std::string& folder) {
+  int count = 0;
+  for (const auto& entry : std::filesystem::directory_iterator("/proc/self/fd")) {
+    std::error_code error;
+    if (std::filesystem::read_symlink(entry.path(), error) == folder) ++count;
+  }
+  return count;
+}
+
+// The real system, failing at one call of NextEntry.
+class FailingEnumeration final : public testing::ForwardingSystem {
+ public:
+  FailingEnumeration(SystemServices& real, int failing_call)
+      : ForwardingSystem(real), failing_call_(failing_call) {}
+  Text NextEntry() override {
+    if (++calls_ == failing_call_) throw PlatformError(ErrorKind::Other, u"", "failed");
+    return ForwardingSystem::NextEntry();
+  }
+
+ private:
+  int failing_call_;
+  int calls_ = 0;
+};
+
+TEST(PosixListing, HoldsTheFolderOpenNeitherAfterARefreshNorAfterAFailedOne) {
+  TempFolder folder;
+  folder.File("a.txt");
+  folder.File("b.txt");
+  folder.File("c.txt");
+  const std::string path = folder.path().substr(0, folder.path().size() - 1);
+  PosixSystemServices system;
+  FakeControls controls;
+  controls.path = DecodeFileName(path);
+  ListFileName(controls, system);
+  ASSERT_EQ(controls.lines.size(), 3u);
+  EXPECT_EQ(DescriptorsOpenOn(path), 0);
+  // Calls 1 to 3 count; call 4 is the first of the second pass.
+  for (const int failing_call : {2, 4}) {
+    FailingEnumeration failing(system, failing_call);
+    EXPECT_THROW(ListFileName(controls, failing), PlatformError);
+    EXPECT_EQ(DescriptorsOpenOn(path), 0) << failing_call;
+  }
 }
 
 TEST(PosixFolders, ListsSubfoldersAndLinksToThemButNoHiddenOnes) {

@@ -33,6 +33,20 @@ class RedrawOff {
   ListingControls& controls_;
 };
 
+// Ends the enumeration when the passes are over, however they end: the
+// second pass stops at the count, before the enumeration reaches its end,
+// and would otherwise hold the folder open until the next refresh.
+class Enumeration {
+ public:
+  explicit Enumeration(SystemServices& system) : system_(system) {}
+  ~Enumeration() { system_.EndEnumeration(); }
+  Enumeration(const Enumeration&) = delete;
+  Enumeration& operator=(const Enumeration&) = delete;
+
+ private:
+  SystemServices& system_;
+};
+
 }  // namespace
 
 void ListFileName(ListingControls& controls, SystemServices& system) {
@@ -48,20 +62,24 @@ void ListFileName(ListingControls& controls, SystemServices& system) {
 
   // 4, 5. First pass: count.
   const Text pattern = FolderPath + kEveryName;
-  if (system.FirstEntry(pattern, kOrdinaryFiles).empty()) return;
-  std::int32_t EntryCount = 0;
-  do {
-    EntryCount = AddOne(EntryCount);
-  } while (!system.NextEntry().empty());
+  std::vector<Text> LongNames;
+  {
+    const Enumeration enumeration(system);
+    if (system.FirstEntry(pattern, kOrdinaryFiles).empty()) return;
+    std::int32_t EntryCount = 0;
+    do {
+      EntryCount = AddOne(EntryCount);
+    } while (!system.NextEntry().empty());
 
-  // 6, 7. Second pass: fill. The count stands even if files vanished since;
-  // their places stay empty.
-  const auto size = static_cast<std::size_t>(EntryCount);
-  std::vector<Text> LongNames(size);
+    // 6, 7. Second pass: fill. The count stands even if files vanished
+    // since; their places stay empty.
+    LongNames.resize(static_cast<std::size_t>(EntryCount));
+    LongNames.at(0) = system.FirstEntry(pattern, kOrdinaryFiles);
+    for (std::size_t i = 1; i < LongNames.size(); ++i) LongNames.at(i) = system.NextEntry();
+  }
+  const std::size_t size = LongNames.size();
   std::vector<Text> ShortNames(size);
   std::vector<Text> SortKeys(size);
-  LongNames.at(0) = system.FirstEntry(pattern, kOrdinaryFiles);
-  for (std::size_t i = 1; i < size; ++i) LongNames.at(i) = system.NextEntry();
 
   // 8. One short-path call per file; an empty name is no file.
   for (std::size_t i = 0; i < size; ++i) {

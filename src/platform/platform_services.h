@@ -68,6 +68,12 @@ class SystemServices {
   // empty text once they are used up (and on every later call).
   virtual Text NextEntry() = 0;
 
+  // Ends the enumeration that FirstEntry started, whether or not its names
+  // are used up, and lets go of the folder: an open folder keeps a removable
+  // drive from being taken out and the folder from being renamed. NextEntry
+  // gives the empty text afterwards.
+  virtual void EndEnumeration() noexcept = 0;
+
   // The short-path service. Writes the short form of `long_path` (given in
   // the system code page) and a NUL into `buffer` when it can; leaves the
   // buffer as it is when it cannot, for example when the path does not

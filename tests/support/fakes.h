@@ -100,7 +100,9 @@ class FakeSystem final : public SystemServices {
   std::vector<Text> narrow_requests;  // paths given to GetShortPathNameA
   std::vector<Text> wide_requests;    // paths given to GetShortPathNameW
   std::int32_t next_entry_calls = 0;
-  bool buffers_were_spaces = true;  // every buffer came as 1024 spaces
+  bool enumerating = false;             // an enumeration holds its folder
+  std::int32_t failing_next_entry = 0;  // the NextEntry call that fails, from 1
+  bool buffers_were_spaces = true;      // every buffer came as 1024 spaces
 
   void AddFolder(const Text& folder, std::vector<Text> names) {
     folders[folder] = {std::move(names)};
@@ -116,12 +118,20 @@ class FakeSystem final : public SystemServices {
     current_ = passes.front();
     if (passes.size() > 1) passes.pop_front();
     position_ = 0;
+    enumerating = true;
     return NextName();
   }
 
   Text NextEntry() override {
-    ++next_entry_calls;
+    if (++next_entry_calls == failing_next_entry) {
+      throw PlatformError(ErrorKind::NotReady, u"C:\\", "the drive is gone");
+    }
     return NextName();
+  }
+
+  void EndEnumeration() noexcept override {
+    enumerating = false;
+    current_.clear();
   }
 
   std::uint32_t GetShortPathNameA(const std::string& long_path, std::span<char> buffer) override {
@@ -176,8 +186,12 @@ class FakeSystem final : public SystemServices {
   }
 
  private:
+  // The end of the names ends the enumeration, as it does on the systems.
   Text NextName() {
-    if (position_ >= current_.size()) return {};
+    if (position_ >= current_.size()) {
+      enumerating = false;
+      return {};
+    }
     return current_[position_++];
   }
 

@@ -14,6 +14,7 @@ class ForwardingSystem : public SystemServices {
     return real_.FirstEntry(pattern, attributes);
   }
   Text NextEntry() override { return real_.NextEntry(); }
+  void EndEnumeration() noexcept override { real_.EndEnumeration(); }
   std::uint32_t GetShortPathNameA(const std::string& path, std::span<char> buffer) override {
     return real_.GetShortPathNameA(path, buffer);
   }

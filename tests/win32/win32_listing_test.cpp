@@ -132,5 +132,22 @@ TEST_F(RefreshTest, ByShortNameShortNameFirst) {
   EXPECT_EQ(seen_long_names, all);
 }
 
+TEST_F(RefreshTest, HoldsNoHandleOfTheFolderAfterwards) {
+  TempFolder parent;
+  const Text shown = parent.AddFolder(u"Shown");
+  parent.AddFile(u"Shown\\a.txt");
+  parent.AddFile(u"Shown\\b.txt");
+  controls_.path = shown;
+  ListFileName(controls_, system_);
+  ASSERT_EQ(controls_.lines.size(), 2u);
+  EXPECT_FALSE(system_.Enumerating());
+  // Nothing keeps the folder from going at once, as a drive that is taken
+  // out or a folder renamed in another program would.
+  for (const Text name : {u"a.txt", u"b.txt"}) {
+    ASSERT_TRUE(::DeleteFileW(ToWide(shown + u'\\' + name).c_str()));
+  }
+  EXPECT_TRUE(::RemoveDirectoryW(ToWide(shown).c_str())) << ::GetLastError();
+}
+
 }  // namespace
 }  // namespace tarnwick::win32

@@ -22,6 +22,7 @@ class PosixSystemServices final : public SystemServices {
 
   Text FirstEntry(const Text& pattern, std::int32_t attributes) override;
   Text NextEntry() override;
+  void EndEnumeration() noexcept override { enumeration_.reset(); }
   std::uint32_t GetShortPathNameA(const std::string& long_path, std::span<char> buffer) override;
   std::uint32_t GetShortPathNameW(const Text& long_path, std::span<char16_t> buffer) override;
   std::optional<std::string> ToSystemCodePage(TextView text) const override;

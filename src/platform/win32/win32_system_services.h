@@ -65,6 +65,7 @@ class Win32SystemServices final : public SystemServices {
  public:
   Text FirstEntry(const Text& pattern, std::int32_t attributes) override;
   Text NextEntry() override;
+  void EndEnumeration() noexcept override { search_.Close(); }
   std::uint32_t GetShortPathNameA(const std::string& long_path, std::span<char> buffer) override;
   std::uint32_t GetShortPathNameW(const Text& long_path, std::span<char16_t> buffer) override;
   std::optional<std::string> ToSystemCodePage(TextView text) const override;
@@ -73,6 +74,9 @@ class Win32SystemServices final : public SystemServices {
   Text ToLowerCase(Text text) const override;
   std::vector<Text> Subfolders(const Text& folder) override;
   std::vector<Drive> Drives() override;
+
+  // Whether an enumeration holds a folder open.
+  bool Enumerating() const { return static_cast<bool>(search_); }
 
  private:
   bool Wanted(const WIN32_FIND_DATAW& entry) const;
