@@ -356,13 +356,13 @@ TEST(HostileNames, AFolderThatMayNotBeReadGivesAMessage) {
   EXPECT_NE(closed.err.find("Permission denied"), std::string::npos) << closed.err;
   EXPECT_NE(closed.err.find(folder.path() + "closed"), std::string::npos) << closed.err;
 
-  // Inside a folder that may be entered but not listed: its entries keep
-  // their own names in the label, and the files below are listed.
+  // Inside a folder that may be entered but not listed: its entries get the
+  // FAT rules' names of their own names in the label, and the files below
+  // are listed.
   const testing::ProgramRun inside = testing::RunCommand(
       scratch.path(), as_user + " " + testing::ShellQuoted(folder.path() + "passable/Open Inside"));
   EXPECT_EQ(inside.status, 0) << inside.err;
-  EXPECT_EQ(inside.out,
-            "パス名－" + folder.path() + "passable/Open Inside/\nseen.txt ⇔ seen.txt\n");
+  EXPECT_EQ(inside.out, "パス名－" + folder.path() + "passable/OPENIN~1/\nseen.txt ⇔ seen.txt\n");
 }
 
 }  // namespace

@@ -223,6 +223,41 @@ TEST(PosixShortPaths, FollowChangesToTheFolder) {
             "LONGFI~2.TXT");
 }
 
+// As on a FAT disk, whose root keeps no times and whose other folders keep
+// them in 2 s steps: a refresh still shows new and renamed files with their
+// own short names.
+TEST(PosixShortPaths, FollowChangesWhereTheFolderTimesStayTheSame) {
+  for (const std::int64_t frozen_ns : {std::int64_t{0}, std::int64_t{1'700'000'000'000'000'000}}) {
+    TempFolder folder;
+    folder.File("Long File Name B.txt");
+    ShortPathResolver resolver([frozen_ns](const std::string& path) {
+      std::optional<FolderState> state = ReadFolderState(path);
+      if (state) state->modified_ns = state->changed_ns = frozen_ns;
+      return state;
+    });
+    // Each listing asks for its folder first, then for each file.
+    const auto short_name = [&](const std::string& name) {
+      const std::optional<std::string> path = resolver.ShortPath(folder.path() + name);
+      return path ? LastComponent(*path) : "(none)";
+    };
+    ASSERT_TRUE(resolver.ShortPath(folder.path()));
+    EXPECT_EQ(short_name("Long File Name B.txt"), "LONGFI~1.TXT");
+
+    folder.File("Long File Name A.txt");
+    ASSERT_TRUE(resolver.ShortPath(folder.path()));
+    EXPECT_EQ(short_name("Long File Name A.txt"), "LONGFI~1.TXT") << frozen_ns;
+    EXPECT_EQ(short_name("Long File Name B.txt"), "LONGFI~2.TXT") << frozen_ns;
+
+    ASSERT_EQ(::rename((folder.path() + "Long File Name A.txt").c_str(),
+                       (folder.path() + "Other Long Name.txt").c_str()),
+              0);
+    ASSERT_TRUE(resolver.ShortPath(folder.path()));
+    EXPECT_EQ(short_name("Other Long Name.txt"), "OTHERL~1.TXT") << frozen_ns;
+    EXPECT_EQ(short_name("Long File Name B.txt"), "LONGFI~1.TXT") << frozen_ns;
+    EXPECT_EQ(short_name("Long File Name A.txt"), "(none)") << frozen_ns;
+  }
+}
+
 TEST(PosixShortPaths, SeeChangesToTheFoldersOnTheWay) {
   TempFolder folder;
   folder.Folder("Long Folder B");

@@ -7,6 +7,7 @@
 #include <sys/vfs.h>
 
 #include <cerrno>
+#include <ctime>
 #include <memory>
 #include <vector>
 
@@ -18,6 +19,11 @@ namespace tarnwick::posix {
 namespace {
 
 constexpr std::size_t kMostFoldersKept = 64;
+
+// The file systems' clocks move in steps (of a few milliseconds on Linux's
+// own disks, 2 s on FAT): a folder changed this recently may change again
+// without its times moving.
+constexpr std::int64_t kClockStepNs = 2'000'000'000;
 
 struct DirCloser {
   void operator()(DIR* dir) const { ::closedir(dir); }
@@ -55,13 +61,34 @@ ShortNameSource ShortNameSourceOf(const std::string& folder) {
   return ShortNameSource::FatRules;
 }
 
-std::optional<ShortPathResolver::FolderState> ShortPathResolver::StateOf(
-    const std::string& folder) {
+std::optional<FolderState> ReadFolderState(const std::string& folder) {
   struct stat status {};
   if (::stat(folder.c_str(), &status) != 0 || !S_ISDIR(status.st_mode)) return std::nullopt;
   return FolderState{status.st_dev, status.st_ino, Nanoseconds(status.st_mtim),
                      Nanoseconds(status.st_ctim)};
 }
+
+namespace {
+
+// Whether the state, read at `now_ns`, will tell every later change of the
+// folder's entries. Not on a FAT disk, whose root has no times and whose
+// others move in 2 s steps; not where the times are unset or whole
+// milliseconds (a disk that keeps them coarsely); and not while a change
+// could still fall into the clock step of the last one.
+bool StateTellsChanges(const FolderState& state, ShortNameSource source, std::int64_t now_ns) {
+  if (source == ShortNameSource::Vfat) return false;
+  const auto exact = [](std::int64_t ns) { return ns != 0 && ns % 1'000'000 != 0; };
+  if (!exact(state.modified_ns) || !exact(state.changed_ns)) return false;
+  return now_ns - std::max(state.modified_ns, state.changed_ns) > kClockStepNs;
+}
+
+std::int64_t NowNs() {
+  timespec now{};
+  ::clock_gettime(CLOCK_REALTIME, &now);
+  return Nanoseconds(now);
+}
+
+}  // namespace
 
 std::optional<std::string> ShortPathResolver::ShortPath(std::string_view path) {
   if (path.empty()) return std::nullopt;
@@ -79,7 +106,7 @@ std::optional<std::string> ShortPathResolver::ShortPath(std::string_view path) {
     if (last_walk_.source == ShortNameSource::Ntfs3g && name != "." && name != "..") {
       short_name = NtfsShortNameOf(last_walk_.folder, name);
       answered = true;
-    } else if (const std::optional<FolderState> state = StateOf(last_walk_.folder);
+    } else if (const std::optional<FolderState> state = read_state_(last_walk_.folder);
                state && *state == last_walk_.state) {
       short_name = ShortNameIn(last_walk_.folder, *state, name);
       answered = true;
@@ -90,9 +117,10 @@ std::optional<std::string> ShortPathResolver::ShortPath(std::string_view path) {
     }
   }
 
+  ++walks_;
   std::string result;
   std::string folder = path.front() == '/' ? "/" : "./";
-  std::optional<FolderState> state = StateOf(folder);
+  std::optional<FolderState> state = read_state_(folder);
   std::size_t position = 0;
   Walk walk;
   while (position < path.size()) {
@@ -113,7 +141,7 @@ std::optional<std::string> ShortPathResolver::ShortPath(std::string_view path) {
     folder += '/';
     position = end;
     // Where more follows, this must be a folder.
-    if (position < path.size()) state = StateOf(folder);
+    if (position < path.size()) state = read_state_(folder);
   }
   if (path.back() == '/') {
     // A final "/" asks for a folder, as it does of the file system.
@@ -136,22 +164,26 @@ std::optional<std::string> ShortPathResolver::ShortNameIn(const std::string& fol
   // Asked anew each time: one question costs what a look at the folder
   // would, and the answer is never stale.
   if (table.source == ShortNameSource::Ntfs3g) return NtfsShortNameOf(folder, name);
-  // A folder that may be passed through but not read: its entries keep their
-  // own names, as long as they are there.
+  // A folder that may be passed through but not read: only the names asked
+  // for are known, so each gets what the FAT rules make of it alone, as long
+  // as it is there.
   struct stat entry {};
   if (::lstat((folder + name).c_str(), &entry) != 0) return std::nullopt;
-  return name;
+  return MakeShortNames({name}).front();
 }
 
 ShortPathResolver::FolderTable& ShortPathResolver::TableFor(const std::string& folder,
                                                             const FolderState& state) {
   const std::pair id{state.device, state.inode};
-  if (const auto found = tables_.find(id); found != tables_.end() && found->second.state == state) {
+  if (const auto found = tables_.find(id);
+      found != tables_.end() && found->second.state == state &&
+      (found->second.state_tells_changes || found->second.walk == walks_)) {
     return found->second;
   }
   if (tables_.size() >= kMostFoldersKept) tables_.clear();
   FolderTable& table = tables_[id];
-  table = FolderTable{state, ShortNameSourceOf(folder), false, {}};
+  table = FolderTable{state, ShortNameSourceOf(folder), false, false, walks_, {}};
+  table.state_tells_changes = StateTellsChanges(state, table.source, NowNs());
   switch (table.source) {
     case ShortNameSource::Ntfs3g:
       // Asked one name at a time: a folder on the way to another is asked

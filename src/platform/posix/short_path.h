@@ -5,6 +5,7 @@
 #include <sys/types.h>
 
 #include <cstdint>
+#include <functional>
 #include <optional>
 #include <string>
 #include <string_view>
@@ -23,33 +24,48 @@ enum class ShortNameSource {
 // (and, on a FUSE disk, one look at the folder's attributes).
 ShortNameSource ShortNameSourceOf(const std::string& folder);
 
+// What identifies one state of a folder: a change to its entries changes its
+// modification and change times, on a disk that keeps them exactly.
+struct FolderState {
+  dev_t device = 0;
+  ino_t inode = 0;
+  std::int64_t modified_ns = 0;
+  std::int64_t changed_ns = 0;
+  bool operator==(const FolderState&) const = default;
+};
+
+// The state of `folder`, or nullopt when it is no folder (or not there).
+using FolderStateReader = std::function<std::optional<FolderState>(const std::string& folder)>;
+std::optional<FolderState> ReadFolderState(const std::string& folder);
+
 class ShortPathResolver {
  public:
+  explicit ShortPathResolver(FolderStateReader read_state = ReadFolderState)
+      : read_state_(std::move(read_state)) {}
+
   // The short form of `path` (file-name bytes): each component replaced by
   // its short name in its folder, the separators as they stand ("/" stays
   // "/", a final "/" stays). nullopt when a component does not exist.
   // Each component gets the best short name that its own disk has, so a
   // path that crosses into a mounted disk mixes names from both.
-  // A folder that cannot be listed keeps its entries' own names.
+  // An entry of a folder that may be passed through but not listed gets the
+  // name that the FAT rules give its own name alone.
+  // The path of a folder is always looked at afresh, so each listing, which
+  // starts with its folder, shows the names as they are.
   std::optional<std::string> ShortPath(std::string_view path);
 
  private:
-  // What identifies one state of a folder: a change to its entries changes
-  // its modification and change times.
-  struct FolderState {
-    dev_t device = 0;
-    ino_t inode = 0;
-    std::int64_t modified_ns = 0;
-    std::int64_t changed_ns = 0;
-    bool operator==(const FolderState&) const = default;
-  };
-
   // The short names of one folder, all read at once where `listed`; none
-  // where the disk answers for one name at a time.
+  // where the disk answers for one name at a time. A table is kept for the
+  // next look at the folder only where `state` tells every change; others
+  // serve the look in which they were read (`walk`) and the files of that
+  // folder asked for after it.
   struct FolderTable {
     FolderState state;
     ShortNameSource source = ShortNameSource::FatRules;
     bool listed = false;
+    bool state_tells_changes = false;
+    std::uint64_t walk = 0;
     std::unordered_map<std::string, std::string> short_names;
   };
 
@@ -71,8 +87,6 @@ class ShortPathResolver {
     ShortNameSource source = ShortNameSource::FatRules;
   };
 
-  static std::optional<FolderState> StateOf(const std::string& folder);
-
   // The short name of `name` in `folder` (in `state`), or nullopt when it is
   // not there.
   std::optional<std::string> ShortNameIn(const std::string& folder, const FolderState& state,
@@ -80,9 +94,11 @@ class ShortPathResolver {
 
   FolderTable& TableFor(const std::string& folder, const FolderState& state);
 
+  FolderStateReader read_state_;
   // Folders seen lately; cleared when it grows past a few dozen.
   std::unordered_map<std::pair<dev_t, ino_t>, FolderTable, InodeHash> tables_;
   Walk last_walk_;
+  std::uint64_t walks_ = 0;  // whole paths looked at
 };
 
 }  // namespace tarnwick::posix
