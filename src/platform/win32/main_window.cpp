@@ -100,6 +100,23 @@ ControlClass ClassOf(const ControlLayout& layout) {
   return {L"STATIC", 0, 0};
 }
 
+// A drop-down list is as high as its selection field and its edges, whatever
+// size it is given (that is the height of the list when dropped down): the
+// field's height makes the closed control `height` pixels high. The field is
+// corrected by what the last try missed, since not every system takes the
+// height it gives back for the field (Wine adds its padding).
+void SetClosedHeight(HWND drop_down, int height) {
+  LRESULT field = ::SendMessageW(drop_down, CB_GETITEMHEIGHT, static_cast<WPARAM>(-1), 0);
+  for (int tries = 0; field != CB_ERR && tries < 3; ++tries) {
+    RECT closed{};
+    ::GetWindowRect(drop_down, &closed);
+    const int missed = height - (closed.bottom - closed.top);
+    if (missed == 0) return;
+    field += missed;
+    ::SendMessageW(drop_down, CB_SETITEMHEIGHT, static_cast<WPARAM>(-1), field);
+  }
+}
+
 Text WindowText(HWND window, int index, UINT length_message, UINT text_message) {
   const LRESULT length = ::SendMessageW(window, length_message, static_cast<WPARAM>(index), 0);
   if (length <= 0) return {};
@@ -291,6 +308,9 @@ void MainWindow::PlaceControls() {
     ::SetWindowPos(child, nullptr, Scale(Pixels(layout.left)), Scale(Pixels(layout.top)),
                    Scale(Pixels(layout.width)), Scale(height), SWP_NOZORDER | SWP_NOACTIVATE);
     ::SendMessageW(child, WM_SETFONT, reinterpret_cast<WPARAM>(font_), TRUE);
+    if (layout.kind == ControlKind::DriveList) {
+      SetClosedHeight(child, Scale(Pixels(layout.height)));
+    }
   }
   ::SendMessageW(control(kDir1Id), LB_SETITEMHEIGHT, 0, Scale(kFolderLineHeight));
   if (old_font != nullptr) ::DeleteObject(old_font);
