@@ -223,6 +223,17 @@ TEST_F(NtfsDiskTest, ChangesOnTheDiskAreSeen) {
   ASSERT_EQ(::unlink((path_ + "First Long Name.txt").c_str()), 0);
   EXPECT_EQ(ShortPathOf(system, path_ + "Second Long Name.txt"), *folder + "SECOND~1.TXT");
   EXPECT_EQ(ShortPathOf(system, path_ + "First Long Name.txt"), std::nullopt);
+
+  // Refreshes within the same second: a renamed file shows its new short name.
+  FakeControls controls;
+  controls.path = DecodeFileName(path_);
+  ListFileName(controls, system);
+  EXPECT_EQ(controls.lines, std::vector<Text>{u"Second Long Name.txt \u21D4 SECOND~1.TXT"});
+  ASSERT_EQ(::rename((path_ + "Second Long Name.txt").c_str(), (path_ + "Third Name.txt").c_str()),
+            0);
+  SetShortName("Third Name.txt", "THIRDN~1.TXT");
+  ListFileName(controls, system);
+  EXPECT_EQ(controls.lines, std::vector<Text>{u"Third Name.txt \u21D4 THIRDN~1.TXT"});
 }
 
 }  // namespace
