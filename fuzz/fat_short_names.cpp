@@ -3,7 +3,7 @@
 // through iconv, not through the code under test), no two are equal without
 // regard to case, and a name that is already a valid 8.3 name of its own
 // keeps it. The input is the folder: names separated by '/'.
-#include "platform/posix/fat_short_names.h"
+#include "fat/fat_short_names.h"
 
 #include <iconv.h>
 #include <locale.h>
@@ -119,14 +119,14 @@ std::u32string Folded(std::string_view name) {
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
   const std::vector<std::string> names =
       FolderOf(std::string_view(reinterpret_cast<const char*>(data), size));
-  const std::vector<std::string> short_names = tarnwick::posix::MakeShortNames(names);
+  const std::vector<std::string> short_names = tarnwick::fat::MakeShortNames(names);
   FUZZ_CHECK(short_names.size() == names.size());
 
   std::set<std::u32string> taken;
   for (const std::string& short_name : short_names) {
     FUZZ_CHECK(!short_name.empty());  // far fewer names than tails here
     CheckValid83(short_name);
-    FUZZ_CHECK(tarnwick::posix::IsValidShortName(short_name));
+    FUZZ_CHECK(tarnwick::fat::IsValidShortName(short_name));
     FUZZ_CHECK(taken.insert(Folded(short_name)).second);
   }
 
@@ -135,7 +135,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
   std::multiset<std::u32string> folded_names;
   for (const std::string& name : names) folded_names.insert(Folded(name));
   for (std::size_t i = 0; i < names.size(); ++i) {
-    if (tarnwick::posix::IsValidShortName(names[i]) && folded_names.count(Folded(names[i])) == 1) {
+    if (tarnwick::fat::IsValidShortName(names[i]) && folded_names.count(Folded(names[i])) == 1) {
       FUZZ_CHECK(short_names[i] == names[i]);
     }
   }

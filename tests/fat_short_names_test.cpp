@@ -1,4 +1,4 @@
-#include "platform/posix/fat_short_names.h"
+#include "fat/fat_short_names.h"
 
 #include <gtest/gtest.h>
 #include <iconv.h>
@@ -11,7 +11,7 @@
 #include <string>
 #include <vector>
 
-namespace tarnwick::posix {
+namespace tarnwick::fat {
 namespace {
 
 // The code page 932 bytes of UTF-8 text, or "?" when 932 cannot hold it.
@@ -200,4 +200,4 @@ TEST(MakeShortNamesTest, LargeFoldersStayFast) {
 }
 
 }  // namespace
-}  // namespace tarnwick::posix
+}  // namespace tarnwick::fat

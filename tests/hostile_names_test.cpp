@@ -15,8 +15,8 @@
 
 #include "listing/listing_refresh.h"
 #include "platform/lossless_utf8.h"
-#include "platform/posix/fat_short_names.h"
-#include "platform/posix/posix_system_services.h"
+#include "fat/fat_short_names.h"
+#include "platform/linux/linux_system_services.h"
 #include "support/fakes.h"
 #include "support/program_run.h"
 #include "support/temp_folder.h"
@@ -24,8 +24,8 @@
 namespace tarnwick {
 namespace {
 
-using posix::IsValidShortName;
-using posix::PosixSystemServices;
+using fat::IsValidShortName;
+using linux::LinuxSystemServices;
 using testing::FakeControls;
 using testing::TempFolder;
 
@@ -46,7 +46,7 @@ Listing Refresh(const std::string& folder, bool by_long_name) {
   FakeControls controls;
   controls.path = DecodeFileName(folder);
   controls.by_long_name = by_long_name;
-  PosixSystemServices system;
+  LinuxSystemServices system;
   ListFileName(controls, system);
   Listing listing{controls.label, {}};
   const Text separator = kNameSeparator;
@@ -302,7 +302,7 @@ TEST(HostileNames, LinkLoopsAndLinksToNothingAreNoFiles) {
   folder.Folder("real folder");
   folder.Link("real folder/up", "..");  // a folder loop below
   ExpectEachFileOnce(folder.path(), {"link to target.txt", "target.txt"});
-  PosixSystemServices system;
+  LinuxSystemServices system;
   EXPECT_EQ(system.Subfolders(DecodeFileName(folder.path() + "real folder")),
             std::vector<Text>{u"up"});
 }

@@ -19,12 +19,12 @@
 #include "listing/listing_refresh.h"
 #include "listing/path_names.h"
 #include "platform/lossless_utf8.h"
-#include "platform/posix/ntfs_names.h"
-#include "platform/posix/posix_system_services.h"
-#include "platform/posix/short_path.h"
+#include "platform/linux/ntfs_names.h"
+#include "platform/linux/linux_system_services.h"
+#include "platform/linux/short_path.h"
 #include "support/fakes.h"
 
-namespace tarnwick::posix {
+namespace tarnwick::linux {
 namespace {
 
 using testing::FakeControls;
@@ -80,7 +80,7 @@ class NtfsDiskTest : public ::testing::Test {
         << "cannot set the attributes of " << name;
   }
 
-  std::set<Text> Enumerate(PosixSystemServices& system, std::int32_t attributes) const {
+  std::set<Text> Enumerate(LinuxSystemServices& system, std::int32_t attributes) const {
     std::set<Text> names;
     for (Text name = system.FirstEntry(DecodeFileName(path_) + u"*.*", attributes); !name.empty();
          name = system.NextEntry()) {
@@ -89,7 +89,7 @@ class NtfsDiskTest : public ::testing::Test {
     return names;
   }
 
-  static std::optional<std::string> ShortPathOf(PosixSystemServices& system,
+  static std::optional<std::string> ShortPathOf(LinuxSystemServices& system,
                                                 const std::string& path) {
     std::string buffer(kShortPathBufferSize, ' ');
     system.GetShortPathNameA(path, buffer);
@@ -124,7 +124,7 @@ TEST_F(NtfsDiskTest, ListingShowsTheShortNamesKeptOnTheDisk) {
   File("A long name that has none.txt");
   Folder("Sub Folder");
 
-  PosixSystemServices system;
+  LinuxSystemServices system;
   FakeControls controls;
   controls.path = DecodeFileName(path_.substr(0, path_.size() - 1));
   ListFileName(controls, system);
@@ -162,7 +162,7 @@ TEST_F(NtfsDiskTest, HiddenAndSystemEntriesAreLeftOut) {
   Folder("Shown Folder");
   ASSERT_EQ(WindowsAttributesOf(path_ + "Hidden.txt"), kWindowsHidden | kArchive);
 
-  PosixSystemServices system;
+  LinuxSystemServices system;
   EXPECT_EQ(Enumerate(system, kOrdinaryFiles), (std::set<Text>{u"Read only.txt", u"Plain.txt"}));
   // Asked for, they come back.
   EXPECT_EQ(Enumerate(system, 0x02),
@@ -188,7 +188,7 @@ TEST_F(NtfsDiskTest, APathMixesMadeNamesAboveTheMountWithRealOnesBelow) {
   File("Program Files/Tarnwick Tools/Read Me First.txt");
   SetShortName("Program Files/Tarnwick Tools/Read Me First.txt", "README~1.TXT");
 
-  PosixSystemServices system;
+  LinuxSystemServices system;
   const std::string above = mount_point_.substr(0, mount_point_.size() - sizeof "Windows Disk");
   const std::optional<std::string> short_above = ShortPathOf(system, above);
   ASSERT_TRUE(short_above);
@@ -213,7 +213,7 @@ TEST_F(NtfsDiskTest, APathMixesMadeNamesAboveTheMountWithRealOnesBelow) {
 TEST_F(NtfsDiskTest, ChangesOnTheDiskAreSeen) {
   File("First Long Name.txt");
   SetShortName("First Long Name.txt", "FIRSTL~1.TXT");
-  PosixSystemServices system;
+  LinuxSystemServices system;
   const std::optional<std::string> folder = ShortPathOf(system, path_);
   ASSERT_TRUE(folder);
   EXPECT_EQ(ShortPathOf(system, path_ + "First Long Name.txt"), *folder + "FIRSTL~1.TXT");
@@ -237,4 +237,4 @@ TEST_F(NtfsDiskTest, ChangesOnTheDiskAreSeen) {
 }
 
 }  // namespace
-}  // namespace tarnwick::posix
+}  // namespace tarnwick::linux

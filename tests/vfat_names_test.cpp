@@ -1,14 +1,14 @@
-#include "platform/posix/vfat_names.h"
+#include "platform/linux/vfat_names.h"
 
 #include <gtest/gtest.h>
 
 #include <cerrno>
 #include <cstring>
 
-#include "platform/posix/short_path.h"
+#include "platform/linux/short_path.h"
 #include "support/temp_folder.h"
 
-namespace tarnwick::posix {
+namespace tarnwick::linux {
 namespace {
 
 // One entry as the driver fills it in: the short name, then the long name
@@ -116,4 +116,4 @@ TEST(VfatFolders, AnotherFileSystemFallsBackQuicklyToTheFatRules) {
 }
 
 }  // namespace
-}  // namespace tarnwick::posix
+}  // namespace tarnwick::linux

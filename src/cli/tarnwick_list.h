@@ -5,7 +5,7 @@
 #include <vector>
 
 #include "platform/console.h"
-#include "platform/platform_services.h"
+#include "platform/system_services.h"
 
 namespace tarnwick {
 

@@ -14,7 +14,7 @@
 #include <span>
 #include <vector>
 
-#include "platform/platform_services.h"
+#include "platform/system_services.h"
 
 namespace tarnwick {
 

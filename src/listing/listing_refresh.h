@@ -3,7 +3,7 @@
 // file pairing its long and short names, sorted by the chosen name.
 #pragma once
 
-#include "platform/platform_services.h"
+#include "platform/system_services.h"
 
 namespace tarnwick {
 

@@ -2,7 +2,7 @@
 // the system's short-path service, and the last component of a path.
 #pragma once
 
-#include "platform/platform_services.h"
+#include "platform/system_services.h"
 
 namespace tarnwick {
 

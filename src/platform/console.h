@@ -5,7 +5,7 @@
 #include <memory>
 #include <vector>
 
-#include "platform/platform_services.h"
+#include "platform/system_services.h"
 
 namespace tarnwick {
 

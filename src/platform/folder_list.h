@@ -6,7 +6,7 @@
 #include <optional>
 #include <vector>
 
-#include "platform/platform_services.h"
+#include "platform/system_services.h"
 
 namespace tarnwick {
 

@@ -9,7 +9,7 @@
 #include <string>
 #include <string_view>
 
-#include "platform/platform_services.h"
+#include "platform/system_services.h"
 
 namespace tarnwick {
 

@@ -10,7 +10,7 @@
 #include <string>
 #include <vector>
 
-#include "platform/platform_services.h"
+#include "platform/system_services.h"
 
 namespace tarnwick::testing {
 

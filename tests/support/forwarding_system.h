@@ -2,7 +2,7 @@
 // services: every call goes to it unless a test's class overrides it.
 #pragma once
 
-#include "platform/platform_services.h"
+#include "platform/system_services.h"
 
 namespace tarnwick::testing {
 

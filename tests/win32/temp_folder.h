@@ -7,7 +7,7 @@
 #include <stdexcept>
 #include <string>
 
-#include "platform/platform_services.h"
+#include "platform/system_services.h"
 #include "platform/win32/win32_system_services.h"
 
 namespace tarnwick::testing {

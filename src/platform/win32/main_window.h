@@ -9,7 +9,7 @@
 #include <functional>
 #include <vector>
 
-#include "platform/platform_services.h"
+#include "platform/system_services.h"
 #include "window/main_window.h"
 
 namespace tarnwick::win32 {

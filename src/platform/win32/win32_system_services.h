@@ -10,7 +10,7 @@
 #include <string_view>
 #include <utility>
 
-#include "platform/platform_services.h"
+#include "platform/system_services.h"
 
 namespace tarnwick::win32 {
 

@@ -7,7 +7,7 @@
 #include <string_view>
 #include <vector>
 
-namespace tarnwick::posix {
+namespace tarnwick::fat {
 
 // Gives every entry of one folder its short name. `names` holds every entry
 // of the folder except "." and "..", as the file system's own bytes.
@@ -28,4 +28,4 @@ std::vector<std::string> MakeShortNames(const std::vector<std::string>& names);
 // page 932, of characters that a short name may hold.
 bool IsValidShortName(std::string_view name);
 
-}  // namespace tarnwick::posix
+}  // namespace tarnwick::fat

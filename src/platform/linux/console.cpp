@@ -43,9 +43,9 @@ std::string OutputBytes(TextView text) {
   return bytes;
 }
 
-class PosixConsole final : public Console {
+class LinuxConsole final : public Console {
  public:
-  PosixConsole(int argc, char** argv) {
+  LinuxConsole(int argc, char** argv) {
     for (int i = 1; i < argc; ++i) arguments_.push_back(DecodeFileName(argv[i]));
   }
 
@@ -80,7 +80,7 @@ class PosixConsole final : public Console {
 }  // namespace
 
 std::unique_ptr<Console> OpenConsole(int argc, char** argv) {
-  return std::make_unique<PosixConsole>(argc, argv);
+  return std::make_unique<LinuxConsole>(argc, argv);
 }
 
 }  // namespace tarnwick

@@ -10,15 +10,15 @@
 
 #include <memory>
 
-#include "platform/platform_services.h"
-#include "platform/posix/short_path.h"
+#include "platform/system_services.h"
+#include "platform/linux/short_path.h"
 
-namespace tarnwick::posix {
+namespace tarnwick::linux {
 
-class PosixSystemServices final : public SystemServices {
+class LinuxSystemServices final : public SystemServices {
  public:
-  PosixSystemServices();
-  ~PosixSystemServices() override;
+  LinuxSystemServices();
+  ~LinuxSystemServices() override;
 
   Text FirstEntry(const Text& pattern, std::int32_t attributes) override;
   Text NextEntry() override;
@@ -50,4 +50,4 @@ class PosixSystemServices final : public SystemServices {
   ShortPathResolver short_paths_;
 };
 
-}  // namespace tarnwick::posix
+}  // namespace tarnwick::linux

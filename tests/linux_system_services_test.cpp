@@ -1,4 +1,4 @@
-#include "platform/posix/posix_system_services.h"
+#include "platform/linux/linux_system_services.h"
 
 #include <gtest/gtest.h>
 #include <sys/socket.h>
@@ -14,19 +14,19 @@
 #include "listing/listing_refresh.h"
 #include "listing/path_names.h"
 #include "platform/lossless_utf8.h"
-#include "platform/posix/fat_short_names.h"
-#include "platform/posix/mounts.h"
+#include "fat/fat_short_names.h"
+#include "platform/linux/mounts.h"
 #include "support/fakes.h"
 #include "support/forwarding_system.h"
 #include "support/temp_folder.h"
 
-namespace tarnwick::posix {
+namespace tarnwick::linux {
 namespace {
 
 using testing::FakeControls;
 using testing::TempFolder;
 
-std::set<Text> Enumerate(PosixSystemServices& system, const std::string& folder,
+std::set<Text> Enumerate(LinuxSystemServices& system, const std::string& folder,
                          std::int32_t attributes = kOrdinaryFiles) {
   std::set<Text> names;
   for (Text name = system.FirstEntry(DecodeFileName(folder) + u"*.*", attributes); !name.empty();
@@ -37,7 +37,7 @@ std::set<Text> Enumerate(PosixSystemServices& system, const std::string& folder,
 }
 
 // The short name that the service gives for a path, or nullopt.
-std::optional<std::string> ShortPathOf(PosixSystemServices& system, const std::string& path) {
+std::optional<std::string> ShortPathOf(LinuxSystemServices& system, const std::string& path) {
   std::string buffer(kShortPathBufferSize, ' ');
   system.GetShortPathNameA(path, buffer);
   const auto end = buffer.find('\0');
@@ -47,7 +47,7 @@ std::optional<std::string> ShortPathOf(PosixSystemServices& system, const std::s
 
 std::string LastComponent(const std::string& path) { return path.substr(path.rfind('/') + 1); }
 
-TEST(PosixEnumeration, ListsOrdinaryFilesAndLinksToThemOnly) {
+TEST(LinuxEnumeration, ListsOrdinaryFilesAndLinksToThemOnly) {
   TempFolder folder;
   folder.File("plain.txt");
   folder.File("no dot at all");
@@ -69,7 +69,7 @@ TEST(PosixEnumeration, ListsOrdinaryFilesAndLinksToThemOnly) {
   ASSERT_EQ(::bind(sock, reinterpret_cast<sockaddr*>(&address), sizeof address), 0);
   ::close(sock);
 
-  PosixSystemServices system;
+  LinuxSystemServices system;
   EXPECT_EQ(Enumerate(system, folder.path()),
             (std::set<Text>{u"plain.txt", u"no dot at all", u"link to file"}));
   // The Windows attribute bits widen the enumeration to those kinds.
@@ -80,7 +80,7 @@ TEST(PosixEnumeration, ListsOrdinaryFilesAndLinksToThemOnly) {
   EXPECT_TRUE(system.NextEntry().empty());
 }
 
-TEST(PosixEnumeration, KeepsNamesThatDifferOnlyInCaseOrAreNotUtf8) {
+TEST(LinuxEnumeration, KeepsNamesThatDifferOnlyInCaseOrAreNotUtf8) {
   TempFolder folder;
   folder.File("Report.TXT");
   folder.File("report.txt");
@@ -88,7 +88,7 @@ TEST(PosixEnumeration, KeepsNamesThatDifferOnlyInCaseOrAreNotUtf8) {
   const std::string sjis = "\x93\xFA\x96\x7B.txt";
   folder.File(latin1);
   folder.File(sjis);
-  PosixSystemServices system;
+  LinuxSystemServices system;
   const std::set<Text> names = Enumerate(system, folder.path());
   ASSERT_EQ(names.size(), 4u);
   EXPECT_TRUE(names.count(u"Report.TXT") && names.count(u"report.txt"));
@@ -102,9 +102,9 @@ TEST(PosixEnumeration, KeepsNamesThatDifferOnlyInCaseOrAreNotUtf8) {
   }
 }
 
-TEST(PosixEnumeration, GivesNothingForAnEmptyFolderAndAnErrorForAMissingOne) {
+TEST(LinuxEnumeration, GivesNothingForAnEmptyFolderAndAnErrorForAMissingOne) {
   TempFolder folder;
-  PosixSystemServices system;
+  LinuxSystemServices system;
   EXPECT_TRUE(system.FirstEntry(DecodeFileName(folder.path()) + u"*.*", 0).empty());
   try {
     system.FirstEntry(DecodeFileName(folder.path()) + u"gone/*.*", 0);
@@ -119,7 +119,7 @@ TEST(PosixEnumeration, GivesNothingForAnEmptyFolderAndAnErrorForAMissingOne) {
                std::invalid_argument);
 }
 
-TEST(PosixEnumeration, ReportsAFolderThatMayNotBeRead) {
+TEST(LinuxEnumeration, ReportsAFolderThatMayNotBeRead) {
   TempFolder folder;
   folder.Folder("locked");
   folder.File("locked/secret.txt");
@@ -130,7 +130,7 @@ TEST(PosixEnumeration, ReportsAFolderThatMayNotBeRead) {
   ASSERT_GE(child, 0);
   if (child == 0) {
     if (::geteuid() == 0 && (::setgid(65534) != 0 || ::setuid(65534) != 0)) ::_exit(3);
-    PosixSystemServices system;
+    LinuxSystemServices system;
     try {
       system.FirstEntry(DecodeFileName(folder.path()) + u"locked/*.*", 0);
     } catch (const PlatformError& error) {
@@ -144,12 +144,12 @@ TEST(PosixEnumeration, ReportsAFolderThatMayNotBeRead) {
   EXPECT_EQ(WEXITSTATUS(status), 0) << "1: wrong kind of error, 2: no error, 3: setuid failed";
 }
 
-TEST(PosixShortPaths, ShortenEveryComponentAndKeepTheSeparators) {
+TEST(LinuxShortPaths, ShortenEveryComponentAndKeepTheSeparators) {
   TempFolder folder;
   folder.Folder("Long Folder Name");
   folder.File("Long Folder Name/Long File Name.txt");
   folder.File("Long Folder Name/README.txt");
-  PosixSystemServices system;
+  LinuxSystemServices system;
   const std::string base = *ShortPathOf(system, folder.path());
   EXPECT_EQ(base.back(), '/');
   EXPECT_EQ(base.front(), '/');
@@ -161,10 +161,10 @@ TEST(PosixShortPaths, ShortenEveryComponentAndKeepTheSeparators) {
   EXPECT_EQ(*ShortPathOf(system, "/"), "/");
 }
 
-TEST(PosixShortPaths, LeaveTheBufferAloneForAPathThatIsNotThere) {
+TEST(LinuxShortPaths, LeaveTheBufferAloneForAPathThatIsNotThere) {
   TempFolder folder;
   folder.File("file.txt");
-  PosixSystemServices system;
+  LinuxSystemServices system;
   for (const std::string& path : {folder.path() + "missing.txt", folder.path() + "missing/x",
                                   folder.path() + "file.txt/", std::string()}) {
     std::string buffer(kShortPathBufferSize, ' ');
@@ -173,7 +173,7 @@ TEST(PosixShortPaths, LeaveTheBufferAloneForAPathThatIsNotThere) {
   }
 }
 
-TEST(PosixShortPaths, MadeNamesAreValidUniqueAndStable) {
+TEST(LinuxShortPaths, MadeNamesAreValidUniqueAndStable) {
   TempFolder folder;
   std::vector<std::string> names = {"Long File Name.txt",
                                     "Long File Name 2.txt",
@@ -188,20 +188,20 @@ TEST(PosixShortPaths, MadeNamesAreValidUniqueAndStable) {
                                     ".bashrc",
                                     "  spaces  .txt"};
   for (const std::string& name : names) folder.File(name);
-  PosixSystemServices system;
+  LinuxSystemServices system;
   std::set<std::string> seen;
   for (const std::string& name : names) {
     const std::optional<std::string> short_path = ShortPathOf(system, folder.path() + name);
     ASSERT_TRUE(short_path) << name;
     const std::string short_name = LastComponent(*short_path);
-    EXPECT_TRUE(IsValidShortName(short_name)) << name << " -> " << short_name;
+    EXPECT_TRUE(fat::IsValidShortName(short_name)) << name << " -> " << short_name;
     std::string upper = short_name;
     std::transform(upper.begin(), upper.end(), upper.begin(),
                    [](char c) { return c >= 'a' && c <= 'z' ? static_cast<char>(c - 32) : c; });
     EXPECT_TRUE(seen.insert(upper).second) << short_name << " given twice";
     // The same on a second look, and with services of their own.
     EXPECT_EQ(ShortPathOf(system, folder.path() + name), short_path);
-    PosixSystemServices fresh;
+    LinuxSystemServices fresh;
     EXPECT_EQ(ShortPathOf(fresh, folder.path() + name), short_path);
   }
   EXPECT_EQ(LastComponent(*ShortPathOf(system, folder.path() + "LONGFI~1.TXT")), "LONGFI~1.TXT");
@@ -209,10 +209,10 @@ TEST(PosixShortPaths, MadeNamesAreValidUniqueAndStable) {
             "LONGFI~3.TXT");
 }
 
-TEST(PosixShortPaths, FollowChangesToTheFolder) {
+TEST(LinuxShortPaths, FollowChangesToTheFolder) {
   TempFolder folder;
   folder.File("Long File Name B.txt");
-  PosixSystemServices system;
+  LinuxSystemServices system;
   EXPECT_EQ(LastComponent(*ShortPathOf(system, folder.path() + "Long File Name B.txt")),
             "LONGFI~1.TXT");
   // A new name that comes first in binary order takes ~1 from now on.
@@ -226,7 +226,7 @@ TEST(PosixShortPaths, FollowChangesToTheFolder) {
 // As on a FAT disk, whose root keeps no times and whose other folders keep
 // them in 2 s steps: a refresh still shows new and renamed files with their
 // own short names.
-TEST(PosixShortPaths, FollowChangesWhereTheFolderTimesStayTheSame) {
+TEST(LinuxShortPaths, FollowChangesWhereTheFolderTimesStayTheSame) {
   for (const std::int64_t frozen_ns : {std::int64_t{0}, std::int64_t{1'700'000'000'000'000'000}}) {
     TempFolder folder;
     folder.File("Long File Name B.txt");
@@ -258,11 +258,11 @@ TEST(PosixShortPaths, FollowChangesWhereTheFolderTimesStayTheSame) {
   }
 }
 
-TEST(PosixShortPaths, SeeChangesToTheFoldersOnTheWay) {
+TEST(LinuxShortPaths, SeeChangesToTheFoldersOnTheWay) {
   TempFolder folder;
   folder.Folder("Long Folder B");
   folder.File("Long Folder B/file.txt");
-  PosixSystemServices system;
+  LinuxSystemServices system;
   const std::string base = *ShortPathOf(system, folder.path());
   EXPECT_EQ(*ShortPathOf(system, folder.path() + "Long Folder B/file.txt"),
             base + "LONGFO~1/file.txt");
@@ -282,10 +282,10 @@ TEST(PosixShortPaths, SeeChangesToTheFoldersOnTheWay) {
             base + "LONGFO~2/other.txt");
 }
 
-TEST(PosixShortPaths, ThroughTheWideServiceGiveTheSameAnswer) {
+TEST(LinuxShortPaths, ThroughTheWideServiceGiveTheSameAnswer) {
   TempFolder folder;
   folder.File("Long File Name.txt");
-  PosixSystemServices system;
+  LinuxSystemServices system;
   std::u16string buffer(kShortPathBufferSize, u' ');
   system.GetShortPathNameW(DecodeFileName(folder.path() + "Long File Name.txt"), buffer);
   EXPECT_EQ(buffer.substr(0, buffer.find(u'\0')),
@@ -296,8 +296,8 @@ TEST(PosixShortPaths, ThroughTheWideServiceGiveTheSameAnswer) {
   EXPECT_EQ(small, std::string(8, ' '));
 }
 
-TEST(PosixText, LowerCasesByUnicodeRulesUnitForUnit) {
-  PosixSystemServices system;
+TEST(LinuxText, LowerCasesByUnicodeRulesUnitForUnit) {
+  LinuxSystemServices system;
   EXPECT_EQ(system.ToLowerCase(u"ABC xyz 123 ~_."), u"abc xyz 123 ~_.");
   EXPECT_EQ(system.ToLowerCase(u"\uFF21\uFF3A\u00C0\u0391\u0416"),
             u"\uFF41\uFF5A\u00E0\u03B1\u0436");
@@ -306,14 +306,14 @@ TEST(PosixText, LowerCasesByUnicodeRulesUnitForUnit) {
   EXPECT_EQ(system.Separator(), u'/');
 }
 
-TEST(PosixListing, ListsARealFolderWithItsShortNames) {
+TEST(LinuxListing, ListsARealFolderWithItsShortNames) {
   TempFolder folder;
   folder.File("Long File Name.txt");
   folder.File("readme.txt");
   folder.File("日本語のファイル名.txt");
   folder.File(".hidden");
   folder.Folder("subfolder");
-  PosixSystemServices system;
+  LinuxSystemServices system;
   FakeControls controls;
   controls.path = DecodeFileName(folder.path().substr(0, folder.path().size() - 1));
   ListFileName(controls, system);
@@ -356,13 +356,13 @@ class FailingEnumeration final : public testing::ForwardingSystem {
   int calls_ = 0;
 };
 
-TEST(PosixListing, HoldsTheFolderOpenNeitherAfterARefreshNorAfterAFailedOne) {
+TEST(LinuxListing, HoldsTheFolderOpenNeitherAfterARefreshNorAfterAFailedOne) {
   TempFolder folder;
   folder.File("a.txt");
   folder.File("b.txt");
   folder.File("c.txt");
   const std::string path = folder.path().substr(0, folder.path().size() - 1);
-  PosixSystemServices system;
+  LinuxSystemServices system;
   FakeControls controls;
   controls.path = DecodeFileName(path);
   ListFileName(controls, system);
@@ -376,7 +376,7 @@ TEST(PosixListing, HoldsTheFolderOpenNeitherAfterARefreshNorAfterAFailedOne) {
   }
 }
 
-TEST(PosixFolders, ListsSubfoldersAndLinksToThemButNoHiddenOnes) {
+TEST(LinuxFolders, ListsSubfoldersAndLinksToThemButNoHiddenOnes) {
   TempFolder folder;
   folder.Folder("Photos");
   folder.Folder(".git");
@@ -384,14 +384,14 @@ TEST(PosixFolders, ListsSubfoldersAndLinksToThemButNoHiddenOnes) {
   folder.File("file.txt");
   folder.Link("link to photos", "Photos");
   folder.Link("broken", "missing");
-  PosixSystemServices system;
+  LinuxSystemServices system;
   std::vector<Text> names = system.Subfolders(DecodeFileName(folder.path()));
   std::sort(names.begin(), names.end());
   EXPECT_EQ(names, (std::vector<Text>{u"Photos", u"link to photos", u"日本語"}));
   EXPECT_THROW(system.Subfolders(DecodeFileName(folder.path() + "gone")), PlatformError);
 }
 
-TEST(PosixDrives, AreTheMountedFileSystemsThatHoldFiles) {
+TEST(LinuxDrives, AreTheMountedFileSystemsThatHoldFiles) {
   const std::string mountinfo =
       "22 1 8:1 / / rw,relatime shared:1 - ext4 /dev/sda1 rw\n"
       "23 22 0:21 / /proc rw,nosuid - proc proc rw\n"
@@ -412,7 +412,7 @@ TEST(PosixDrives, AreTheMountedFileSystemsThatHoldFiles) {
     EXPECT_EQ(drive.text, drive.root);
   }
   EXPECT_EQ(roots, (std::vector<Text>{u"/", u"/media/USB STICK", u"/mnt/windows", u"/tmp"}));
-  PosixSystemServices system;
+  LinuxSystemServices system;
   const std::vector<Drive> here = system.Drives();
   const auto top =
       std::find_if(here.begin(), here.end(), [](const Drive& drive) { return drive.root == u"/"; });
@@ -420,7 +420,7 @@ TEST(PosixDrives, AreTheMountedFileSystemsThatHoldFiles) {
   EXPECT_TRUE(top->text.starts_with(u"/"));
 }
 
-TEST(PosixDrives, ShowTheLabelOfWhatIsMountedLastBesideTheMountPoint) {
+TEST(LinuxDrives, ShowTheLabelOfWhatIsMountedLastBesideTheMountPoint) {
   const std::string mountinfo =
       "22 1 8:1 / / rw - ext4 /dev/sda1 rw\n"
       "28 22 8:17 / /media/usb rw - vfat /dev/sdb1 rw\n"
@@ -441,7 +441,7 @@ TEST(PosixDrives, ShowTheLabelOfWhatIsMountedLastBesideTheMountPoint) {
                                 {u"/tmp", u"/tmp"}}));
 }
 
-TEST(PosixDrives, FindLabelsThroughLinksToTheDisks) {
+TEST(LinuxDrives, FindLabelsThroughLinksToTheDisks) {
   TempFolder folder;
   folder.Folder("by-label");
   folder.Folder("dev");
@@ -468,4 +468,4 @@ TEST(PosixDrives, FindLabelsThroughLinksToTheDisks) {
 }
 
 }  // namespace
-}  // namespace tarnwick::posix
+}  // namespace tarnwick::linux

@@ -1,4 +1,4 @@
-#include "platform/posix/posix_system_services.h"
+#include "platform/linux/linux_system_services.h"
 
 #include <fcntl.h>
 #include <locale.h>
@@ -12,10 +12,10 @@
 #include <sstream>
 
 #include "platform/lossless_utf8.h"
-#include "platform/posix/mounts.h"
-#include "platform/posix/ntfs_names.h"
+#include "platform/linux/mounts.h"
+#include "platform/linux/ntfs_names.h"
 
-namespace tarnwick::posix {
+namespace tarnwick::linux {
 namespace {
 
 // The Windows attribute bits that widen an enumeration.
@@ -54,10 +54,10 @@ std::uint32_t CopyWithTerminator(const String& text, std::span<Char> buffer) {
 
 }  // namespace
 
-PosixSystemServices::PosixSystemServices() { UnicodeCaseLocale(); }
-PosixSystemServices::~PosixSystemServices() = default;
+LinuxSystemServices::LinuxSystemServices() { UnicodeCaseLocale(); }
+LinuxSystemServices::~LinuxSystemServices() = default;
 
-Text PosixSystemServices::FirstEntry(const Text& pattern, std::int32_t attributes) {
+Text LinuxSystemServices::FirstEntry(const Text& pattern, std::int32_t attributes) {
   enumeration_.reset();
   const auto slash = pattern.rfind(u'/');
   const Text folder = slash == Text::npos ? Text(u"./") : pattern.substr(0, slash + 1);
@@ -78,7 +78,7 @@ Text PosixSystemServices::FirstEntry(const Text& pattern, std::int32_t attribute
   return NextEntry();
 }
 
-Text PosixSystemServices::NextEntry() {
+Text LinuxSystemServices::NextEntry() {
   while (enumeration_) {
     errno = 0;
     const dirent* entry = ::readdir(enumeration_.get());
@@ -96,7 +96,7 @@ Text PosixSystemServices::NextEntry() {
   return {};
 }
 
-bool PosixSystemServices::Wanted(const dirent& entry) const {
+bool LinuxSystemServices::Wanted(const dirent& entry) const {
   const std::string_view name = entry.d_name;
   if (name == "." || name == "..") return false;
   if (name.front() == '.' && !(attributes_ & kHidden)) return false;
@@ -113,7 +113,7 @@ bool PosixSystemServices::Wanted(const dirent& entry) const {
   return (attributes_ & kSystem) != 0;
 }
 
-bool PosixSystemServices::HiddenByWindowsAttributes(const char* name) const {
+bool LinuxSystemServices::HiddenByWindowsAttributes(const char* name) const {
   if (!windows_attributes_) return false;
   const std::optional<std::uint32_t> windows = WindowsAttributesOf(enumerated_bytes_ + name);
   if (!windows) return false;
@@ -121,14 +121,14 @@ bool PosixSystemServices::HiddenByWindowsAttributes(const char* name) const {
          ((*windows & kWindowsSystem) && !(attributes_ & kSystem));
 }
 
-std::uint32_t PosixSystemServices::GetShortPathNameA(const std::string& long_path,
+std::uint32_t LinuxSystemServices::GetShortPathNameA(const std::string& long_path,
                                                      std::span<char> buffer) {
   const std::optional<std::string> short_path = short_paths_.ShortPath(long_path);
   if (!short_path) return 0;
   return CopyWithTerminator(*short_path, buffer);
 }
 
-std::uint32_t PosixSystemServices::GetShortPathNameW(const Text& long_path,
+std::uint32_t LinuxSystemServices::GetShortPathNameW(const Text& long_path,
                                                      std::span<char16_t> buffer) {
   const std::optional<std::string> bytes = EncodeFileName(long_path);
   if (!bytes) return 0;
@@ -137,15 +137,15 @@ std::uint32_t PosixSystemServices::GetShortPathNameW(const Text& long_path,
   return CopyWithTerminator(DecodeFileName(*short_path), buffer);
 }
 
-std::optional<std::string> PosixSystemServices::ToSystemCodePage(TextView text) const {
+std::optional<std::string> LinuxSystemServices::ToSystemCodePage(TextView text) const {
   return EncodeFileName(text);
 }
 
-Text PosixSystemServices::FromSystemCodePage(std::string_view bytes) const {
+Text LinuxSystemServices::FromSystemCodePage(std::string_view bytes) const {
   return DecodeFileName(bytes);
 }
 
-Text PosixSystemServices::ToLowerCase(Text text) const {
+Text LinuxSystemServices::ToLowerCase(Text text) const {
   const locale_t locale = UnicodeCaseLocale();
   for (char16_t& unit : text) {
     if (unit < 0x80) {
@@ -159,7 +159,7 @@ Text PosixSystemServices::ToLowerCase(Text text) const {
   return text;
 }
 
-std::vector<Text> PosixSystemServices::Subfolders(const Text& folder) {
+std::vector<Text> LinuxSystemServices::Subfolders(const Text& folder) {
   const std::optional<std::string> bytes = EncodeFileName(folder);
   if (!bytes) throw PlatformError(ErrorKind::NotFound, folder, "no such folder");
   const std::unique_ptr<DIR, DirCloser> dir(::opendir(bytes->c_str()));
@@ -190,7 +190,7 @@ std::vector<Text> PosixSystemServices::Subfolders(const Text& folder) {
   return names;
 }
 
-std::vector<Drive> PosixSystemServices::Drives() {
+std::vector<Drive> LinuxSystemServices::Drives() {
   std::ifstream file("/proc/self/mountinfo");
   std::ostringstream text;
   text << file.rdbuf();
@@ -202,12 +202,12 @@ std::vector<Drive> PosixSystemServices::Drives() {
   return drives;
 }
 
-}  // namespace tarnwick::posix
+}  // namespace tarnwick::linux
 
 namespace tarnwick {
 
 std::unique_ptr<SystemServices> CreateSystemServices() {
-  return std::make_unique<posix::PosixSystemServices>();
+  return std::make_unique<linux::LinuxSystemServices>();
 }
 
 }  // namespace tarnwick

@@ -1,4 +1,4 @@
-#include "platform/posix/mounts.h"
+#include "platform/linux/mounts.h"
 
 #include <dirent.h>
 #include <stdlib.h>
@@ -11,7 +11,7 @@
 
 #include "platform/lossless_utf8.h"
 
-namespace tarnwick::posix {
+namespace tarnwick::linux {
 namespace {
 
 // File systems of the kernel's own that hold no files of the user's.
@@ -147,4 +147,4 @@ LabelOf LabelsInFolder(const std::string& folder) {
   };
 }
 
-}  // namespace tarnwick::posix
+}  // namespace tarnwick::linux

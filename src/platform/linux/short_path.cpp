@@ -1,4 +1,4 @@
-#include "platform/posix/short_path.h"
+#include "platform/linux/short_path.h"
 
 #include <dirent.h>
 #include <fcntl.h>
@@ -11,11 +11,11 @@
 #include <memory>
 #include <vector>
 
-#include "platform/posix/fat_short_names.h"
-#include "platform/posix/ntfs_names.h"
-#include "platform/posix/vfat_names.h"
+#include "fat/fat_short_names.h"
+#include "platform/linux/ntfs_names.h"
+#include "platform/linux/vfat_names.h"
 
-namespace tarnwick::posix {
+namespace tarnwick::linux {
 namespace {
 
 constexpr std::size_t kMostFoldersKept = 64;
@@ -169,7 +169,7 @@ std::optional<std::string> ShortPathResolver::ShortNameIn(const std::string& fol
   // as it is there.
   struct stat entry {};
   if (::lstat((folder + name).c_str(), &entry) != 0) return std::nullopt;
-  return MakeShortNames({name}).front();
+  return fat::MakeShortNames({name}).front();
 }
 
 ShortPathResolver::FolderTable& ShortPathResolver::TableFor(const std::string& folder,
@@ -202,7 +202,7 @@ ShortPathResolver::FolderTable& ShortPathResolver::TableFor(const std::string& f
       break;
   }
   if (std::optional<std::vector<std::string>> names = ReadEntryNames(folder)) {
-    std::vector<std::string> short_names = MakeShortNames(*names);
+    std::vector<std::string> short_names = fat::MakeShortNames(*names);
     table.short_names.reserve(names->size());
     for (std::size_t i = 0; i < names->size(); ++i) {
       if (!short_names[i].empty())
@@ -213,4 +213,4 @@ ShortPathResolver::FolderTable& ShortPathResolver::TableFor(const std::string& f
   return table;
 }
 
-}  // namespace tarnwick::posix
+}  // namespace tarnwick::linux

@@ -1,4 +1,4 @@
-#include "platform/posix/ntfs_names.h"
+#include "platform/linux/ntfs_names.h"
 
 #include <linux/magic.h>
 #include <sys/vfs.h>
@@ -7,7 +7,7 @@
 #include <array>
 #include <cerrno>
 
-namespace tarnwick::posix {
+namespace tarnwick::linux {
 namespace {
 
 // The attributes in big-endian order, the same on every machine; the other
@@ -44,4 +44,4 @@ std::optional<std::string> NtfsShortNameOf(const std::string& folder, const std:
   return name;
 }
 
-}  // namespace tarnwick::posix
+}  // namespace tarnwick::linux

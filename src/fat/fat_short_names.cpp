@@ -1,4 +1,4 @@
-#include "platform/posix/fat_short_names.h"
+#include "fat/fat_short_names.h"
 
 #include <iconv.h>
 #include <locale.h>
@@ -19,7 +19,7 @@
 
 #include "platform/lossless_utf8.h"
 
-namespace tarnwick::posix {
+namespace tarnwick::fat {
 namespace {
 
 constexpr std::size_t kMainBytes = 8;
@@ -422,4 +422,4 @@ bool IsValidShortName(std::string_view name) {
   return IsValid(cp932.Analyze(name));
 }
 
-}  // namespace tarnwick::posix
+}  // namespace tarnwick::fat

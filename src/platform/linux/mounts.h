@@ -7,9 +7,9 @@
 #include <string_view>
 #include <vector>
 
-#include "platform/platform_services.h"
+#include "platform/system_services.h"
 
-namespace tarnwick::posix {
+namespace tarnwick::linux {
 
 // The label of the disk that a mount came from (its source, such as
 // "/dev/sdb1"), or nullopt where none is known.
@@ -28,4 +28,4 @@ std::vector<Drive> DrivesFromMountInfo(std::string_view mountinfo, const LabelOf
 // the folder has no labels.
 LabelOf LabelsInFolder(const std::string& folder);
 
-}  // namespace tarnwick::posix
+}  // namespace tarnwick::linux
