@@ -3,25 +3,25 @@
 #include <gtest/gtest.h>
 
 #include "support/fakes.h"
+#include "window/layout.h"
+#include "window/texts.h"
 
 namespace tarnwick {
 namespace {
 
 using testing::FakeSystem;
 
-// A window that keeps what the handlers do to it. Its folder list opens a
-// folder only where the fake system has one, as the real ones do.
+// A toolkit's window that keeps what Form1 does to it.
 class FakeWindow final : public WindowControls {
  public:
-  explicit FakeWindow(FakeSystem& system) : system_(system) {}
-
-  Form1* form = nullptr;
-  Text path = u"C:\\Work";
-  Text drive = u"C:\\";
   bool by_long_name = true;
   Text label;
   std::vector<Text> lines;
   int refreshes = 0;  // times the label was set
+  std::vector<FolderListEntry> folder_entries;
+  std::size_t current_folder_entry = 0;
+  std::vector<Text> drive_lines;
+  int drive_index = -1;
   bool busy = false;
   bool busy_while_listing = true;  // at every line and label
   struct Message {
@@ -32,7 +32,6 @@ class FakeWindow final : public WindowControls {
   };
   std::vector<Message> messages;
 
-  Text Dir1Path() const override { return path; }
   bool Option1Item0Value() const override { return by_long_name; }
   void SetLabel1Caption(const Text& caption) override {
     label = caption;
@@ -45,13 +44,15 @@ class FakeWindow final : public WindowControls {
     busy_while_listing &= busy;
   }
   void SetList1Redraw(bool) override {}
-  void SetDir1Path(const Text& new_path) override {
-    system_.Subfolders(new_path);  // throws for a folder that cannot be read
-    path = new_path;
-    form->Dir1_Change();
+  void ShowDir1Entries(const std::vector<FolderListEntry>& entries, std::size_t current) override {
+    folder_entries = entries;
+    current_folder_entry = current;
   }
-  Text Drive1Drive() const override { return drive; }
-  void SelectDrive1For(const Text& folder) override { drive = folder.substr(0, 3); }
+  void SetDrive1Lines(const std::vector<Text>& new_lines) override {
+    drive_lines = new_lines;
+    drive_index = -1;
+  }
+  void SetDrive1Index(int index) override { drive_index = index; }
   void ShowMessage(const Text& text, std::int32_t style, const Text& title) override {
     messages.push_back({text, style, title, busy});
   }
@@ -59,27 +60,36 @@ class FakeWindow final : public WindowControls {
     EXPECT_NE(on, busy) << "the busy cursor was set twice the same way";
     busy = on;
   }
-
- private:
-  FakeSystem& system_;
 };
 
+// Drives C: and D:, and E: which cannot be read; the window starts in C:\Work.
 struct Window {
   FakeSystem system;
-  FakeWindow controls{system};
+  FakeWindow controls;
   Form1 form{controls, system};
 
   Window() {
-    controls.form = &form;
+    system.drives = {{u"c:", u"C:\\"}, {u"d: [DATA]", u"D:\\"}, {u"e:", u"E:\\"}};
     system.AddFolder(u"C:\\Work\\", {u"b.txt", u"A.TXT"});
-    system.subfolders[u"C:\\Work"] = {};
+    system.subfolders[u"C:\\"] = {u"Work"};
+    system.subfolders[u"C:\\Work"] = {u"Sub"};
+    system.AddFolder(u"C:\\Work\\Sub\\", {u"IN SUB.TXT"});
+    system.subfolders[u"C:\\Work\\Sub"] = {};
     system.AddFolder(u"D:\\", {u"ON D.TXT"});
     system.subfolders[u"D:\\"] = {};
     system.short_paths[u"C:\\Work\\"] = u"C:\\WORK\\";
+    form.Start(u"C:\\Work");
+  }
+
+  // Chooses a line of the drive list, as a user does.
+  void ChooseDrive(int index) {
+    controls.drive_index = index;
+    form.Drive1Chosen(index);
   }
 };
 
 const Text kArrow = u" \u21D4 ";
+const Text kPrefix = u"\u30D1\u30B9\u540D\uFF0D";
 
 TEST(WindowLayout, PlacesEveryControlAsTheTableSays) {
   struct Place {
@@ -88,9 +98,11 @@ TEST(WindowLayout, PlacesEveryControlAsTheTableSays) {
   const Place expected[] = {{8, 184, 169, 20},  {8, 8, 169, 174},   {184, 8, 297, 196},
                             {8, 208, 97, 17},   {112, 208, 97, 17}, {8, 240, 481, 17},
                             {296, 208, 185, 25}};
+  const char* const names[] = {"Drive1",  "Dir1",   "List1",   "Option1",
+                               "Option1", "Label1", "Command1"};
   for (std::size_t i = 0; i < kControls.size(); ++i) {
     const ControlLayout& control = kControls[i];
-    EXPECT_EQ(control.tab_index, static_cast<int>(i));
+    EXPECT_EQ(control.name, names[i]);
     EXPECT_EQ(Pixels(control.left), expected[i].left) << control.name;
     EXPECT_EQ(Pixels(control.top), expected[i].top) << control.name;
     EXPECT_EQ(Pixels(control.width), expected[i].width) << control.name;
@@ -104,33 +116,65 @@ TEST(WindowLayout, SpellsItsTextsByCodePoint) {
   EXPECT_EQ(Text(kWindowCaption), Text(u"SFN ") + char16_t{0x21D4} + u" LFN " + char16_t{0x306A} +
                                       char16_t{0x30BD} + char16_t{0x30D5} + char16_t{0x30C8} +
                                       u" Tarnwick v1.0");
-  EXPECT_EQ(Text(kControls[3].caption), Text(u"LFN\u3067\u30BD\u30FC\u30C8"));
-  EXPECT_EQ(Text(kControls[4].caption), Text(u"SFN\u3067\u30BD\u30FC\u30C8"));
+  EXPECT_EQ(Text(kControls[3].caption), Text({u'L', u'F', u'N', 0x3067, 0x30BD, 0x30FC, 0x30C8}));
+  EXPECT_EQ(Text(kControls[4].caption), Text({u'S', u'F', u'N', 0x3067, 0x30BD, 0x30FC, 0x30C8}));
   EXPECT_EQ(Text(kControls[5].caption), Text({0x30D1, 0x30B9, 0x540D, 0xFF0D}));
   EXPECT_EQ(Text(kControls[6].caption),
             Text({0x30D0, 0x30FC, 0x30B8, 0x30E7, 0x30F3, 0x60C5, 0x5831}));
+  EXPECT_EQ(Text(kLabelPrefix), Text({0x30D1, 0x30B9, 0x540D, 0xFF0D}));
+  EXPECT_EQ(Text(kNameSeparator), Text({0x20, 0x21D4, 0x20}));
   EXPECT_FALSE(kControls[5].takes_focus);
   EXPECT_EQ(kOptionSelectedAtStart, 0);
+}
+
+TEST(Form1, StartsOnTheStartFolderAndItsDrive) {
+  Window window;
+  EXPECT_EQ(window.controls.drive_lines, (std::vector<Text>{u"c:", u"d: [DATA]", u"e:"}));
+  EXPECT_EQ(window.controls.drive_index, 0);
+  const std::vector<FolderListEntry> entries = {{u"C:\\", u"C:\\", 0, true},
+                                                {u"Work", u"C:\\Work", 1, true},
+                                                {u"Sub", u"C:\\Work\\Sub", 2, false}};
+  EXPECT_EQ(window.controls.folder_entries, entries);
+  EXPECT_EQ(window.controls.current_folder_entry, 1u);
+  EXPECT_EQ(window.form.Dir1Path(), u"C:\\Work");
+  EXPECT_EQ(window.controls.refreshes, 0);  // not before Form_Load
 }
 
 TEST(Form1, ListsTheFolderOnLoadByLongName) {
   Window window;
   window.form.Form_Load();
   EXPECT_EQ(window.controls.refreshes, 1);
-  EXPECT_EQ(window.controls.label,
-            u"\u30D1\u30B9\u540D\uFF0D"
-            u"C:\\WORK\\");
+  EXPECT_EQ(window.controls.label, kPrefix + u"C:\\WORK\\");
   EXPECT_EQ(window.controls.lines, (std::vector<Text>{u"A.TXT" + kArrow, u"b.txt" + kArrow}));
 }
 
-TEST(Form1, RefreshesOnceThroughTheFolderListWhenTheDriveChanges) {
+TEST(Form1, RefreshesOnceThroughTheFolderListWhenAnotherDriveIsChosen) {
   Window window;
   window.form.Form_Load();
-  window.controls.drive = u"D:\\";
-  window.form.Drive1_Change();
+  window.ChooseDrive(0);  // the drive shown: no change
+  EXPECT_EQ(window.controls.refreshes, 1);
+  window.ChooseDrive(1);
   EXPECT_EQ(window.controls.refreshes, 2);
-  EXPECT_EQ(window.controls.path, u"D:\\");
+  EXPECT_EQ(window.form.Dir1Path(), u"D:\\");
+  EXPECT_EQ(window.controls.drive_index, 1);
   EXPECT_EQ(window.controls.lines, std::vector<Text>{u"ON D.TXT" + kArrow});
+  EXPECT_TRUE(window.controls.messages.empty());
+}
+
+TEST(Form1, OpensTheFolderListEntryChosen) {
+  Window window;
+  window.system.AddFolder(u"C:\\", {});
+  window.form.Form_Load();
+  window.form.Dir1Opened(2);  // Sub
+  EXPECT_EQ(window.form.Dir1Path(), u"C:\\Work\\Sub");
+  EXPECT_EQ(window.controls.lines, std::vector<Text>{u"IN SUB.TXT" + kArrow});
+  EXPECT_EQ(window.controls.current_folder_entry, 2u);
+  window.form.Dir1Opened(0);  // the top of the drive
+  EXPECT_EQ(window.form.Dir1Path(), u"C:\\");
+  EXPECT_EQ(window.controls.folder_entries.size(), 2u);  // C:\ and Work
+  window.form.Dir1Opened(7);                             // no such entry
+  EXPECT_EQ(window.form.Dir1Path(), u"C:\\");
+  EXPECT_EQ(window.controls.refreshes, 3);
   EXPECT_TRUE(window.controls.messages.empty());
 }
 
@@ -162,20 +206,28 @@ TEST(Form1, ShowsTheAboutBoxAndChangesNothing) {
   EXPECT_EQ(window.controls.lines, lines);
 }
 
-TEST(Form1, KeepsTheWindowAsItWasWhenADriveCannotBeRead) {
+TEST(Form1, KeepsTheWindowAsItWasWhenADriveOrFolderCannotBeRead) {
   Window window;
   window.form.Form_Load();
   const std::vector<Text> lines = window.controls.lines;
-  window.controls.drive = u"E:\\";
-  window.form.Drive1_Change();
+  const std::vector<FolderListEntry> entries = window.controls.folder_entries;
+  window.ChooseDrive(2);
   ASSERT_EQ(window.controls.messages.size(), 1u);
   EXPECT_EQ(window.controls.messages[0].style, kErrorStyle);
   // "フォルダーが見つかりません。" and the folder.
   EXPECT_TRUE(window.controls.messages[0].text.starts_with(
       u"\u30D5\u30A9\u30EB\u30C0\u30FC\u304C\u898B\u3064\u304B\u308A\u307E\u305B\u3093"));
   EXPECT_NE(window.controls.messages[0].text.find(u"E:\\"), Text::npos);
-  EXPECT_EQ(window.controls.drive, u"C:\\");
-  EXPECT_EQ(window.controls.path, u"C:\\Work");
+  EXPECT_EQ(window.controls.drive_index, 0);
+  EXPECT_EQ(window.form.Drive1Drive(), u"C:\\");
+  EXPECT_EQ(window.form.Dir1Path(), u"C:\\Work");
+
+  // A subfolder that went after the folder list was drawn.
+  window.system.subfolders.erase(u"C:\\Work\\Sub");
+  window.form.Dir1Opened(2);
+  ASSERT_EQ(window.controls.messages.size(), 2u);
+  EXPECT_EQ(window.form.Dir1Path(), u"C:\\Work");
+  EXPECT_EQ(window.controls.folder_entries, entries);
   EXPECT_EQ(window.controls.lines, lines);
   EXPECT_EQ(window.controls.refreshes, 1);
 }
@@ -197,8 +249,7 @@ TEST(Form1, ShowsTheBusyCursorForEveryRefreshAndNeverLeavesItOn) {
   window.form.Form_Load();
   window.controls.by_long_name = false;
   window.form.Option1_Click(1);
-  window.controls.drive = u"D:\\";
-  window.form.Drive1_Change();
+  window.ChooseDrive(1);
   EXPECT_EQ(window.controls.refreshes, 3);
   EXPECT_TRUE(window.controls.busy_while_listing);
   EXPECT_FALSE(window.controls.busy);

@@ -4,14 +4,10 @@
 #pragma once
 
 #include "platform/system_services.h"
+#include "window/texts.h"
+#include "window/window_controls.h"
 
 namespace tarnwick {
-
-// The prefix of the label line, "パス名－".
-inline constexpr char16_t kLabelPrefix[] = u"\u30D1\u30B9\u540D\uFF0D";
-
-// What stands between the two names on a line, " ⇔ ".
-inline constexpr char16_t kNameSeparator[] = u" \u21D4 ";
 
 // The enumeration pattern, which matches every name.
 inline constexpr char16_t kEveryName[] = u"*.*";

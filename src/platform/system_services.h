@@ -1,6 +1,7 @@
-// The operations that Tarnwick takes from the operating system and from its
-// window toolkit. The listing core reaches the file system and the window only
-// through these interfaces, so a fake can stand in for either in a test.
+// The system seam: the operations that Tarnwick takes from the operating
+// system (the folder enumeration, the short-path service, text conversions,
+// folders and drives). The portable code reaches the system only through
+// this interface, so a fake can stand in for it in a test.
 #pragma once
 
 #include <cstdint>
@@ -108,59 +109,11 @@ class SystemServices {
   virtual std::vector<Drive> Drives() = 0;
 };
 
-// The properties and methods of the window's controls that the listing
-// refresh reads and writes.
-class ListingControls {
- public:
-  virtual ~ListingControls() = default;
-
-  // `Dir1`: full path of the folder shown, with or without a final separator.
-  virtual Text Dir1Path() const = 0;
-
-  // `Option1` item 0: true when it is the selected button of the pair, which
-  // means sorting by long name.
-  virtual bool Option1Item0Value() const = 0;
-
-  // `Label1`: sets the caption.
-  virtual void SetLabel1Caption(const Text& caption) = 0;
-
-  // `List1`: removes every line.
-  virtual void List1Clear() = 0;
-
-  // `List1`: appends a line after the last one.
-  virtual void List1AddItem(const Text& line) = 0;
-
-  // `List1`: whether it redraws. The refresh turns it off before adding the
-  // lines and back on after the last one.
-  virtual void SetList1Redraw(bool redraw) = 0;
-};
-
-// The window's controls as its handlers use them: those of the refresh, and
-// the folder list, drive list and message box.
-class WindowControls : public ListingControls {
- public:
-  // `Dir1`: shows the folder `path` and raises Change. Throws PlatformError,
-  // still showing the folder it showed and raising nothing, when `path`
-  // cannot be read.
-  virtual void SetDir1Path(const Text& path) = 0;
-
-  // `Drive1`: the root of the chosen drive.
-  virtual Text Drive1Drive() const = 0;
-
-  // `Drive1`: chooses the drive that holds `path`, raising no Change.
-  virtual void SelectDrive1For(const Text& path) = 0;
-
-  // A modal message box with one OK button; returns when it is closed.
-  // `style` 64 shows the information icon, 16 the error icon.
-  virtual void ShowMessage(const Text& text, std::int32_t style, const Text& title) = 0;
-
-  // The busy cursor over the program's window while `busy`, the usual one
-  // again after: a refresh runs on the one thread, and a long one must not
-  // leave the window looking dead without a sign.
-  virtual void SetBusyCursor(bool busy) = 0;
-};
-
 // The services of the system this program is built for.
 std::unique_ptr<SystemServices> CreateSystemServices();
+
+// The description of an error as text: `what()` is UTF-8, and a path in it
+// that is not comes through as its bytes do in file names.
+Text DescriptionOf(const std::exception& error);
 
 }  // namespace tarnwick

@@ -1,33 +1,29 @@
 #include "window/main_window.h"
 
+#include <algorithm>
 #include <exception>
 #include <optional>
 
 #include "listing/listing_refresh.h"
-#include "platform/lossless_utf8.h"
+#include "window/texts.h"
 
 namespace tarnwick {
 namespace {
 
-constexpr char16_t kCredit[] = u"Tarnwick \u958B\u767A\u30C1\u30FC\u30E0";  // 開発チーム
 constexpr char16_t kLineBreak[] = u"\r\n";
 
-Text ReasonFor(ErrorKind kind) {
+const char16_t* ReasonFor(ErrorKind kind) {
   switch (kind) {
     case ErrorKind::NotFound:
-      return u"\u30D5\u30A9\u30EB\u30C0\u30FC\u304C\u898B\u3064\u304B\u308A\u307E\u305B\u3093"
-             u"\u3002";
+      return kFolderNotFound;
     case ErrorKind::AccessDenied:
-      return u"\u30D5\u30A9\u30EB\u30C0\u30FC\u3092\u8AAD\u3080\u6A29\u9650\u304C\u3042\u308A"
-             u"\u307E\u305B\u3093\u3002";
+      return kFolderMayNotBeRead;
     case ErrorKind::NotReady:
-      return u"\u30C9\u30E9\u30A4\u30D6\u306E\u6E96\u5099\u304C\u3067\u304D\u3066\u3044\u307E"
-             u"\u305B\u3093\u3002";
+      return kDriveNotReady;
     case ErrorKind::Other:
       break;
   }
-  return u"\u30D5\u30A9\u30EB\u30C0\u30FC\u3092\u8AAD\u3081\u307E\u305B\u3093\u3067\u3057\u305F"
-         u"\u3002";
+  return kFolderUnreadable;
 }
 
 }  // namespace
@@ -36,18 +32,27 @@ Text AboutText() { return Text(kWindowCaption) + kLineBreak + Text(40, u' ') + u
 
 Text ErrorMessage(const PlatformError& error) {
   // The reason, the folder, and the system's own words.
-  return ReasonFor(error.kind()) + kLineBreak + error.path() + kLineBreak + kLineBreak +
-         DecodeFileName(error.what());
+  return ReasonFor(error.kind()) + Text(kLineBreak) + error.path() + kLineBreak + kLineBreak +
+         DescriptionOf(error);
+}
+
+void Form1::Start(const Text& start_folder) {
+  drives_ = system_.Drives();
+  std::vector<Text> lines;
+  lines.reserve(drives_.size());
+  for (const Drive& drive : drives_) lines.push_back(drive.text);
+  controls_.SetDrive1Lines(lines);
+  ShowFolder(start_folder);
 }
 
 void Form1::Form_Load() { Refresh(); }
 
 void Form1::Drive1_Change() {
   try {
-    controls_.SetDir1Path(controls_.Drive1Drive());
+    SetDir1Path(Drive1Drive());
   } catch (const PlatformError& error) {
     // The folder list still shows the folder it showed: so does the drive list.
-    controls_.SelectDrive1For(controls_.Dir1Path());
+    SelectDrive1For(dir1_path_);
     ReportError(error);
   }
 }
@@ -56,10 +61,58 @@ void Form1::Dir1_Change() { Refresh(); }
 
 void Form1::Option1_Click(int /*Index*/) { Refresh(); }
 
-void Form1::Command1_Click() { controls_.ShowMessage(AboutText(), kInformationStyle, kAboutTitle); }
+void Form1::Command1_Click() {
+  controls_.ShowMessage(AboutText(), kInformationStyle, kAboutCaption);
+}
+
+void Form1::Drive1Chosen(int index) {
+  chosen_drive_ = index;
+  if (index != shown_drive_) Drive1_Change();
+}
+
+void Form1::Dir1Opened(std::size_t index) {
+  if (index >= dir1_entries_.size()) return;
+  try {
+    SetDir1Path(dir1_entries_[index].path);
+  } catch (const PlatformError& error) {
+    ReportError(error);
+  }
+}
+
+void Form1::SetDir1Path(const Text& path) {
+  ShowFolder(path);
+  Dir1_Change();
+}
+
+Text Form1::Drive1Drive() const {
+  if (chosen_drive_ < 0 || static_cast<std::size_t>(chosen_drive_) >= drives_.size()) {
+    return dir1_path_;
+  }
+  return drives_[static_cast<std::size_t>(chosen_drive_)].root;
+}
 
 void Form1::ReportError(const PlatformError& error) {
   controls_.ShowMessage(ErrorMessage(error), kErrorStyle, kWindowCaption);
+}
+
+void Form1::ShowFolder(const Text& path) {
+  std::vector<FolderListEntry> entries = FolderListFor(path, system_);
+  // The last open folder of the chain is the one shown.
+  const auto shown = std::find_if(entries.rbegin(), entries.rend(),
+                                  [](const FolderListEntry& entry) { return entry.open; });
+  const auto current = static_cast<std::size_t>(std::distance(shown, entries.rend()) - 1);
+  controls_.ShowDir1Entries(entries, current);
+  dir1_path_ = shown->path;
+  dir1_entries_ = std::move(entries);
+  SelectDrive1For(dir1_path_);
+}
+
+void Form1::SelectDrive1For(const Text& path) {
+  if (const std::optional<std::size_t> drive = DriveFor(drives_, path, system_)) {
+    shown_drive_ = static_cast<int>(*drive);
+  }
+  chosen_drive_ = shown_drive_;
+  controls_.SetDrive1Index(shown_drive_);
 }
 
 void Form1::Refresh() {
@@ -74,12 +127,12 @@ void Form1::Refresh() {
       ~BusyCursor() { controls.SetBusyCursor(false); }
     } busy(controls_);
     try {
-      ListFileName(controls_, system_);
+      ListFileName(*this, system_);
     } catch (const PlatformError& error) {
       failure = error;
     } catch (const std::exception& error) {
       // An internal fault (a failed bound or count): said, not hidden.
-      failure = PlatformError(ErrorKind::Other, controls_.Dir1Path(), error.what());
+      failure = PlatformError(ErrorKind::Other, dir1_path_, error.what());
     }
   }
   if (failure) ReportError(*failure);

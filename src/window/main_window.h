@@ -1,68 +1,18 @@
-// Form1, the program's one window, as plain data and handlers: the layout
-// table that both window toolkits read, and the handlers that they call for
-// the controls' notifications. It reaches the controls and the system only
-// through the platform layer.
+// Form1, the program's one window, as state and handlers: the drive and
+// folder it shows, the handlers that the toolkits call for the controls'
+// notifications, and the reports of what went wrong. It reaches the controls
+// only through the window seam and the system only through the system seam.
 #pragma once
 
-#include <array>
+#include <cstddef>
 #include <cstdint>
-#include <string_view>
+#include <vector>
 
 #include "platform/system_services.h"
+#include "window/folder_list.h"
+#include "window/window_controls.h"
 
 namespace tarnwick {
-
-// 15 twips make one pixel at 96 dots per inch.
-inline constexpr int kTwipsPerPixel = 15;
-constexpr int Pixels(int twips) { return twips / kTwipsPerPixel; }
-
-// "SFN ⇔ LFN なソフト Tarnwick v1.0"
-inline constexpr char16_t kWindowCaption[] =
-    u"SFN \u21D4 LFN \u306A\u30BD\u30D5\u30C8 Tarnwick v1.0";
-// "バージョン情報": the push button's caption and the about box's title.
-inline constexpr char16_t kAboutTitle[] = u"\u30D0\u30FC\u30B8\u30E7\u30F3\u60C5\u5831";
-inline constexpr std::int32_t kInformationStyle = 64;
-inline constexpr std::int32_t kErrorStyle = 16;
-
-// The client area, in twips.
-inline constexpr int kClientWidth = 7365;
-inline constexpr int kClientHeight = 3900;
-
-enum class ControlKind : std::uint8_t {
-  DriveList,
-  FolderList,
-  ListBox,
-  OptionButton,
-  Label,
-  PushButton
-};
-
-struct ControlLayout {
-  std::string_view name;
-  int index;  // of an option button in its group; -1 for the others
-  ControlKind kind;
-  const char16_t* caption;  // nullptr for controls without one
-  int tab_index;
-  bool takes_focus;
-  int left, top, width, height;  // twips
-};
-
-// Every control of the window, in tab order.
-inline constexpr std::array<ControlLayout, 7> kControls = {{
-    {"Drive1", -1, ControlKind::DriveList, nullptr, 0, true, 120, 2760, 2535, 300},
-    {"Dir1", -1, ControlKind::FolderList, nullptr, 1, true, 120, 120, 2535, 2610},
-    {"List1", -1, ControlKind::ListBox, nullptr, 2, true, 2760, 120, 4455, 2940},
-    {"Option1", 0, ControlKind::OptionButton, u"LFN\u3067\u30BD\u30FC\u30C8", 3, true, 120, 3120,
-     1455, 255},
-    {"Option1", 1, ControlKind::OptionButton, u"SFN\u3067\u30BD\u30FC\u30C8", 4, true, 1680, 3120,
-     1455, 255},
-    {"Label1", -1, ControlKind::Label, u"\u30D1\u30B9\u540D\uFF0D", 5, false, 120, 3600, 7215, 255},
-    {"Command1", -1, ControlKind::PushButton, kAboutTitle, 6, true, 4440, 3120, 2775, 375},
-}};
-
-// The option button selected when the window is created: item 0, sort by
-// long name.
-inline constexpr int kOptionSelectedAtStart = 0;
 
 // The about box's text: the caption, CR LF, 40 spaces, "by " and the credit.
 Text AboutText();
@@ -70,9 +20,15 @@ Text AboutText();
 // A clear Japanese message for an error that a user's action ran into.
 Text ErrorMessage(const PlatformError& error);
 
-class Form1 {
+class Form1 final : public ListingControls {
  public:
   Form1(WindowControls& controls, SystemServices& system) : controls_(controls), system_(system) {}
+
+  // Before Form_Load: the drive list gets the system's drives and the folder
+  // list shows `start_folder` (the process's current folder), which are the
+  // lists' own starting values. Throws PlatformError when that folder cannot
+  // be read.
+  void Start(const Text& start_folder);
 
   // The handlers, one for each notification.
   void Form_Load();
@@ -81,15 +37,47 @@ class Form1 {
   void Option1_Click(int Index);
   void Command1_Click();
 
+  // What the toolkits' controls do themselves. Choosing the drive list's
+  // line `index`: another drive than the one shown raises its Change.
+  void Drive1Chosen(int index);
+  // Opening the folder list's entry `index` (by a double-click or Enter).
+  void Dir1Opened(std::size_t index);
+
+  // `Dir1`: the folder shown.
+  Text Dir1Path() const override { return dir1_path_; }
+  // `Dir1`: shows the folder `path` and raises Change. Throws PlatformError,
+  // still showing the folder it showed and raising nothing, when `path`
+  // cannot be read.
+  void SetDir1Path(const Text& path);
+  // `Drive1`: the root of the chosen drive.
+  Text Drive1Drive() const;
+
+  // The listing's display is the toolkit's.
+  bool Option1Item0Value() const override { return controls_.Option1Item0Value(); }
+  void SetLabel1Caption(const Text& caption) override { controls_.SetLabel1Caption(caption); }
+  void List1Clear() override { controls_.List1Clear(); }
+  void List1AddItem(const Text& line) override { controls_.List1AddItem(line); }
+  void SetList1Redraw(bool redraw) override { controls_.SetList1Redraw(redraw); }
+
   // Reports an error of a user's action in a message box; the window stays.
   void ReportError(const PlatformError& error);
 
  private:
+  // Draws the folder list for `path` and chooses its drive; throws
+  // PlatformError, changing nothing, when it cannot be read.
+  void ShowFolder(const Text& path);
+  // Chooses the drive that holds `path` in the drive list, if any does.
+  void SelectDrive1For(const Text& path);
   // The refresh; an error is reported, not passed on to the toolkit.
   void Refresh();
 
   WindowControls& controls_;
   SystemServices& system_;
+  std::vector<Drive> drives_;
+  int shown_drive_ = -1;   // the line of the drive that holds the folder shown
+  int chosen_drive_ = -1;  // the line the user chose
+  std::vector<FolderListEntry> dir1_entries_;
+  Text dir1_path_;
 };
 
 }  // namespace tarnwick

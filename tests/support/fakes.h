@@ -11,6 +11,7 @@
 #include <vector>
 
 #include "platform/system_services.h"
+#include "window/window_controls.h"
 
 namespace tarnwick::testing {
 

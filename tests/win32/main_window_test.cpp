@@ -9,16 +9,17 @@
 #include "platform/win32/win32_system_services.h"
 #include "support/forwarding_system.h"
 #include "win32/temp_folder.h"
+#include "window/layout.h"
+#include "window/texts.h"
 
 namespace tarnwick::win32 {
 namespace {
 
 using testing::TempFolder;
 
-// The real system with one more drive, which cannot be read, counting
-// refreshes: each asks once for the short form of the folder itself, the
-// only path that ends in "\".
-class SystemWithMissingDrive final : public testing::ForwardingSystem {
+// The real system, counting refreshes: each asks once for the short form of
+// the folder itself, the only path that ends in "\".
+class CountingSystem final : public testing::ForwardingSystem {
  public:
   using ForwardingSystem::ForwardingSystem;
   int refreshes = 0;
@@ -26,11 +27,6 @@ class SystemWithMissingDrive final : public testing::ForwardingSystem {
   std::uint32_t GetShortPathNameA(const std::string& path, std::span<char> buffer) override {
     if (!path.empty() && path.back() == '\\') ++refreshes;
     return ForwardingSystem::GetShortPathNameA(path, buffer);
-  }
-  std::vector<Drive> Drives() override {
-    std::vector<Drive> drives = ForwardingSystem::Drives();
-    drives.push_back({u"q: [MISSING]", u"Q:\\Tarnwick\\no such drive"});
-    return drives;
   }
 };
 
@@ -107,7 +103,7 @@ class Win32Window : public ::testing::Test {
   };
   TempFolder folder;
   std::unique_ptr<SystemServices> real = CreateSystemServices();
-  SystemWithMissingDrive system{*real};
+  CountingSystem system{*real};
   std::unique_ptr<MainWindow> window;
   std::vector<Message> messages;
 };
@@ -182,12 +178,12 @@ TEST_F(Win32Window, OpensASubfolderAndAnAncestor) {
   EXPECT_EQ(ListLines(window->control(kList1Id)),
             std::vector<Text>{u"inside.txt" + kArrow +
                               ShortNameOf(folder.slashed() + u"Sub Folder\\inside.txt")});
-  EXPECT_EQ(window->Dir1Path(), folder.slashed() + u"Sub Folder");
+  EXPECT_EQ(window->form().Dir1Path(), folder.slashed() + u"Sub Folder");
   // The top of the drive.
   ::SendMessageW(dir1, LB_SETCURSEL, 0, 0);
   Command(kDir1Id, LBN_DBLCLK);
-  EXPECT_EQ(window->Dir1Path().size(), 3u);
-  EXPECT_EQ(TextOf(window->control(kLabel1Id)), kPrefix + window->Dir1Path());
+  EXPECT_EQ(window->form().Dir1Path().size(), 3u);
+  EXPECT_EQ(TextOf(window->control(kLabel1Id)), kPrefix + window->form().Dir1Path());
   EXPECT_TRUE(messages.empty());
 }
 
@@ -205,34 +201,9 @@ TEST_F(Win32Window, RefreshesOnceWhenAnotherDriveIsChosen) {
   ::SendMessageW(drive1, CB_SETCURSEL, static_cast<WPARAM>(z), 0);
   Command(kDrive1Id, CBN_SELCHANGE);
   EXPECT_EQ(system.refreshes, 2);
-  EXPECT_EQ(window->Dir1Path(), u"Z:\\");
+  EXPECT_EQ(window->form().Dir1Path(), u"Z:\\");
   EXPECT_EQ(TextOf(window->control(kLabel1Id)).substr(0, 7), kPrefix + u"Z:\\");
   EXPECT_TRUE(messages.empty());
-}
-
-TEST_F(Win32Window, KeepsTheWindowWhenADriveOrFolderCannotBeRead) {
-  const std::vector<Text> lines = ListLines(window->control(kList1Id));
-  const Text label = TextOf(window->control(kLabel1Id));
-  const HWND drive1 = window->control(kDrive1Id);
-  const auto shown = ::SendMessageW(drive1, CB_GETCURSEL, 0, 0);
-  const auto missing = ::SendMessageW(drive1, CB_GETCOUNT, 0, 0) - 1;
-  ::SendMessageW(drive1, CB_SETCURSEL, static_cast<WPARAM>(missing), 0);
-  Command(kDrive1Id, CBN_SELCHANGE);
-  ASSERT_EQ(messages.size(), 1u);
-  EXPECT_EQ(messages[0].style, kErrorStyle);
-  EXPECT_EQ(::SendMessageW(drive1, CB_GETCURSEL, 0, 0), shown);
-  EXPECT_EQ(ListLines(window->control(kList1Id)), lines);
-  EXPECT_EQ(TextOf(window->control(kLabel1Id)), label);
-
-  // A folder that vanished after it was listed.
-  const HWND dir1 = window->control(kDir1Id);
-  ASSERT_TRUE(::DeleteFileW(ToWide(folder.slashed() + u"Sub Folder\\inside.txt").c_str()));
-  ASSERT_TRUE(::RemoveDirectoryW(ToWide(folder.slashed() + u"Sub Folder").c_str()));
-  ::SendMessageW(dir1, LB_SETCURSEL, static_cast<WPARAM>(FindLine(dir1, u"Sub Folder")), 0);
-  Command(kDir1Id, LBN_DBLCLK);
-  ASSERT_EQ(messages.size(), 2u);
-  EXPECT_EQ(ListLines(window->control(kList1Id)), lines);
-  EXPECT_EQ(window->Dir1Path(), folder.path());
 }
 
 TEST_F(Win32Window, ShowsTheAboutBoxAndAPathWithAnAmpersand) {
@@ -240,10 +211,10 @@ TEST_F(Win32Window, ShowsTheAboutBoxAndAPathWithAnAmpersand) {
   ASSERT_EQ(messages.size(), 1u);
   EXPECT_EQ(messages[0].text, AboutText());
   EXPECT_EQ(messages[0].style, 64);
-  EXPECT_EQ(messages[0].title, Text(kAboutTitle));
+  EXPECT_EQ(messages[0].title, Text(kAboutCaption));
 
   folder.AddFolder(u"A&B");
-  window->SetDir1Path(folder.slashed() + u"A&B");
+  window->form().SetDir1Path(folder.slashed() + u"A&B");
   EXPECT_NE(TextOf(window->control(kLabel1Id)).find(u"A&B"), Text::npos);
 }
 

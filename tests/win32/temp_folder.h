@@ -18,11 +18,17 @@ class TempFolder {
     wchar_t temp[MAX_PATH + 1] = {};
     const DWORD length = ::GetTempPathW(MAX_PATH + 1, temp);
     if (length == 0 || length > MAX_PATH) throw std::runtime_error("no temporary folder");
+    // Wine hands out the same process ids again, and a folder that a failed
+    // run left behind keeps its name: the next free name is taken.
     static int made = 0;
-    const std::wstring name = L"tarnwick-test-" + std::to_wstring(::GetCurrentProcessId()) + L"-" +
-                              std::to_wstring(++made);
-    path_ = win32::FromWide(std::wstring(temp, length) + name);
-    Check(::CreateDirectoryW(win32::ToWide(path_).c_str(), nullptr), path_);
+    bool created = false;
+    do {
+      const std::wstring name = L"tarnwick-test-" + std::to_wstring(::GetCurrentProcessId()) +
+                                L"-" + std::to_wstring(++made);
+      path_ = win32::FromWide(std::wstring(temp, length) + name);
+      created = ::CreateDirectoryW(win32::ToWide(path_).c_str(), nullptr);
+    } while (!created && ::GetLastError() == ERROR_ALREADY_EXISTS);
+    Check(created, path_);
   }
   TempFolder(const TempFolder&) = delete;
   TempFolder& operator=(const TempFolder&) = delete;

@@ -7,6 +7,7 @@
 
 #include "platform/console.h"
 #include "platform/qt/main_window.h"
+#include "window/texts.h"
 
 int main(int argc, char** argv) {
   QApplication application(argc, argv);

@@ -14,8 +14,9 @@
 #include <QTreeWidget>
 #include <algorithm>
 
-#include "platform/folder_list.h"
 #include "platform/qt/program_icon.h"
+#include "window/layout.h"
+#include "window/texts.h"
 
 namespace tarnwick::qt {
 namespace {
@@ -36,7 +37,8 @@ void ShowModalMessage(QWidget* parent, const Text& text, std::int32_t style, con
   box.exec();
 }
 
-constexpr int kPathRole = Qt::UserRole;
+// The index of a folder list entry, which Form1 opens.
+constexpr int kEntryRole = Qt::UserRole;
 
 }  // namespace
 
@@ -77,14 +79,13 @@ Text FromQString(const QString& text) {
 }
 
 MainWindow::MainWindow(SystemServices& system, const Text& start_folder)
-    : system_(system), form_(*this, system), message_box_(ShowModalMessage) {
+    : form_(*this, system), message_box_(ShowModalMessage) {
   setWindowTitle(ToQString(kWindowCaption));
   setWindowIcon(ProgramIcon());
   setFixedSize(Pixels(kClientWidth), Pixels(kClientHeight));
   CreateControls();
   PlaceControls();
-  FillDriveList();
-  ShowFolder(start_folder);
+  form_.Start(start_folder);
   ConnectControls();
 }
 
@@ -159,54 +160,13 @@ void MainWindow::PlaceControls() {
 }
 
 void MainWindow::ConnectControls() {
-  // Only a choice of another drive is a change.
-  connect(drive1_, &QComboBox::activated, this, [this](int index) {
-    if (index != shown_drive_) form_.Drive1_Change();
-  });
-  dir1_->on_open = [this](QTreeWidgetItem* item) { OpenFolderEntry(item); };
+  connect(drive1_, &QComboBox::activated, this, [this](int index) { form_.Drive1Chosen(index); });
+  dir1_->on_open = [this](QTreeWidgetItem* item) {
+    form_.Dir1Opened(item->data(0, kEntryRole).value<std::size_t>());
+  };
   connect(option1_group_, &QButtonGroup::idClicked, this,
           [this](int index) { form_.Option1_Click(index); });
   connect(command1_, &QPushButton::clicked, this, [this] { form_.Command1_Click(); });
-}
-
-void MainWindow::FillDriveList() {
-  drives_ = system_.Drives();
-  for (const Drive& drive : drives_) drive1_->addItem(ToQString(drive.text));
-}
-
-void MainWindow::ShowFolder(const Text& path) {
-  const std::vector<FolderListEntry> entries = FolderListFor(path, system_);
-  const QIcon open_icon = style()->standardIcon(QStyle::SP_DirOpenIcon);
-  const QIcon closed_icon = style()->standardIcon(QStyle::SP_DirClosedIcon);
-  dir1_->clear();
-  QTreeWidgetItem* parent = nullptr;
-  QTreeWidgetItem* current = nullptr;
-  for (const FolderListEntry& entry : entries) {
-    auto* item = parent == nullptr ? new QTreeWidgetItem(dir1_) : new QTreeWidgetItem(parent);
-    item->setText(0, ToQString(entry.name));
-    item->setIcon(0, entry.open ? open_icon : closed_icon);
-    item->setData(0, kPathRole, ToQString(entry.path));
-    if (entry.open) {
-      parent = item;
-      current = item;
-    }
-  }
-  dir1_->expandAll();
-  dir1_->setCurrentItem(current);
-  // The last open folder of the chain is the one shown.
-  const auto shown = std::find_if(entries.rbegin(), entries.rend(),
-                                  [](const FolderListEntry& entry) { return entry.open; });
-  dir1_path_ = shown->path;
-  SelectDrive1For(dir1_path_);
-}
-
-void MainWindow::OpenFolderEntry(QTreeWidgetItem* item) {
-  if (item == nullptr) return;
-  try {
-    SetDir1Path(FromQString(item->data(0, kPathRole).toString()));
-  } catch (const PlatformError& error) {
-    form_.ReportError(error);
-  }
 }
 
 bool MainWindow::Option1Item0Value() const { return option1_[0]->isChecked(); }
@@ -219,23 +179,32 @@ void MainWindow::List1AddItem(const Text& line) { list1_->addItem(ToQString(line
 
 void MainWindow::SetList1Redraw(bool redraw) { list1_->setUpdatesEnabled(redraw); }
 
-void MainWindow::SetDir1Path(const Text& path) {
-  ShowFolder(path);
-  form_.Dir1_Change();
-}
-
-Text MainWindow::Drive1Drive() const {
-  const int index = drive1_->currentIndex();
-  if (index < 0 || static_cast<std::size_t>(index) >= drives_.size()) return dir1_path_;
-  return drives_[static_cast<std::size_t>(index)].root;
-}
-
-void MainWindow::SelectDrive1For(const Text& path) {
-  if (const std::optional<std::size_t> drive = DriveFor(drives_, path, system_)) {
-    shown_drive_ = static_cast<int>(*drive);
+void MainWindow::ShowDir1Entries(const std::vector<FolderListEntry>& entries, std::size_t current) {
+  const QIcon open_icon = style()->standardIcon(QStyle::SP_DirOpenIcon);
+  const QIcon closed_icon = style()->standardIcon(QStyle::SP_DirClosedIcon);
+  dir1_->clear();
+  // The open folders nest, each in the one before; the closed ones sit in
+  // the last open one.
+  QTreeWidgetItem* parent = nullptr;
+  QTreeWidgetItem* current_item = nullptr;
+  for (std::size_t i = 0; i < entries.size(); ++i) {
+    auto* item = parent == nullptr ? new QTreeWidgetItem(dir1_) : new QTreeWidgetItem(parent);
+    item->setText(0, ToQString(entries[i].name));
+    item->setIcon(0, entries[i].open ? open_icon : closed_icon);
+    item->setData(0, kEntryRole, QVariant::fromValue(i));
+    if (entries[i].open) parent = item;
+    if (i == current) current_item = item;
   }
-  drive1_->setCurrentIndex(shown_drive_);
+  dir1_->expandAll();
+  dir1_->setCurrentItem(current_item);
 }
+
+void MainWindow::SetDrive1Lines(const std::vector<Text>& lines) {
+  drive1_->clear();
+  for (const Text& line : lines) drive1_->addItem(ToQString(line));
+}
+
+void MainWindow::SetDrive1Index(int index) { drive1_->setCurrentIndex(index); }
 
 void MainWindow::ShowMessage(const Text& text, std::int32_t style, const Text& title) {
   message_box_(this, text, style, title);

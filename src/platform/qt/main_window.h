@@ -1,5 +1,6 @@
-// Tarnwick's window in Qt Widgets: the controls of the layout table, drawn
-// and wired to Form1's handlers, and offered to them as WindowControls.
+// Tarnwick's window in Qt Widgets: the controls of the layout table, made
+// and drawn here, their notifications forwarded to Form1, which decides
+// everything through WindowControls.
 #pragma once
 
 #include <QTreeWidget>
@@ -9,6 +10,7 @@
 
 #include "platform/system_services.h"
 #include "window/main_window.h"
+#include "window/window_controls.h"
 
 class QButtonGroup;
 class QComboBox;
@@ -46,6 +48,8 @@ class MainWindow final : public QWidget, public WindowControls {
   // Runs Form_Load: the first refresh, before the window is shown.
   void Load();
 
+  Form1& form() { return form_; }
+
   void SetMessageBox(MessageBox message_box) { message_box_ = std::move(message_box); }
 
   // The controls, by name, for tests and for the screenshot.
@@ -57,15 +61,14 @@ class MainWindow final : public QWidget, public WindowControls {
   QPushButton* command1() const { return command1_; }
 
   // WindowControls
-  Text Dir1Path() const override { return dir1_path_; }
   bool Option1Item0Value() const override;
   void SetLabel1Caption(const Text& caption) override;
   void List1Clear() override;
   void List1AddItem(const Text& line) override;
   void SetList1Redraw(bool redraw) override;
-  void SetDir1Path(const Text& path) override;
-  Text Drive1Drive() const override;
-  void SelectDrive1For(const Text& path) override;
+  void ShowDir1Entries(const std::vector<FolderListEntry>& entries, std::size_t current) override;
+  void SetDrive1Lines(const std::vector<Text>& lines) override;
+  void SetDrive1Index(int index) override;
   void ShowMessage(const Text& text, std::int32_t style, const Text& title) override;
   void SetBusyCursor(bool busy) override;
 
@@ -73,13 +76,7 @@ class MainWindow final : public QWidget, public WindowControls {
   void CreateControls();
   void PlaceControls();
   void ConnectControls();
-  void FillDriveList();
-  // Draws the folder list for `path`; throws PlatformError, changing
-  // nothing, when it cannot be read.
-  void ShowFolder(const Text& path);
-  void OpenFolderEntry(QTreeWidgetItem* item);
 
-  SystemServices& system_;
   Form1 form_;
   MessageBox message_box_;
 
@@ -90,10 +87,6 @@ class MainWindow final : public QWidget, public WindowControls {
   QButtonGroup* option1_group_ = nullptr;
   QLabel* label1_ = nullptr;
   QPushButton* command1_ = nullptr;
-
-  Text dir1_path_;
-  std::vector<Drive> drives_;
-  int shown_drive_ = -1;  // the drive of the folder shown
 };
 
 // Text to and from Qt's strings; both are UTF-16.

@@ -9,6 +9,7 @@
 #include "platform/console.h"
 #include "platform/win32/main_window.h"
 #include "platform/win32/win32_system_services.h"
+#include "window/texts.h"
 
 int WINAPI wWinMain(HINSTANCE instance, HINSTANCE, PWSTR, int show) {
   INITCOMMONCONTROLSEX controls{sizeof controls, ICC_STANDARD_CLASSES};

@@ -7,9 +7,10 @@
 
 #include <algorithm>
 
-#include "platform/folder_list.h"
 #include "platform/win32/resources/resource.h"
 #include "platform/win32/win32_system_services.h"
+#include "window/layout.h"
+#include "window/texts.h"
 
 namespace tarnwick::win32 {
 namespace {
@@ -130,8 +131,7 @@ Text WindowText(HWND window, int index, UINT length_message, UINT text_message) 
 }  // namespace
 
 MainWindow::MainWindow(SystemServices& system, HINSTANCE instance)
-    : system_(system),
-      instance_(instance),
+    : instance_(instance),
       form_(*this, system),
       message_box_([](HWND owner, const Text& text, std::int32_t style, const Text& title) {
         ::MessageBoxW(owner, ToWide(text).c_str(), ToWide(title).c_str(), static_cast<UINT>(style));
@@ -170,8 +170,7 @@ void MainWindow::Create(const Text& start_folder) {
   closed_folder_ = StockIcon(SIID_FOLDER);
   CreateControls();
   PlaceControls();
-  FillDriveList();
-  ShowFolder(start_folder);
+  form_.Start(start_folder);
 }
 
 void MainWindow::Load() { form_.Form_Load(); }
@@ -205,7 +204,7 @@ LRESULT MainWindow::HandleMessage(UINT message, WPARAM w, LPARAM l) {
       return 0;
     case WM_VKEYTOITEM:
       if (reinterpret_cast<HWND>(l) == control(kDir1Id) && LOWORD(w) == VK_RETURN) {
-        OpenFolderEntry(HIWORD(w));
+        OpenSelectedFolderEntry();
         return -2;
       }
       return -1;
@@ -239,16 +238,13 @@ LRESULT MainWindow::HandleMessage(UINT message, WPARAM w, LPARAM l) {
 void MainWindow::OnCommand(int id, int code) {
   switch (id) {
     case kDrive1Id:
-      // Only a choice of another drive is a change.
       if (code == CBN_SELCHANGE) {
-        const auto index = static_cast<int>(::SendMessageW(control(kDrive1Id), CB_GETCURSEL, 0, 0));
-        if (index != shown_drive_) form_.Drive1_Change();
+        form_.Drive1Chosen(
+            static_cast<int>(::SendMessageW(control(kDrive1Id), CB_GETCURSEL, 0, 0)));
       }
       break;
     case kDir1Id:
-      if (code == LBN_DBLCLK) {
-        OpenFolderEntry(static_cast<int>(::SendMessageW(control(kDir1Id), LB_GETCURSEL, 0, 0)));
-      }
+      if (code == LBN_DBLCLK) OpenSelectedFolderEntry();
       break;
     case kOption1Item0Id:
     case kOption1Item1Id:
@@ -259,9 +255,7 @@ void MainWindow::OnCommand(int id, int code) {
       break;
     case IDOK:
       // Enter, taken by the dialog manager: in the folder list it opens.
-      if (::GetFocus() == control(kDir1Id)) {
-        OpenFolderEntry(static_cast<int>(::SendMessageW(control(kDir1Id), LB_GETCURSEL, 0, 0)));
-      }
+      if (::GetFocus() == control(kDir1Id)) OpenSelectedFolderEntry();
       break;
     default:
       break;
@@ -316,47 +310,14 @@ void MainWindow::PlaceControls() {
   if (old_font != nullptr) ::DeleteObject(old_font);
 }
 
-void MainWindow::FillDriveList() {
-  drives_ = system_.Drives();
-  for (const Drive& drive : drives_) {
-    ::SendMessageW(control(kDrive1Id), CB_ADDSTRING, 0,
-                   reinterpret_cast<LPARAM>(ToWide(drive.text).c_str()));
-  }
-}
-
-void MainWindow::ShowFolder(const Text& path) {
-  const std::vector<FolderListEntry> entries = FolderListFor(path, system_);
-  const HWND dir1 = control(kDir1Id);
-  ::SendMessageW(dir1, WM_SETREDRAW, FALSE, 0);
-  ::SendMessageW(dir1, LB_RESETCONTENT, 0, 0);
-  folder_lines_.clear();
-  int current = 0;
-  for (const FolderListEntry& entry : entries) {
-    ::SendMessageW(dir1, LB_ADDSTRING, 0, reinterpret_cast<LPARAM>(ToWide(entry.name).c_str()));
-    if (entry.open) {
-      current = static_cast<int>(folder_lines_.size());
-      dir1_path_ = entry.path;
-    }
-    folder_lines_.push_back({entry.path, entry.depth, entry.open});
-  }
-  ::SendMessageW(dir1, LB_SETCURSEL, static_cast<WPARAM>(current), 0);
-  ::SendMessageW(dir1, WM_SETREDRAW, TRUE, 0);
-  ::InvalidateRect(dir1, nullptr, TRUE);
-  SelectDrive1For(dir1_path_);
-}
-
-void MainWindow::OpenFolderEntry(int index) {
-  if (index < 0 || static_cast<std::size_t>(index) >= folder_lines_.size()) return;
-  try {
-    SetDir1Path(folder_lines_[static_cast<std::size_t>(index)].path);
-  } catch (const PlatformError& error) {
-    form_.ReportError(error);
-  }
+void MainWindow::OpenSelectedFolderEntry() {
+  const auto index = ::SendMessageW(control(kDir1Id), LB_GETCURSEL, 0, 0);
+  if (index >= 0) form_.Dir1Opened(static_cast<std::size_t>(index));
 }
 
 void MainWindow::DrawFolderEntry(const DRAWITEMSTRUCT& item) {
-  if (item.itemID == static_cast<UINT>(-1) || item.itemID >= folder_lines_.size()) return;
-  const FolderLine& line = folder_lines_[item.itemID];
+  if (item.itemID == static_cast<UINT>(-1) || item.itemID >= dir1_entries_.size()) return;
+  const FolderListEntry& line = dir1_entries_[item.itemID];
   const bool selected = (item.itemState & ODS_SELECTED) != 0;
   ::FillRect(item.hDC, &item.rcItem, ::GetSysColorBrush(selected ? COLOR_HIGHLIGHT : COLOR_WINDOW));
   const int icon_left = item.rcItem.left + Scale(2 + line.depth * kFolderIndent);
@@ -400,22 +361,29 @@ void MainWindow::SetList1Redraw(bool redraw) {
   if (redraw) ::InvalidateRect(list1, nullptr, TRUE);
 }
 
-void MainWindow::SetDir1Path(const Text& path) {
-  ShowFolder(path);
-  form_.Dir1_Change();
-}
-
-Text MainWindow::Drive1Drive() const {
-  const auto index = static_cast<int>(::SendMessageW(control(kDrive1Id), CB_GETCURSEL, 0, 0));
-  if (index < 0 || static_cast<std::size_t>(index) >= drives_.size()) return dir1_path_;
-  return drives_[static_cast<std::size_t>(index)].root;
-}
-
-void MainWindow::SelectDrive1For(const Text& path) {
-  if (const std::optional<std::size_t> drive = DriveFor(drives_, path, system_)) {
-    shown_drive_ = static_cast<int>(*drive);
+void MainWindow::ShowDir1Entries(const std::vector<FolderListEntry>& entries, std::size_t current) {
+  const HWND dir1 = control(kDir1Id);
+  ::SendMessageW(dir1, WM_SETREDRAW, FALSE, 0);
+  ::SendMessageW(dir1, LB_RESETCONTENT, 0, 0);
+  for (const FolderListEntry& entry : entries) {
+    ::SendMessageW(dir1, LB_ADDSTRING, 0, reinterpret_cast<LPARAM>(ToWide(entry.name).c_str()));
   }
-  ::SendMessageW(control(kDrive1Id), CB_SETCURSEL, static_cast<WPARAM>(shown_drive_), 0);
+  dir1_entries_ = entries;
+  ::SendMessageW(dir1, LB_SETCURSEL, static_cast<WPARAM>(current), 0);
+  ::SendMessageW(dir1, WM_SETREDRAW, TRUE, 0);
+  ::InvalidateRect(dir1, nullptr, TRUE);
+}
+
+void MainWindow::SetDrive1Lines(const std::vector<Text>& lines) {
+  const HWND drive1 = control(kDrive1Id);
+  ::SendMessageW(drive1, CB_RESETCONTENT, 0, 0);
+  for (const Text& line : lines) {
+    ::SendMessageW(drive1, CB_ADDSTRING, 0, reinterpret_cast<LPARAM>(ToWide(line).c_str()));
+  }
+}
+
+void MainWindow::SetDrive1Index(int index) {
+  ::SendMessageW(control(kDrive1Id), CB_SETCURSEL, static_cast<WPARAM>(index), 0);
 }
 
 void MainWindow::ShowMessage(const Text& text, std::int32_t style, const Text& title) {

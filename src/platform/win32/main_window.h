@@ -1,7 +1,7 @@
 // Tarnwick's window with native Win32 controls: the controls of the layout
-// table, scaled to the window's dpi, wired to Form1's handlers and offered to
-// them as WindowControls. The object lives behind the window handle: the
-// window procedure finds it through GWLP_USERDATA.
+// table, made here and scaled to the window's dpi, their notifications
+// forwarded to Form1, which decides everything through WindowControls. The object lives behind the
+// window handle: the window procedure finds it through GWLP_USERDATA.
 #pragma once
 
 #include <windows.h>
@@ -11,6 +11,7 @@
 
 #include "platform/system_services.h"
 #include "window/main_window.h"
+#include "window/window_controls.h"
 
 namespace tarnwick::win32 {
 
@@ -48,20 +49,20 @@ class MainWindow final : public WindowControls {
   // controls.
   int Run();
 
+  Form1& form() { return form_; }
   HWND handle() const { return window_; }
   HWND control(int id) const { return ::GetDlgItem(window_, id); }
   void SetMessageBox(MessageBox message_box) { message_box_ = std::move(message_box); }
 
   // WindowControls
-  Text Dir1Path() const override { return dir1_path_; }
   bool Option1Item0Value() const override;
   void SetLabel1Caption(const Text& caption) override;
   void List1Clear() override;
   void List1AddItem(const Text& line) override;
   void SetList1Redraw(bool redraw) override;
-  void SetDir1Path(const Text& path) override;
-  Text Drive1Drive() const override;
-  void SelectDrive1For(const Text& path) override;
+  void ShowDir1Entries(const std::vector<FolderListEntry>& entries, std::size_t current) override;
+  void SetDrive1Lines(const std::vector<Text>& lines) override;
+  void SetDrive1Index(int index) override;
   void ShowMessage(const Text& text, std::int32_t style, const Text& title) override;
   void SetBusyCursor(bool busy) override;
 
@@ -71,15 +72,10 @@ class MainWindow final : public WindowControls {
   void OnCommand(int id, int code);
   void CreateControls();
   void PlaceControls();
-  void FillDriveList();
-  // Draws the folder list for `path`; throws PlatformError, changing
-  // nothing, when it cannot be read.
-  void ShowFolder(const Text& path);
-  void OpenFolderEntry(int index);
+  void OpenSelectedFolderEntry();
   void DrawFolderEntry(const DRAWITEMSTRUCT& item);
   int Scale(int pixels) const { return MulDiv(pixels, static_cast<int>(dpi_), 96); }
 
-  SystemServices& system_;
   HINSTANCE instance_;
   Form1 form_;
   MessageBox message_box_;
@@ -89,16 +85,8 @@ class MainWindow final : public WindowControls {
   HICON open_folder_ = nullptr;
   HICON closed_folder_ = nullptr;
 
-  struct FolderLine {
-    Text path;
-    int depth;
-    bool open;
-  };
-  std::vector<FolderLine> folder_lines_;
-  Text dir1_path_;
-  std::vector<Drive> drives_;
-  int shown_drive_ = -1;  // the drive of the folder shown
-  HCURSOR cursor_before_busy_ = nullptr;  // put back when a refresh ends
+  std::vector<FolderListEntry> dir1_entries_;  // as drawn
+  HCURSOR cursor_before_busy_ = nullptr;       // put back when a refresh ends
 };
 
 }  // namespace tarnwick::win32
