@@ -23,11 +23,11 @@
 #include <string>
 #include <vector>
 
+#include "fat/fat_short_names.h"
 #include "listing/listing_refresh.h"
 #include "listing/path_names.h"
-#include "platform/lossless_utf8.h"
-#include "fat/fat_short_names.h"
 #include "platform/linux/ntfs_names.h"
+#include "platform/lossless_utf8.h"
 #include "support/reference_exchange_sort.h"
 
 namespace {
@@ -175,7 +175,7 @@ std::vector<std::string> MakeFolder(const std::filesystem::path& folder, int fil
     ::close(fd);
   }
   std::vector<std::string> short_names = tarnwick::fat::MakeShortNames(names);
-  if (!tarnwick::linux::IsNtfs3gFolder(folder.string() + "/")) return short_names;
+  if (!tarnwick::on_linux::IsNtfs3gFolder(folder.string() + "/")) return short_names;
   // A Windows disk keeps a short name only for a name that is not one itself.
   for (int i = 0; i < files; ++i) {
     if (short_names[i] == names[i]) continue;
@@ -193,7 +193,7 @@ int Measure(const std::filesystem::path& root, int files) {
   const std::filesystem::path folder = root / ("files" + std::to_string(files));
   const std::vector<std::string> made_short_names = MakeFolder(folder, files);
   const Text path = tarnwick::DecodeFileName(folder.string());
-  const bool on_ntfs = tarnwick::linux::IsNtfs3gFolder(folder.string() + "/");
+  const bool on_ntfs = tarnwick::on_linux::IsNtfs3gFolder(folder.string() + "/");
 
   // The best of three cold refreshes, each with services of its own (so no
   // short names are known beforehand).

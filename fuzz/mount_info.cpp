@@ -10,18 +10,18 @@
 #include <string_view>
 
 #include "fuzz_check.h"
-#include "platform/lossless_utf8.h"
 #include "platform/linux/mounts.h"
+#include "platform/lossless_utf8.h"
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
   const std::string_view mountinfo(reinterpret_cast<const char*>(data), size);
   // Every source has a label: the source itself, backwards.
-  const tarnwick::linux::LabelOf label_of =
+  const tarnwick::on_linux::LabelOf label_of =
       [](const std::string& source) -> std::optional<std::string> {
     return std::string(source.rbegin(), source.rend());
   };
   const std::vector<tarnwick::Drive> drives =
-      tarnwick::linux::DrivesFromMountInfo(mountinfo, label_of);
+      tarnwick::on_linux::DrivesFromMountInfo(mountinfo, label_of);
   std::set<tarnwick::Text> roots;
   for (const tarnwick::Drive& drive : drives) {
     FUZZ_CHECK(!drive.root.empty() && drive.root.front() == u'/');

@@ -13,10 +13,10 @@
 #include <string>
 #include <vector>
 
-#include "listing/listing_refresh.h"
-#include "platform/lossless_utf8.h"
 #include "fat/fat_short_names.h"
+#include "listing/listing_refresh.h"
 #include "platform/linux/linux_system_services.h"
+#include "platform/lossless_utf8.h"
 #include "support/fakes.h"
 #include "support/program_run.h"
 #include "support/temp_folder.h"
@@ -25,7 +25,7 @@ namespace tarnwick {
 namespace {
 
 using fat::IsValidShortName;
-using linux::LinuxSystemServices;
+using on_linux::LinuxSystemServices;
 using testing::FakeControls;
 using testing::TempFolder;
 

@@ -11,16 +11,16 @@
 #include <filesystem>
 #include <set>
 
+#include "fat/fat_short_names.h"
 #include "listing/listing_refresh.h"
 #include "listing/path_names.h"
-#include "platform/lossless_utf8.h"
-#include "fat/fat_short_names.h"
 #include "platform/linux/mounts.h"
+#include "platform/lossless_utf8.h"
 #include "support/fakes.h"
 #include "support/forwarding_system.h"
 #include "support/temp_folder.h"
 
-namespace tarnwick::linux {
+namespace tarnwick::on_linux {
 namespace {
 
 using testing::FakeControls;
@@ -468,4 +468,4 @@ TEST(LinuxDrives, FindLabelsThroughLinksToTheDisks) {
 }
 
 }  // namespace
-}  // namespace tarnwick::linux
+}  // namespace tarnwick::on_linux

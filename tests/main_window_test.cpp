@@ -265,5 +265,86 @@ TEST(Form1, ShowsTheBusyCursorForEveryRefreshAndNeverLeavesItOn) {
   EXPECT_FALSE(window.controls.messages[1].busy);
 }
 
+TEST(Form1, ReportsAFaultOfItsOwnAndKeepsTheWindow) {
+  const std::exception_ptr faults[] = {std::make_exception_ptr(std::bad_alloc()),
+                                       std::make_exception_ptr(std::overflow_error("too many"))};
+  for (const std::exception_ptr& fault : faults) {
+    Window window;
+    window.form.Form_Load();
+    const std::vector<Text> lines = window.controls.lines;
+    window.system.fault = fault;
+    window.ChooseDrive(1);
+    window.form.Dir1Opened(2);
+    window.form.DrivesChanged();
+    window.form.Option1_Click(1);
+    ASSERT_EQ(window.controls.messages.size(), 4u);
+    for (const FakeWindow::Message& message : window.controls.messages) {
+      // "内部エラーが発生しました。" and what it was.
+      EXPECT_TRUE(message.text.starts_with(u"\u5185\u90E8\u30A8\u30E9\u30FC"));
+      EXPECT_TRUE(message.text.ends_with(u"std::bad_alloc") || message.text.ends_with(u"too many"));
+      EXPECT_EQ(message.style, kErrorStyle);
+      EXPECT_FALSE(message.busy);
+    }
+    EXPECT_EQ(window.form.Dir1Path(), u"C:\\Work");
+    EXPECT_EQ(window.controls.drive_index, 0);
+    EXPECT_EQ(window.controls.drive_lines.size(), 3u);
+    // The refresh got as far as its label before the fault: no stale lines.
+    EXPECT_TRUE(window.controls.lines.empty());
+    window.system.fault = nullptr;
+    window.form.Option1_Click(0);
+    EXPECT_EQ(window.controls.lines, lines);
+  }
+}
+
+TEST(Form1, FollowsDrivesThatComeAndGo) {
+  Window window;
+  window.form.Form_Load();
+  // A stick comes: the list shows it, still on C:.
+  window.system.drives.insert(window.system.drives.begin(), {u"a: [STICK]", u"A:\\"});
+  window.system.AddFolder(u"A:\\", {u"ON A.TXT"});
+  window.system.subfolders[u"A:\\"] = {};
+  window.form.DrivesChanged();
+  EXPECT_EQ(window.controls.drive_lines,
+            (std::vector<Text>{u"a: [STICK]", u"c:", u"d: [DATA]", u"e:"}));
+  EXPECT_EQ(window.controls.drive_index, 1);
+  EXPECT_EQ(window.form.Drive1Drive(), u"C:\\");
+  EXPECT_TRUE(window.controls.messages.empty());
+  EXPECT_EQ(window.controls.refreshes, 1);
+
+  // It is shown, then pulled out: the window says so and goes back to the
+  // start folder.
+  window.ChooseDrive(0);
+  ASSERT_EQ(window.controls.lines, std::vector<Text>{u"ON A.TXT" + kArrow});
+  window.system.drives.erase(window.system.drives.begin());
+  window.system.folders.erase(u"A:\\");
+  window.system.subfolders.erase(u"A:\\");
+  window.form.DrivesChanged();
+  ASSERT_EQ(window.controls.messages.size(), 1u);
+  // "ドライブが取り外されました。" and the drive.
+  EXPECT_EQ(window.controls.messages[0].text,
+            u"\u30C9\u30E9\u30A4\u30D6\u304C\u53D6\u308A\u5916\u3055\u308C\u307E\u3057\u305F"
+            u"\u3002\r\na: [STICK]");
+  EXPECT_EQ(window.form.Dir1Path(), u"C:\\Work");
+  EXPECT_EQ(window.controls.drive_index, 0);
+  EXPECT_EQ(window.controls.lines, (std::vector<Text>{u"A.TXT" + kArrow, u"b.txt" + kArrow}));
+  EXPECT_EQ(window.controls.messages.size(), 1u);
+}
+
+TEST(Form1, MovesToTheFirstDriveWhenTheStartFolderWentWithTheDrive) {
+  Window window;
+  window.form.Form_Load();
+  window.ChooseDrive(1);  // D:
+  // C: and D: go, and with C: the start folder.
+  window.system.drives = {{u"f:", u"F:\\"}, {u"e:", u"E:\\"}};
+  window.system.AddFolder(u"F:\\", {u"ON F.TXT"});
+  window.system.subfolders[u"F:\\"] = {};
+  window.system.subfolders.erase(u"C:\\Work");
+  window.form.DrivesChanged();
+  EXPECT_EQ(window.controls.messages.size(), 1u);
+  EXPECT_EQ(window.form.Dir1Path(), u"F:\\");
+  EXPECT_EQ(window.controls.drive_index, 0);
+  EXPECT_EQ(window.controls.lines, std::vector<Text>{u"ON F.TXT" + kArrow});
+}
+
 }  // namespace
 }  // namespace tarnwick

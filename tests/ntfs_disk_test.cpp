@@ -18,13 +18,13 @@
 
 #include "listing/listing_refresh.h"
 #include "listing/path_names.h"
-#include "platform/lossless_utf8.h"
-#include "platform/linux/ntfs_names.h"
 #include "platform/linux/linux_system_services.h"
+#include "platform/linux/ntfs_names.h"
 #include "platform/linux/short_path.h"
+#include "platform/lossless_utf8.h"
 #include "support/fakes.h"
 
-namespace tarnwick::linux {
+namespace tarnwick::on_linux {
 namespace {
 
 using testing::FakeControls;
@@ -237,4 +237,4 @@ TEST_F(NtfsDiskTest, ChangesOnTheDiskAreSeen) {
 }
 
 }  // namespace
-}  // namespace tarnwick::linux
+}  // namespace tarnwick::on_linux

@@ -8,7 +8,7 @@
 #include "platform/linux/short_path.h"
 #include "support/temp_folder.h"
 
-namespace tarnwick::linux {
+namespace tarnwick::on_linux {
 namespace {
 
 // One entry as the driver fills it in: the short name, then the long name
@@ -116,4 +116,4 @@ TEST(VfatFolders, AnotherFileSystemFallsBackQuicklyToTheFatRules) {
 }
 
 }  // namespace
-}  // namespace tarnwick::linux
+}  // namespace tarnwick::on_linux

@@ -26,6 +26,21 @@ const char16_t* ReasonFor(ErrorKind kind) {
   return kFolderUnreadable;
 }
 
+// The busy cursor for the life of a refresh: off again before any message
+// box, and also when the refresh fails.
+class BusyCursor {
+ public:
+  explicit BusyCursor(WindowControls& controls) : controls_(controls) {
+    controls_.SetBusyCursor(true);
+  }
+  ~BusyCursor() { controls_.SetBusyCursor(false); }
+  BusyCursor(const BusyCursor&) = delete;
+  BusyCursor& operator=(const BusyCursor&) = delete;
+
+ private:
+  WindowControls& controls_;
+};
+
 }  // namespace
 
 Text AboutText() { return Text(kWindowCaption) + kLineBreak + Text(40, u' ') + u"by " + kCredit; }
@@ -36,25 +51,29 @@ Text ErrorMessage(const PlatformError& error) {
          DescriptionOf(error);
 }
 
+Text InternalFaultMessage(const std::exception& fault) {
+  return kInternalError + Text(kLineBreak) + kLineBreak + DescriptionOf(fault);
+}
+
 void Form1::Start(const Text& start_folder) {
-  drives_ = system_.Drives();
-  std::vector<Text> lines;
-  lines.reserve(drives_.size());
-  for (const Drive& drive : drives_) lines.push_back(drive.text);
-  controls_.SetDrive1Lines(lines);
+  start_folder_ = start_folder;
+  SetDrives(system_.Drives());
   ShowFolder(start_folder);
 }
 
 void Form1::Form_Load() { Refresh(); }
 
 void Form1::Drive1_Change() {
-  try {
-    SetDir1Path(Drive1Drive());
-  } catch (const PlatformError& error) {
-    // The folder list still shows the folder it showed: so does the drive list.
-    SelectDrive1For(dir1_path_);
-    ReportError(error);
-  }
+  Guarded([this] {
+    try {
+      SetDir1Path(Drive1Drive());
+    } catch (...) {
+      // The folder list still shows the folder it showed: so does the drive
+      // list.
+      SelectDrive1For(dir1_path_);
+      throw;
+    }
+  });
 }
 
 void Form1::Dir1_Change() { Refresh(); }
@@ -62,7 +81,7 @@ void Form1::Dir1_Change() { Refresh(); }
 void Form1::Option1_Click(int /*Index*/) { Refresh(); }
 
 void Form1::Command1_Click() {
-  controls_.ShowMessage(AboutText(), kInformationStyle, kAboutCaption);
+  Guarded([this] { controls_.ShowMessage(AboutText(), kInformationStyle, kAboutCaption); });
 }
 
 void Form1::Drive1Chosen(int index) {
@@ -72,11 +91,27 @@ void Form1::Drive1Chosen(int index) {
 
 void Form1::Dir1Opened(std::size_t index) {
   if (index >= dir1_entries_.size()) return;
-  try {
-    SetDir1Path(dir1_entries_[index].path);
-  } catch (const PlatformError& error) {
-    ReportError(error);
-  }
+  Guarded([this, index] { SetDir1Path(dir1_entries_[index].path); });
+}
+
+void Form1::DrivesChanged() {
+  Guarded([this] {
+    std::vector<Drive> drives = system_.Drives();
+    if (drives == drives_) return;
+    std::optional<Drive> shown;
+    if (shown_drive_ >= 0) shown = drives_[static_cast<std::size_t>(shown_drive_)];
+    SetDrives(std::move(drives));
+    if (!shown || std::ranges::find(drives_, shown->root, &Drive::root) != drives_.end()) {
+      // The same drive, wherever its line is now.
+      SelectDrive1For(dir1_path_);
+      return;
+    }
+    // A folder on a drive that is gone may still lie within another drive
+    // (a mount point on Linux): the window moves on all the same.
+    controls_.ShowMessage(kDriveRemoved + Text(kLineBreak) + shown->text, kErrorStyle,
+                          kWindowCaption);
+    MoveAwayFromRemovedDrive();
+  });
 }
 
 void Form1::SetDir1Path(const Text& path) {
@@ -91,8 +126,64 @@ Text Form1::Drive1Drive() const {
   return drives_[static_cast<std::size_t>(chosen_drive_)].root;
 }
 
-void Form1::ReportError(const PlatformError& error) {
-  controls_.ShowMessage(ErrorMessage(error), kErrorStyle, kWindowCaption);
+template <typename Action>
+void Form1::Guarded(const Action& action) noexcept {
+  try {
+    action();
+  } catch (...) {
+    ReportCurrentException();
+  }
+}
+
+void Form1::ReportCurrentException() noexcept {
+  try {
+    Text message;
+    try {
+      throw;
+    } catch (const PlatformError& error) {
+      message = ErrorMessage(error);
+    } catch (const std::exception& fault) {
+      message = InternalFaultMessage(fault);
+    } catch (...) {
+      message = kInternalError;
+    }
+    controls_.ShowMessage(message, kErrorStyle, kWindowCaption);
+  } catch (...) {
+    // Not even the message could be made, for want of memory: the window
+    // stays as it is, and the next action may fare better.
+  }
+}
+
+void Form1::SetDrives(std::vector<Drive> drives) {
+  std::vector<Text> lines;
+  lines.reserve(drives.size());
+  for (const Drive& drive : drives) lines.push_back(drive.text);
+  controls_.SetDrive1Lines(lines);
+  drives_ = std::move(drives);
+  shown_drive_ = -1;
+  chosen_drive_ = -1;
+}
+
+// The start folder, or the top of its drive when the folder itself is gone,
+// or else the first drive: the first of them that can be read.
+void Form1::MoveAwayFromRemovedDrive() {
+  std::vector<Text> places = {start_folder_};
+  if (const std::optional<std::size_t> drive = DriveFor(drives_, start_folder_, system_)) {
+    places.push_back(drives_[*drive].root);
+  }
+  if (!drives_.empty()) places.push_back(drives_.front().root);
+  for (const Text& place : places) {
+    try {
+      SetDir1Path(place);
+      return;
+    } catch (const PlatformError&) {
+      // Then the next place.
+    }
+  }
+  // Nowhere to go: the folder shown is listed again, which says why it
+  // cannot be and leaves no lines of a drive that is gone.
+  SelectDrive1For(dir1_path_);
+  Refresh();
 }
 
 void Form1::ShowFolder(const Text& path) {
@@ -116,26 +207,10 @@ void Form1::SelectDrive1For(const Text& path) {
 }
 
 void Form1::Refresh() {
-  std::optional<PlatformError> failure;
-  {
-    // Off again before any message box, and also when the refresh fails.
-    struct BusyCursor {
-      WindowControls& controls;
-      explicit BusyCursor(WindowControls& window) : controls(window) {
-        controls.SetBusyCursor(true);
-      }
-      ~BusyCursor() { controls.SetBusyCursor(false); }
-    } busy(controls_);
-    try {
-      ListFileName(*this, system_);
-    } catch (const PlatformError& error) {
-      failure = error;
-    } catch (const std::exception& error) {
-      // An internal fault (a failed bound or count): said, not hidden.
-      failure = PlatformError(ErrorKind::Other, dir1_path_, error.what());
-    }
-  }
-  if (failure) ReportError(*failure);
+  Guarded([this] {
+    const BusyCursor busy(controls_);
+    ListFileName(*this, system_);
+  });
 }
 
 }  // namespace tarnwick

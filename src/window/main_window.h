@@ -6,6 +6,7 @@
 
 #include <cstddef>
 #include <cstdint>
+#include <exception>
 #include <vector>
 
 #include "platform/system_services.h"
@@ -19,6 +20,10 @@ Text AboutText();
 
 // A clear Japanese message for an error that a user's action ran into.
 Text ErrorMessage(const PlatformError& error);
+
+// The message for a fault of the program's own (no memory left, a failed
+// count), with its description.
+Text InternalFaultMessage(const std::exception& fault);
 
 class Form1 final : public ListingControls {
  public:
@@ -42,6 +47,17 @@ class Form1 final : public ListingControls {
   void Drive1Chosen(int index);
   // Opening the folder list's entry `index` (by a double-click or Enter).
   void Dir1Opened(std::size_t index);
+  // The system says that drives came or went: the drive list follows, still
+  // on the drive shown. When that drive is gone, a message says so and the
+  // window moves to the start folder, or its drive, or the first drive.
+  void DrivesChanged();
+
+  // None of the above lets an error out to the toolkit: each is reported in
+  // a message box, and the window stays as it was.
+
+  // Reports the exception being handled, from a catch block of a toolkit's
+  // own code, as the handlers do theirs.
+  void ReportCurrentException() noexcept;
 
   // `Dir1`: the folder shown.
   Text Dir1Path() const override { return dir1_path_; }
@@ -59,10 +75,12 @@ class Form1 final : public ListingControls {
   void List1AddItem(const Text& line) override { controls_.List1AddItem(line); }
   void SetList1Redraw(bool redraw) override { controls_.SetList1Redraw(redraw); }
 
-  // Reports an error of a user's action in a message box; the window stays.
-  void ReportError(const PlatformError& error);
-
  private:
+  // Runs `action` as the whole of a handler, reporting any error.
+  template <typename Action>
+  void Guarded(const Action& action) noexcept;
+  void SetDrives(std::vector<Drive> drives);
+  void MoveAwayFromRemovedDrive();
   // Draws the folder list for `path` and chooses its drive; throws
   // PlatformError, changing nothing, when it cannot be read.
   void ShowFolder(const Text& path);
@@ -73,6 +91,7 @@ class Form1 final : public ListingControls {
 
   WindowControls& controls_;
   SystemServices& system_;
+  Text start_folder_;
   std::vector<Drive> drives_;
   int shown_drive_ = -1;   // the line of the drive that holds the folder shown
   int chosen_drive_ = -1;  // the line the user chose

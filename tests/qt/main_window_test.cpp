@@ -2,6 +2,7 @@
 #include "platform/qt/main_window.h"
 
 #include <fcntl.h>
+#include <sys/mount.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
@@ -237,6 +238,38 @@ class MainWindowTest : public QObject {
                                    ? QStringLiteral("/")
                                    : QDir(drive1->itemText(other)).dirName());
     QVERIFY(window_->label1()->text().startsWith(kPrefix + u'/'));
+  }
+
+  void theDriveListFollowsDisksThatAreMountedAndTakenAway() {
+    // A disk of its own: a small tmpfs, mounted where the test may.
+    const QString disk = Path(QStringLiteral("Disk"));
+    QVERIFY(QDir(folder_->path()).mkdir(QStringLiteral("Disk")));
+    const std::string disk_bytes = QFile::encodeName(disk).toStdString();
+    if (::mount("tarnwick-test", disk_bytes.c_str(), "tmpfs", 0, "size=64k") != 0) {
+      QSKIP("no disk can be mounted here (mounting needs root)");
+    }
+    struct Unmount {
+      std::string path;
+      ~Unmount() { ::umount2(path.c_str(), MNT_DETACH); }
+    } unmount{disk_bytes};
+    Touch(QStringLiteral("Disk/on the disk.txt"));
+    QComboBox* drive1 = window_->drive1();
+    const QString shown_drive = drive1->currentText();
+    QTRY_VERIFY(drive1->findText(disk) >= 0);
+    QCOMPARE(drive1->currentText(), shown_drive);
+    QCOMPARE(messages_.size(), std::size_t{0});
+
+    window_->form().SetDir1Path(FromQString(disk));
+    QCOMPARE(drive1->currentText(), disk);
+    QCOMPARE(Lines(window_->list1()).size(), 1);
+    QVERIFY(::umount2(disk_bytes.c_str(), MNT_DETACH) == 0);
+    QTRY_COMPARE(messages_.size(), std::size_t{1});
+    QVERIFY(messages_[0].text.startsWith(QString::fromUtf8("ドライブが取り外されました。")));
+    QVERIFY(messages_[0].text.contains(disk));
+    QCOMPARE(drive1->findText(disk), -1);
+    // Back in the folder the window started in.
+    QCOMPARE(ToQString(window_->form().Dir1Path()), folder_->path());
+    QCOMPARE(Lines(window_->list1()).size(), 3);
   }
 
   void theAboutBoxSaysItsTwoLines() {

@@ -4,6 +4,7 @@
 #include <algorithm>
 #include <cstdint>
 #include <deque>
+#include <exception>
 #include <map>
 #include <optional>
 #include <stdexcept>
@@ -103,13 +104,17 @@ class FakeSystem final : public SystemServices {
   std::int32_t next_entry_calls = 0;
   bool enumerating = false;             // an enumeration holds its folder
   std::int32_t failing_next_entry = 0;  // the NextEntry call that fails, from 1
-  bool buffers_were_spaces = true;      // every buffer came as 1024 spaces
+  // Thrown by FirstEntry, Subfolders and Drives while set: a fault that is
+  // not the system's, such as std::bad_alloc.
+  std::exception_ptr fault;
+  bool buffers_were_spaces = true;  // every buffer came as 1024 spaces
 
   void AddFolder(const Text& folder, std::vector<Text> names) {
     folders[folder] = {std::move(names)};
   }
 
   Text FirstEntry(const Text& pattern, std::int32_t attributes) override {
+    if (fault) std::rethrow_exception(fault);
     if (attributes != kOrdinaryFiles) throw std::logic_error("unexpected attribute mask");
     patterns.push_back(pattern);
     const Text folder = pattern.substr(0, pattern.rfind(separator) + 1);
@@ -169,13 +174,17 @@ class FakeSystem final : public SystemServices {
   char16_t Separator() const override { return separator; }
 
   std::vector<Text> Subfolders(const Text& folder) override {
+    if (fault) std::rethrow_exception(fault);
     const auto found = subfolders.find(folder);
     if (found == subfolders.end()) {
       throw PlatformError(ErrorKind::NotFound, folder, "no such folder");
     }
     return found->second;
   }
-  std::vector<Drive> Drives() override { return drives; }
+  std::vector<Drive> Drives() override {
+    if (fault) std::rethrow_exception(fault);
+    return drives;
+  }
 
   // A-Z and the full-width Ａ-Ｚ.
   Text ToLowerCase(Text text) const override {

@@ -2,6 +2,11 @@
 // its controls send, read back through the controls' own messages.
 #include "platform/win32/main_window.h"
 
+// clang-format off
+#include <windows.h>
+#include <dbt.h>  // needs windows.h first
+// clang-format on
+
 #include <gtest/gtest.h>
 
 #include <memory>
@@ -17,12 +22,20 @@ namespace {
 
 using testing::TempFolder;
 
-// The real system, counting refreshes: each asks once for the short form of
-// the folder itself, the only path that ends in "\".
+// The real system, counting refreshes (each asks once for the short form of
+// the folder itself, the only path that ends in "\"), and with drives of the
+// test's own beside the machine's.
 class CountingSystem final : public testing::ForwardingSystem {
  public:
   using ForwardingSystem::ForwardingSystem;
   int refreshes = 0;
+  std::vector<Drive> more_drives;
+
+  std::vector<Drive> Drives() override {
+    std::vector<Drive> drives = ForwardingSystem::Drives();
+    drives.insert(drives.end(), more_drives.begin(), more_drives.end());
+    return drives;
+  }
 
   std::uint32_t GetShortPathNameA(const std::string& path, std::span<char> buffer) override {
     if (!path.empty() && path.back() == '\\') ++refreshes;
@@ -204,6 +217,31 @@ TEST_F(Win32Window, RefreshesOnceWhenAnotherDriveIsChosen) {
   EXPECT_EQ(window->form().Dir1Path(), u"Z:\\");
   EXPECT_EQ(TextOf(window->control(kLabel1Id)).substr(0, 7), kPrefix + u"Z:\\");
   EXPECT_TRUE(messages.empty());
+}
+
+TEST_F(Win32Window, FollowsDrivesThatComeAndGo) {
+  const HWND drive1 = window->control(kDrive1Id);
+  const auto count = ::SendMessageW(drive1, CB_GETCOUNT, 0, 0);
+  const auto shown = ::SendMessageW(drive1, CB_GETCURSEL, 0, 0);
+  // A "stick", which a folder of the test's stands for.
+  TempFolder stick;
+  stick.AddFile(u"ON STICK.TXT");
+  system.more_drives = {{u"q: [STICK]", stick.path()}};
+  ::SendMessageW(window->handle(), WM_DEVICECHANGE, DBT_DEVICEARRIVAL, 0);
+  ASSERT_EQ(::SendMessageW(drive1, CB_GETCOUNT, 0, 0), count + 1);
+  EXPECT_EQ(::SendMessageW(drive1, CB_GETCURSEL, 0, 0), shown);
+  EXPECT_TRUE(messages.empty());
+
+  ::SendMessageW(drive1, CB_SETCURSEL, static_cast<WPARAM>(count), 0);
+  Command(kDrive1Id, CBN_SELCHANGE);
+  ASSERT_EQ(window->form().Dir1Path(), stick.path());
+  system.more_drives.clear();
+  ::SendMessageW(window->handle(), WM_DEVICECHANGE, DBT_DEVICEREMOVECOMPLETE, 0);
+  ASSERT_EQ(messages.size(), 1u);
+  EXPECT_NE(messages[0].text.find(u"q: [STICK]"), Text::npos);
+  EXPECT_EQ(::SendMessageW(drive1, CB_GETCOUNT, 0, 0), count);
+  EXPECT_EQ(::SendMessageW(drive1, CB_GETCURSEL, 0, 0), shown);
+  EXPECT_EQ(window->form().Dir1Path(), folder.path());
 }
 
 TEST_F(Win32Window, ShowsTheAboutBoxAndAPathWithAnAmpersand) {

@@ -11,11 +11,11 @@
 #include <fstream>
 #include <sstream>
 
-#include "platform/lossless_utf8.h"
 #include "platform/linux/mounts.h"
 #include "platform/linux/ntfs_names.h"
+#include "platform/lossless_utf8.h"
 
-namespace tarnwick::linux {
+namespace tarnwick::on_linux {
 namespace {
 
 // The Windows attribute bits that widen an enumeration.
@@ -202,12 +202,12 @@ std::vector<Drive> LinuxSystemServices::Drives() {
   return drives;
 }
 
-}  // namespace tarnwick::linux
+}  // namespace tarnwick::on_linux
 
 namespace tarnwick {
 
 std::unique_ptr<SystemServices> CreateSystemServices() {
-  return std::make_unique<linux::LinuxSystemServices>();
+  return std::make_unique<on_linux::LinuxSystemServices>();
 }
 
 }  // namespace tarnwick

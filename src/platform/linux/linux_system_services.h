@@ -10,10 +10,10 @@
 
 #include <memory>
 
-#include "platform/system_services.h"
 #include "platform/linux/short_path.h"
+#include "platform/system_services.h"
 
-namespace tarnwick::linux {
+namespace tarnwick::on_linux {
 
 class LinuxSystemServices final : public SystemServices {
  public:
@@ -50,4 +50,4 @@ class LinuxSystemServices final : public SystemServices {
   ShortPathResolver short_paths_;
 };
 
-}  // namespace tarnwick::linux
+}  // namespace tarnwick::on_linux

@@ -11,7 +11,7 @@
 
 #include "platform/lossless_utf8.h"
 
-namespace tarnwick::linux {
+namespace tarnwick::on_linux {
 namespace {
 
 // File systems of the kernel's own that hold no files of the user's.
@@ -147,4 +147,4 @@ LabelOf LabelsInFolder(const std::string& folder) {
   };
 }
 
-}  // namespace tarnwick::linux
+}  // namespace tarnwick::on_linux

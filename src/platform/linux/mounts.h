@@ -9,7 +9,7 @@
 
 #include "platform/system_services.h"
 
-namespace tarnwick::linux {
+namespace tarnwick::on_linux {
 
 // The label of the disk that a mount came from (its source, such as
 // "/dev/sdb1"), or nullopt where none is known.
@@ -28,4 +28,4 @@ std::vector<Drive> DrivesFromMountInfo(std::string_view mountinfo, const LabelOf
 // the folder has no labels.
 LabelOf LabelsInFolder(const std::string& folder);
 
-}  // namespace tarnwick::linux
+}  // namespace tarnwick::on_linux

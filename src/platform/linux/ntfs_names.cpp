@@ -7,7 +7,7 @@
 #include <array>
 #include <cerrno>
 
-namespace tarnwick::linux {
+namespace tarnwick::on_linux {
 namespace {
 
 // The attributes in big-endian order, the same on every machine; the other
@@ -44,4 +44,4 @@ std::optional<std::string> NtfsShortNameOf(const std::string& folder, const std:
   return name;
 }
 
-}  // namespace tarnwick::linux
+}  // namespace tarnwick::on_linux

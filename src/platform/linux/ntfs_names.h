@@ -7,7 +7,7 @@
 #include <optional>
 #include <string>
 
-namespace tarnwick::linux {
+namespace tarnwick::on_linux {
 
 constexpr std::uint32_t kWindowsHidden = 0x02;
 constexpr std::uint32_t kWindowsSystem = 0x04;
@@ -26,4 +26,4 @@ std::optional<std::uint32_t> WindowsAttributesOf(const std::string& path);
 // there is no such entry.
 std::optional<std::string> NtfsShortNameOf(const std::string& folder, const std::string& name);
 
-}  // namespace tarnwick::linux
+}  // namespace tarnwick::on_linux

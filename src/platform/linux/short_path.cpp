@@ -15,7 +15,7 @@
 #include "platform/linux/ntfs_names.h"
 #include "platform/linux/vfat_names.h"
 
-namespace tarnwick::linux {
+namespace tarnwick::on_linux {
 namespace {
 
 constexpr std::size_t kMostFoldersKept = 64;
@@ -213,4 +213,4 @@ ShortPathResolver::FolderTable& ShortPathResolver::TableFor(const std::string& f
   return table;
 }
 
-}  // namespace tarnwick::linux
+}  // namespace tarnwick::on_linux

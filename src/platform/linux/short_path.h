@@ -11,7 +11,7 @@
 #include <string_view>
 #include <unordered_map>
 
-namespace tarnwick::linux {
+namespace tarnwick::on_linux {
 
 // Where the short names of a folder's entries come from.
 enum class ShortNameSource {
@@ -101,4 +101,4 @@ class ShortPathResolver {
   std::uint64_t walks_ = 0;  // whole paths looked at
 };
 
-}  // namespace tarnwick::linux
+}  // namespace tarnwick::on_linux

@@ -8,7 +8,7 @@
 #include <cstring>
 #include <string_view>
 
-namespace tarnwick::linux {
+namespace tarnwick::on_linux {
 namespace {
 
 // One name as the driver wrote it: `d_reclen` bytes, but never past the end
@@ -63,4 +63,4 @@ std::unordered_map<std::string, std::string> ShortNamesByName(std::vector<VfatNa
   return short_names;
 }
 
-}  // namespace tarnwick::linux
+}  // namespace tarnwick::on_linux

@@ -11,7 +11,7 @@
 #include <unordered_map>
 #include <vector>
 
-namespace tarnwick::linux {
+namespace tarnwick::on_linux {
 
 struct VfatNames {
   std::string long_name;
@@ -40,4 +40,4 @@ std::optional<std::vector<VfatNames>> ReadVfatFolder(const std::string& folder);
 // itself: the driver finds an entry by either, and so does Windows.
 std::unordered_map<std::string, std::string> ShortNamesByName(std::vector<VfatNames> names);
 
-}  // namespace tarnwick::linux
+}  // namespace tarnwick::on_linux

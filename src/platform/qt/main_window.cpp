@@ -10,6 +10,7 @@
 #include <QMouseEvent>
 #include <QPushButton>
 #include <QRadioButton>
+#include <QSocketNotifier>
 #include <QStyle>
 #include <QTreeWidget>
 #include <algorithm>
@@ -167,6 +168,11 @@ void MainWindow::ConnectControls() {
   connect(option1_group_, &QButtonGroup::idClicked, this,
           [this](int index) { form_.Option1_Click(index); });
   connect(command1_, &QPushButton::clicked, this, [this] { form_.Command1_Click(); });
+  // A disk plugged in or taken out changes the mounts.
+  if (mounts_.descriptor() >= 0) {
+    mounts_changed_ = new QSocketNotifier(mounts_.descriptor(), QSocketNotifier::Exception, this);
+    connect(mounts_changed_, &QSocketNotifier::activated, this, [this] { form_.DrivesChanged(); });
+  }
 }
 
 bool MainWindow::Option1Item0Value() const { return option1_[0]->isChecked(); }

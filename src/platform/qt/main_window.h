@@ -8,11 +8,13 @@
 #include <functional>
 #include <vector>
 
+#include "platform/linux/mount_watch.h"
 #include "platform/system_services.h"
 #include "window/main_window.h"
 #include "window/window_controls.h"
 
 class QButtonGroup;
+class QSocketNotifier;
 class QComboBox;
 class QLabel;
 class QListWidget;
@@ -79,6 +81,8 @@ class MainWindow final : public QWidget, public WindowControls {
 
   Form1 form_;
   MessageBox message_box_;
+  on_linux::MountWatch mounts_;
+  QSocketNotifier* mounts_changed_ = nullptr;
 
   QComboBox* drive1_ = nullptr;
   FolderTree* dir1_ = nullptr;

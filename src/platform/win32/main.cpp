@@ -12,6 +12,9 @@
 #include "window/texts.h"
 
 int WINAPI wWinMain(HINSTANCE instance, HINSTANCE, PWSTR, int show) {
+  // A drive with no disk in it (an empty card reader) gives the program's own
+  // message, not the system's box that asks to insert one.
+  ::SetErrorMode(SEM_FAILCRITICALERRORS);
   INITCOMMONCONTROLSEX controls{sizeof controls, ICC_STANDARD_CLASSES};
   ::InitCommonControlsEx(&controls);
   const auto system = tarnwick::CreateSystemServices();

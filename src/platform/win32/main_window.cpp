@@ -2,6 +2,7 @@
 
 // clang-format off
 #include <windows.h>
+#include <dbt.h>       // needs windows.h first
 #include <shellapi.h>  // needs windows.h first
 // clang-format on
 
@@ -194,7 +195,13 @@ LRESULT CALLBACK MainWindow::WindowProcedure(HWND window, UINT message, WPARAM w
   }
   auto* self = reinterpret_cast<MainWindow*>(::GetWindowLongPtrW(window, GWLP_USERDATA));
   if (self == nullptr) return ::DefWindowProcW(window, message, w, l);
-  return self->HandleMessage(message, w, l);
+  // No exception may pass through the system's frames back to the loop.
+  try {
+    return self->HandleMessage(message, w, l);
+  } catch (...) {
+    self->form_.ReportCurrentException();
+    return 0;
+  }
 }
 
 LRESULT MainWindow::HandleMessage(UINT message, WPARAM w, LPARAM l) {
@@ -227,6 +234,10 @@ LRESULT MainWindow::HandleMessage(UINT message, WPARAM w, LPARAM l) {
       PlaceControls();
       return 0;
     }
+    case WM_DEVICECHANGE:
+      // A disk plugged in or taken out, a network drive mapped or not.
+      if (w == DBT_DEVICEARRIVAL || w == DBT_DEVICEREMOVECOMPLETE) form_.DrivesChanged();
+      return TRUE;
     case WM_DESTROY:
       ::PostQuitMessage(0);
       return 0;
