@@ -27,8 +27,8 @@
 #include "listing/listing_refresh.h"
 #include "listing/path_names.h"
 #include "platform/linux/ntfs_names.h"
-#include "platform/lossless_utf8.h"
 #include "support/reference_exchange_sort.h"
+#include "text/lossless_utf8.h"
 
 namespace {
 
@@ -119,6 +119,7 @@ class TimedSystem final : public tarnwick::SystemServices {
   char16_t Separator() const override { return real_.Separator(); }
   std::vector<Text> Subfolders(const Text& folder) override { return real_.Subfolders(folder); }
   std::vector<tarnwick::Drive> Drives() override { return real_.Drives(); }
+  Text CurrentFolder() override { return real_.CurrentFolder(); }
   Text ToLowerCase(Text text) const override {
     Text key = Timed(keys, [&] { return real_.ToLowerCase(std::move(text)); });
     last_key_done = Clock::now();

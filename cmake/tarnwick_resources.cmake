@@ -1,7 +1,8 @@
 # The Windows resources of tarnwick.exe: its icon, manifest and version.
 #   tarnwick_add_resources(<target>)
 # compiles src/platform/win32/resources/tarnwick.rc into <target>. The icon it
-# holds is drawn at build time by make_ico.py, into the build folder.
+# holds is drawn at build time by src/icon/tarnwick_icon.py, into the build
+# folder.
 include_guard(GLOBAL)
 
 enable_language(RC)
@@ -10,13 +11,13 @@ find_package(Python3 3.6 REQUIRED COMPONENTS Interpreter)
 # One icon for every target that carries the resources. Targets in other
 # folders cannot see the command's output, so they wait for tarnwick_icon.
 block()
-  set(source_dir ${CMAKE_CURRENT_LIST_DIR}/../src/platform/win32/resources)
-  cmake_path(NORMAL_PATH source_dir)
+  set(icon_script ${CMAKE_CURRENT_LIST_DIR}/../src/icon/tarnwick_icon.py)
+  cmake_path(NORMAL_PATH icon_script)
   set(icon_dir ${PROJECT_BINARY_DIR}/resources)
   add_custom_command(OUTPUT ${icon_dir}/tarnwick.ico
     COMMAND ${CMAKE_COMMAND} -E make_directory ${icon_dir}
-    COMMAND ${Python3_EXECUTABLE} ${source_dir}/make_ico.py ${icon_dir}/tarnwick.ico
-    DEPENDS ${source_dir}/make_ico.py
+    COMMAND ${Python3_EXECUTABLE} ${icon_script} ico ${icon_dir}/tarnwick.ico
+    DEPENDS ${icon_script}
     COMMENT "Drawing the program icon"
     VERBATIM)
   add_custom_target(tarnwick_icon DEPENDS ${icon_dir}/tarnwick.ico)

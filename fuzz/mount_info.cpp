@@ -11,7 +11,7 @@
 
 #include "fuzz_check.h"
 #include "platform/linux/mounts.h"
-#include "platform/lossless_utf8.h"
+#include "text/lossless_utf8.h"
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
   const std::string_view mountinfo(reinterpret_cast<const char*>(data), size);

@@ -44,6 +44,7 @@ class ArbitraryShortPaths final : public tarnwick::SystemServices {
   tarnwick::Text ToLowerCase(tarnwick::Text text) const override { return text; }
   std::vector<tarnwick::Text> Subfolders(const tarnwick::Text&) override { return {}; }
   std::vector<tarnwick::Drive> Drives() override { return {}; }
+  tarnwick::Text CurrentFolder() override { return u"C:\\"; }
 
  private:
   template <typename Char>

@@ -16,10 +16,10 @@
 #include "fat/fat_short_names.h"
 #include "listing/listing_refresh.h"
 #include "platform/linux/linux_system_services.h"
-#include "platform/lossless_utf8.h"
 #include "support/fakes.h"
 #include "support/program_run.h"
 #include "support/temp_folder.h"
+#include "text/lossless_utf8.h"
 
 namespace tarnwick {
 namespace {

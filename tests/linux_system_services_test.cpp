@@ -15,10 +15,10 @@
 #include "listing/listing_refresh.h"
 #include "listing/path_names.h"
 #include "platform/linux/mounts.h"
-#include "platform/lossless_utf8.h"
 #include "support/fakes.h"
 #include "support/forwarding_system.h"
 #include "support/temp_folder.h"
+#include "text/lossless_utf8.h"
 
 namespace tarnwick::on_linux {
 namespace {

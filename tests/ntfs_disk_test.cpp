@@ -21,8 +21,8 @@
 #include "platform/linux/linux_system_services.h"
 #include "platform/linux/ntfs_names.h"
 #include "platform/linux/short_path.h"
-#include "platform/lossless_utf8.h"
 #include "support/fakes.h"
+#include "text/lossless_utf8.h"
 
 namespace tarnwick::on_linux {
 namespace {
@@ -148,19 +148,19 @@ TEST_F(NtfsDiskTest, ListingShowsTheShortNamesKeptOnTheDisk) {
 
 TEST_F(NtfsDiskTest, HiddenAndSystemEntriesAreLeftOut) {
   File("Hidden.txt");
-  SetAttributes("Hidden.txt", kWindowsHidden | kArchive);
+  SetAttributes("Hidden.txt", kHiddenAttribute | kArchive);
   File("System.sys");
-  SetAttributes("System.sys", kWindowsSystem);
+  SetAttributes("System.sys", kSystemAttribute);
   File("Both.dat");
-  SetAttributes("Both.dat", kWindowsHidden | kWindowsSystem);
+  SetAttributes("Both.dat", kHiddenAttribute | kSystemAttribute);
   File("Read only.txt");
   SetAttributes("Read only.txt", kReadOnly);
   File("Plain.txt");
   File(".dotted");
   Folder("Hidden Folder");
-  SetAttributes("Hidden Folder", 0x10 | kWindowsHidden);
+  SetAttributes("Hidden Folder", kFolderAttribute | kHiddenAttribute);
   Folder("Shown Folder");
-  ASSERT_EQ(WindowsAttributesOf(path_ + "Hidden.txt"), kWindowsHidden | kArchive);
+  ASSERT_EQ(WindowsAttributesOf(path_ + "Hidden.txt"), kHiddenAttribute | kArchive);
 
   LinuxSystemServices system;
   EXPECT_EQ(Enumerate(system, kOrdinaryFiles), (std::set<Text>{u"Read only.txt", u"Plain.txt"}));

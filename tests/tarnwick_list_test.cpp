@@ -5,9 +5,9 @@
 #include <cstdlib>
 
 #include "listing/listing_refresh.h"
-#include "platform/lossless_utf8.h"
 #include "support/program_run.h"
 #include "support/temp_folder.h"
+#include "text/lossless_utf8.h"
 
 namespace tarnwick {
 namespace {

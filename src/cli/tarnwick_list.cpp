@@ -5,7 +5,7 @@
 #include <string_view>
 
 #include "listing/listing_refresh.h"
-#include "platform/lossless_utf8.h"
+#include "text/lossless_utf8.h"
 
 namespace tarnwick {
 namespace {
@@ -63,7 +63,7 @@ int RunTarnwickList(const std::vector<Text>& arguments, SystemServices& system, 
   }
   try {
     const Text folder =
-        options->folder ? console.FullPath(*options->folder) : console.CurrentFolder();
+        options->folder ? console.FullPath(*options->folder) : system.CurrentFolder();
     ConsoleControls controls(folder, !options->by_short_name);
     ListFileName(controls, system);
     // Written a piece at a time: a folder of a hundred thousand files would

@@ -1,8 +1,6 @@
 #include "fat/fat_short_names.h"
 
 #include <iconv.h>
-#include <locale.h>
-#include <wctype.h>
 
 #include <algorithm>
 #include <cerrno>
@@ -17,7 +15,9 @@
 #include <unordered_set>
 #include <utility>
 
-#include "platform/lossless_utf8.h"
+#include "platform/scoped_handle.h"
+#include "text/lossless_utf8.h"
+#include "text/unicode_case.h"
 
 namespace tarnwick::fat {
 namespace {
@@ -25,20 +25,6 @@ namespace {
 constexpr std::size_t kMainBytes = 8;
 constexpr std::size_t kExtensionBytes = 3;
 constexpr int kMaxTailDigits = 6;  // "~999999" leaves one byte of main part
-
-// The C.UTF-8 locale for case mapping; made once, kept for the program's life.
-locale_t CaseLocale() {
-  static const locale_t locale = [] {
-    const locale_t made = newlocale(LC_CTYPE_MASK, "C.UTF-8", static_cast<locale_t>(nullptr));
-    if (made == static_cast<locale_t>(nullptr)) {
-      throw std::runtime_error("short names: cannot create the C.UTF-8 locale for case mapping");
-    }
-    return made;
-  }();
-  return locale;
-}
-
-bool IsSurrogate(char32_t c) { return c >= 0xD800 && c <= 0xDFFF; }
 
 // Lead bytes of the double-byte characters of code page 932.
 bool IsLeadByte(unsigned char byte) {
@@ -49,22 +35,25 @@ void AppendUtf32Le(std::string& out, char32_t c) {
   for (int shift = 0; shift < 32; shift += 8) out.push_back(static_cast<char>((c >> shift) & 0xFF));
 }
 
+struct ConverterTraits {
+  using Handle = iconv_t;
+  static Handle None() { return reinterpret_cast<iconv_t>(-1); }
+  static void Free(Handle converter) { iconv_close(converter); }
+};
+
 class Iconv {
  public:
   Iconv(const char* to, const char* from) : cd_(iconv_open(to, from)) {
-    if (cd_ == reinterpret_cast<iconv_t>(-1)) {
+    if (!cd_) {
       throw std::runtime_error(std::string("short names: iconv cannot convert from ") + from +
                                " to " + to);
     }
   }
-  ~Iconv() { iconv_close(cd_); }
-  Iconv(const Iconv&) = delete;
-  Iconv& operator=(const Iconv&) = delete;
 
   // Converts as much of `in` as it can. Gives 0 or the errno at which it
   // stopped (EILSEQ, EINVAL), the output, and how many bytes it consumed.
   int Convert(std::string_view in, std::string& out, std::size_t& consumed) {
-    iconv(cd_, nullptr, nullptr, nullptr, nullptr);
+    iconv(cd_.get(), nullptr, nullptr, nullptr, nullptr);
     char* in_ptr = const_cast<char*>(in.data());
     std::size_t in_left = in.size();
     std::size_t produced = 0;
@@ -73,7 +62,7 @@ class Iconv {
     for (;;) {
       char* out_ptr = out.data() + produced;
       std::size_t out_left = out.size() - produced;
-      const std::size_t done = iconv(cd_, &in_ptr, &in_left, &out_ptr, &out_left);
+      const std::size_t done = iconv(cd_.get(), &in_ptr, &in_left, &out_ptr, &out_left);
       produced = static_cast<std::size_t>(out_ptr - out.data());
       if (done != static_cast<std::size_t>(-1)) break;
       if (errno != E2BIG) {
@@ -88,7 +77,7 @@ class Iconv {
   }
 
  private:
-  iconv_t cd_;
+  ScopedHandle<ConverterTraits> cd_;
 };
 
 // Splits converted output into one piece per character; false when it does
@@ -176,16 +165,12 @@ class Cp932 {
     chars.reserve(text.size());
     std::vector<std::size_t> wide;  // the non-ASCII characters that 932 might hold
     std::vector<std::string> units;
-    for (std::size_t i = 0; i < text.size(); ++i) {
-      char32_t c = text[i];
-      if (c >= 0xD800 && c <= 0xDBFF && i + 1 < text.size() && text[i + 1] >= 0xDC00 &&
-          text[i + 1] <= 0xDFFF) {
-        c = 0x10000 + ((c - 0xD800) << 10) + (text[i + 1] - 0xDC00);
-        ++i;
-      }
+    for (std::size_t i = 0; i < text.size();) {
+      const CodePoint character = CodePointAt(text, i);
+      const char32_t c = character.value;
+      i += character.units;
       Char ch;
-      const char32_t upper =
-          IsSurrogate(c) ? c : static_cast<char32_t>(towupper_l(c, CaseLocale()));
+      const char32_t upper = UnicodeUpperCase(c);
       // The long s and the dotless i upper-case to "S" and "I", but are no
       // ASCII letters: taken for them, they would keep a name code page 932
       // cannot hold.

@@ -16,9 +16,6 @@ class Console {
   // The arguments after the program's name.
   virtual std::vector<Text> Arguments() const = 0;
 
-  // The process's current folder.
-  virtual Text CurrentFolder() const = 0;
-
   // `path` made absolute against the current folder, without "." and ".."
   // parts. Throws PlatformError when that cannot be done.
   virtual Text FullPath(const Text& path) const = 0;

@@ -1,6 +1,6 @@
 #include "platform/system_services.h"
 
-#include "platform/lossless_utf8.h"
+#include "text/lossless_utf8.h"
 
 namespace tarnwick {
 

@@ -13,11 +13,9 @@
 #include <string_view>
 #include <vector>
 
-namespace tarnwick {
+#include "text/text.h"
 
-// Text is 16-bit Unicode, compared and indexed by code unit.
-using Text = std::u16string;
-using TextView = std::u16string_view;
+namespace tarnwick {
 
 // Why a platform operation failed, so that a window can word its own message.
 enum class ErrorKind : std::uint8_t { NotFound, AccessDenied, NotReady, Other };
@@ -41,6 +39,12 @@ class PlatformError : public std::runtime_error {
 // Attribute mask for FirstEntry: 0 asks for ordinary files only (no folders,
 // hidden or system files).
 inline constexpr std::int32_t kOrdinaryFiles = 0;
+
+// The attributes of an entry, as Windows numbers them: in FirstEntry's mask,
+// each lets the entries that have it through.
+inline constexpr std::int32_t kHiddenAttribute = 0x02;
+inline constexpr std::int32_t kSystemAttribute = 0x04;
+inline constexpr std::int32_t kFolderAttribute = 0x10;
 
 // The size of the work buffer handed to the short-path service.
 inline constexpr std::size_t kShortPathBufferSize = 1024;
@@ -107,6 +111,9 @@ class SystemServices {
 
   // The drives of the drive list, in the order it shows them.
   virtual std::vector<Drive> Drives() = 0;
+
+  // The process's current folder, where the window starts.
+  virtual Text CurrentFolder() = 0;
 };
 
 // The services of the system this program is built for.

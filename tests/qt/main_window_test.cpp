@@ -20,9 +20,9 @@
 #include <memory>
 #include <string>
 
-#include "platform/lossless_utf8.h"
 #include "support/forwarding_system.h"
 #include "support/temp_folder.h"
+#include "text/lossless_utf8.h"
 
 using tarnwick::Drive;
 using tarnwick::Text;
@@ -170,6 +170,9 @@ class MainWindowTest : public QObject {
     QCOMPARE(window_->command1()->text(),
              QString::fromUtf16(u"\u30D0\u30FC\u30B8\u30E7\u30F3\u60C5\u5831"));
     QCOMPARE(window_->label1()->focusPolicy(), Qt::NoFocus);
+    // The icon's pictures are built into the program.
+    QCOMPARE(window_->windowIcon().availableSizes().size(), 6);
+    QVERIFY(!window_->windowIcon().pixmap(32, 32).isNull());
     QCOMPARE(window_->label1()->textFormat(), Qt::PlainText);
     const QList<QWidget*> order = {window_->drive1(),   window_->dir1(),     window_->list1(),
                                    window_->option1(0), window_->option1(1), window_->command1()};

@@ -97,6 +97,7 @@ class FakeSystem final : public SystemServices {
   // folder not here cannot be read.
   std::map<Text, std::vector<Text>> subfolders;
   std::vector<Drive> drives;
+  Text current_folder = u"C:\\";
 
   std::vector<Text> patterns;         // every FirstEntry pattern
   std::vector<Text> narrow_requests;  // paths given to GetShortPathNameA
@@ -185,6 +186,7 @@ class FakeSystem final : public SystemServices {
     if (fault) std::rethrow_exception(fault);
     return drives;
   }
+  Text CurrentFolder() override { return current_folder; }
 
   // A-Z and the full-width Ａ-Ｚ.
   Text ToLowerCase(Text text) const override {

@@ -31,6 +31,7 @@ class ForwardingSystem : public SystemServices {
   Text ToLowerCase(Text text) const override { return real_.ToLowerCase(std::move(text)); }
   std::vector<Text> Subfolders(const Text& folder) override { return real_.Subfolders(folder); }
   std::vector<Drive> Drives() override { return real_.Drives(); }
+  Text CurrentFolder() override { return real_.CurrentFolder(); }
 
  private:
   SystemServices& real_;

@@ -1,7 +1,6 @@
 # The resources of tarnwick.exe (src/platform/win32/resources), included from
 # tests/win32/tests.cmake. The checks run under Wine on a test program that
-# carries the same resources, and on tarnwick.exe itself; the icon writer's
-# own test runs on this side.
+# carries the same resources, and on tarnwick.exe itself.
 include(${CMAKE_CURRENT_LIST_DIR}/../../cmake/tarnwick_resources.cmake)
 find_package(Python3 3.6 REQUIRED COMPONENTS Interpreter)
 
@@ -19,7 +18,3 @@ endif()
 
 # 77 from wine-run: a 32-bit program on a machine that cannot run one.
 set_tests_properties(${resource_tests} PROPERTIES SKIP_RETURN_CODE 77)
-
-add_test(NAME make_ico_tests
-  COMMAND ${Python3_EXECUTABLE} ${CMAKE_CURRENT_LIST_DIR}/make_ico_test.py
-    ${CMAKE_CURRENT_LIST_DIR}/../../src/platform/win32/resources/make_ico.py)

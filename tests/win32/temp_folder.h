@@ -81,7 +81,7 @@ class TempFolder {
         ::DeleteFileW(full.c_str());
       }
     }
-    search.Close();
+    search.reset();
     ::RemoveDirectoryW(folder.c_str());
   }
 

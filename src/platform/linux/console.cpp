@@ -8,17 +8,12 @@
 #include <cstring>
 #include <string>
 
-#include "platform/lossless_utf8.h"
+#include "platform/linux/handles.h"
+#include "platform/linux/system_error.h"
+#include "text/lossless_utf8.h"
 
 namespace tarnwick {
 namespace {
-
-PlatformError ErrorFor(int error, const Text& path, const std::string& what) {
-  const ErrorKind kind = error == ENOENT || error == ENOTDIR ? ErrorKind::NotFound
-                         : error == EACCES || error == EPERM ? ErrorKind::AccessDenied
-                                                             : ErrorKind::Other;
-  return PlatformError(kind, path, what + ": " + std::strerror(error));
-}
 
 void WriteAll(int fd, const std::string& bytes) {
   std::size_t written = 0;
@@ -51,23 +46,12 @@ class LinuxConsole final : public Console {
 
   std::vector<Text> Arguments() const override { return arguments_; }
 
-  Text CurrentFolder() const override {
-    std::string buffer(PATH_MAX, '\0');
-    while (::getcwd(buffer.data(), buffer.size()) == nullptr) {
-      if (errno != ERANGE) throw ErrorFor(errno, u".", "cannot read the current folder");
-      buffer.resize(buffer.size() * 2);
-    }
-    return DecodeFileName(buffer.c_str());
-  }
-
   Text FullPath(const Text& path) const override {
     const std::optional<std::string> bytes = EncodeFileName(path);
     if (!bytes) throw PlatformError(ErrorKind::NotFound, path, "no such folder");
-    char* resolved = ::realpath(bytes->c_str(), nullptr);
-    if (resolved == nullptr) throw ErrorFor(errno, path, "cannot find '" + *bytes + "'");
-    const Text full = DecodeFileName(resolved);
-    std::free(resolved);
-    return full;
+    const on_linux::AllocatedText resolved(::realpath(bytes->c_str(), nullptr));
+    if (!resolved) throw on_linux::SystemError(errno, path, "cannot find '" + *bytes + "'");
+    return DecodeFileName(resolved.get());
   }
 
   void WriteOut(TextView text) override { WriteAll(STDOUT_FILENO, OutputBytes(text)); }

@@ -1,45 +1,33 @@
 #include "platform/linux/linux_system_services.h"
 
-#include <fcntl.h>
-#include <locale.h>
-#include <sys/stat.h>
-#include <wctype.h>
+#include <unistd.h>
 
 #include <algorithm>
 #include <cerrno>
-#include <cstring>
+#include <climits>
 #include <fstream>
 #include <sstream>
 
 #include "platform/linux/mounts.h"
 #include "platform/linux/ntfs_names.h"
-#include "platform/lossless_utf8.h"
+#include "platform/linux/system_error.h"
+#include "text/lossless_utf8.h"
+#include "text/unicode_case.h"
 
 namespace tarnwick::on_linux {
 namespace {
 
-// The Windows attribute bits that widen an enumeration.
-constexpr std::int32_t kHidden = 0x02;
-constexpr std::int32_t kSystem = 0x04;
-constexpr std::int32_t kFolders = 0x10;
-
-locale_t UnicodeCaseLocale() {
-  static const locale_t locale = [] {
-    const locale_t made = ::newlocale(LC_CTYPE_MASK, "C.UTF-8", static_cast<locale_t>(nullptr));
-    if (made == static_cast<locale_t>(nullptr)) {
-      throw std::runtime_error("the C.UTF-8 locale is missing, so letters cannot be lower-cased");
-    }
-    return made;
-  }();
-  return locale;
+PlatformError FolderError(int error, const Text& folder, const std::string& bytes) {
+  return SystemError(error, folder, "cannot read the folder '" + bytes + "'");
 }
 
-PlatformError FolderError(int error, const Text& folder, const std::string& bytes) {
-  const ErrorKind kind = error == ENOENT || error == ENOTDIR ? ErrorKind::NotFound
-                         : error == EACCES || error == EPERM ? ErrorKind::AccessDenied
-                                                             : ErrorKind::Other;
-  return PlatformError(kind, folder,
-                       "cannot read the folder '" + bytes + "': " + std::strerror(error));
+// Whether the Windows attributes of the entry at `path` keep it out of an
+// enumeration for the attributes asked for.
+bool HiddenByWindowsAttributes(const std::string& path, std::int32_t asked) {
+  const std::optional<std::uint32_t> windows = WindowsAttributesOf(path);
+  if (!windows) return false;
+  const auto kept_out = static_cast<std::uint32_t>((kHiddenAttribute | kSystemAttribute) & ~asked);
+  return (*windows & kept_out) != 0;
 }
 
 // Copies `text` and a terminating zero into `buffer` when both fit; gives
@@ -54,7 +42,8 @@ std::uint32_t CopyWithTerminator(const String& text, std::span<Char> buffer) {
 
 }  // namespace
 
-LinuxSystemServices::LinuxSystemServices() { UnicodeCaseLocale(); }
+// Without its case mapping the program could not sort: it says so at once.
+LinuxSystemServices::LinuxSystemServices() { UnicodeLowerCase(U'A'); }
 LinuxSystemServices::~LinuxSystemServices() = default;
 
 Text LinuxSystemServices::FirstEntry(const Text& pattern, std::int32_t attributes) {
@@ -69,8 +58,9 @@ Text LinuxSystemServices::FirstEntry(const Text& pattern, std::int32_t attribute
   }
   const std::optional<std::string> bytes = EncodeFileName(folder);
   if (!bytes) throw PlatformError(ErrorKind::NotFound, folder, "no such folder");
-  enumeration_.reset(::opendir(bytes->c_str()));
-  if (!enumeration_) throw FolderError(errno, folder, *bytes);
+  auto reader = std::make_unique<FolderReader>(*bytes);
+  if (!reader->is_open()) throw FolderError(reader->error(), folder, *bytes);
+  enumeration_ = std::move(reader);
   enumerated_folder_ = folder;
   enumerated_bytes_ = *bytes;
   attributes_ = attributes;
@@ -80,15 +70,11 @@ Text LinuxSystemServices::FirstEntry(const Text& pattern, std::int32_t attribute
 
 Text LinuxSystemServices::NextEntry() {
   while (enumeration_) {
-    errno = 0;
-    const dirent* entry = ::readdir(enumeration_.get());
+    const dirent* entry = enumeration_->Next();
     if (entry == nullptr) {
-      const int error = errno;
+      const int error = enumeration_->error();
       enumeration_.reset();
-      if (error != 0) {
-        throw FolderError(error, enumerated_folder_,
-                          EncodeFileName(enumerated_folder_).value_or("?"));
-      }
+      if (error != 0) throw FolderError(error, enumerated_folder_, enumerated_bytes_);
       break;
     }
     if (Wanted(*entry)) return DecodeFileName(entry->d_name);
@@ -96,29 +82,23 @@ Text LinuxSystemServices::NextEntry() {
   return {};
 }
 
+// A name that starts with "." is hidden; anything but a file or a folder is
+// a system entry; on a Windows disk, its own attributes count too.
 bool LinuxSystemServices::Wanted(const dirent& entry) const {
-  const std::string_view name = entry.d_name;
-  if (name == "." || name == "..") return false;
-  if (name.front() == '.' && !(attributes_ & kHidden)) return false;
-  unsigned char type = entry.d_type;
-  if (type == DT_LNK || type == DT_UNKNOWN) {
-    // A link counts as what it leads to; a broken link leads nowhere.
-    struct stat status {};
-    if (::fstatat(::dirfd(enumeration_.get()), entry.d_name, &status, 0) != 0) return false;
-    type = S_ISREG(status.st_mode) ? DT_REG : S_ISDIR(status.st_mode) ? DT_DIR : DT_UNKNOWN;
+  if (entry.d_name[0] == '.' && !(attributes_ & kHiddenAttribute)) return false;
+  switch (enumeration_->KindOf(entry)) {
+    case EntryKind::Folder:
+      if (!(attributes_ & kFolderAttribute)) return false;
+      [[fallthrough]];
+    case EntryKind::File:
+      return !windows_attributes_ ||
+             !HiddenByWindowsAttributes(enumerated_bytes_ + entry.d_name, attributes_);
+    case EntryKind::Other:
+      return (attributes_ & kSystemAttribute) != 0;
+    case EntryKind::Missing:
+      break;
   }
-  if (type == DT_REG) return !HiddenByWindowsAttributes(entry.d_name);
-  if (type == DT_DIR)
-    return (attributes_ & kFolders) != 0 && !HiddenByWindowsAttributes(entry.d_name);
-  return (attributes_ & kSystem) != 0;
-}
-
-bool LinuxSystemServices::HiddenByWindowsAttributes(const char* name) const {
-  if (!windows_attributes_) return false;
-  const std::optional<std::uint32_t> windows = WindowsAttributesOf(enumerated_bytes_ + name);
-  if (!windows) return false;
-  return ((*windows & kWindowsHidden) && !(attributes_ & kHidden)) ||
-         ((*windows & kWindowsSystem) && !(attributes_ & kSystem));
+  return false;
 }
 
 std::uint32_t LinuxSystemServices::GetShortPathNameA(const std::string& long_path,
@@ -145,15 +125,15 @@ Text LinuxSystemServices::FromSystemCodePage(std::string_view bytes) const {
   return DecodeFileName(bytes);
 }
 
+// Code unit for code unit, so that the length stays: a letter whose other
+// case lies beyond U+FFFF keeps its own.
 Text LinuxSystemServices::ToLowerCase(Text text) const {
-  const locale_t locale = UnicodeCaseLocale();
   for (char16_t& unit : text) {
     if (unit < 0x80) {
       if (unit >= u'A' && unit <= u'Z') unit = static_cast<char16_t>(unit + (u'a' - u'A'));
-    } else if (unit < 0xD800 || unit > 0xDFFF) {
-      const wint_t lower = ::towlower_l(unit, locale);
-      if (lower <= 0xFFFF && (lower < 0xD800 || lower > 0xDFFF))
-        unit = static_cast<char16_t>(lower);
+    } else if (const char32_t lower = UnicodeLowerCase(unit);
+               lower <= 0xFFFF && !IsSurrogate(lower)) {
+      unit = static_cast<char16_t>(lower);
     }
   }
   return text;
@@ -162,32 +142,28 @@ Text LinuxSystemServices::ToLowerCase(Text text) const {
 std::vector<Text> LinuxSystemServices::Subfolders(const Text& folder) {
   const std::optional<std::string> bytes = EncodeFileName(folder);
   if (!bytes) throw PlatformError(ErrorKind::NotFound, folder, "no such folder");
-  const std::unique_ptr<DIR, DirCloser> dir(::opendir(bytes->c_str()));
-  if (!dir) throw FolderError(errno, folder, *bytes);
+  FolderReader reader(*bytes);
+  if (!reader.is_open()) throw FolderError(reader.error(), folder, *bytes);
   const std::string prefix = bytes->ends_with('/') ? *bytes : *bytes + '/';
   // Windows leaves hidden and system folders out of its folder lists too.
   const bool windows_attributes = IsNtfs3gFolder(prefix);
   std::vector<Text> names;
-  while (true) {
-    errno = 0;
-    const dirent* entry = ::readdir(dir.get());
-    if (entry == nullptr) break;
-    if (entry->d_name[0] == '.') continue;  // hidden, and "." and ".."
-    unsigned char type = entry->d_type;
-    if (type == DT_LNK || type == DT_UNKNOWN) {
-      struct stat status {};
-      if (::fstatat(::dirfd(dir.get()), entry->d_name, &status, 0) != 0) continue;
-      type = S_ISDIR(status.st_mode) ? DT_DIR : DT_REG;
-    }
-    if (type != DT_DIR) continue;
-    if (windows_attributes) {
-      const std::optional<std::uint32_t> windows = WindowsAttributesOf(prefix + entry->d_name);
-      if (windows && (*windows & (kWindowsHidden | kWindowsSystem))) continue;
-    }
+  while (const dirent* entry = reader.Next()) {
+    if (entry->d_name[0] == '.' || reader.KindOf(*entry) != EntryKind::Folder) continue;
+    if (windows_attributes && HiddenByWindowsAttributes(prefix + entry->d_name, 0)) continue;
     names.push_back(DecodeFileName(entry->d_name));
   }
-  if (errno != 0) throw FolderError(errno, folder, *bytes);
+  if (reader.error() != 0) throw FolderError(reader.error(), folder, *bytes);
   return names;
+}
+
+Text LinuxSystemServices::CurrentFolder() {
+  std::string buffer(PATH_MAX, '\0');
+  while (::getcwd(buffer.data(), buffer.size()) == nullptr) {
+    if (errno != ERANGE) throw SystemError(errno, u".", "cannot read the current folder");
+    buffer.resize(buffer.size() * 2);
+  }
+  return DecodeFileName(buffer.c_str());
 }
 
 std::vector<Drive> LinuxSystemServices::Drives() {

@@ -10,6 +10,7 @@
 
 #include <memory>
 
+#include "platform/linux/folder_reader.h"
 #include "platform/linux/short_path.h"
 #include "platform/system_services.h"
 
@@ -31,18 +32,12 @@ class LinuxSystemServices final : public SystemServices {
   Text ToLowerCase(Text text) const override;
   std::vector<Text> Subfolders(const Text& folder) override;
   std::vector<Drive> Drives() override;
+  Text CurrentFolder() override;
 
  private:
-  struct DirCloser {
-    void operator()(DIR* dir) const { ::closedir(dir); }
-  };
-
   bool Wanted(const dirent& entry) const;
-  // Whether the Windows attributes of `name` in the folder being enumerated
-  // leave it out for the attributes asked for.
-  bool HiddenByWindowsAttributes(const char* name) const;
 
-  std::unique_ptr<DIR, DirCloser> enumeration_;
+  std::unique_ptr<FolderReader> enumeration_;
   Text enumerated_folder_;
   std::string enumerated_bytes_;
   bool windows_attributes_ = false;  // the folder is on a disk that keeps them

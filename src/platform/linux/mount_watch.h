@@ -2,6 +2,8 @@
 // a disk that is plugged in or taken out.
 #pragma once
 
+#include "platform/linux/handles.h"
+
 namespace tarnwick::on_linux {
 
 // /proc/self/mountinfo, held open: the kernel marks it with an exceptional
@@ -10,15 +12,12 @@ namespace tarnwick::on_linux {
 class MountWatch {
  public:
   MountWatch();
-  ~MountWatch();
-  MountWatch(const MountWatch&) = delete;
-  MountWatch& operator=(const MountWatch&) = delete;
 
   // The descriptor to wait on; -1 where the system has no such file.
-  int descriptor() const { return descriptor_; }
+  int descriptor() const { return descriptor_.get(); }
 
  private:
-  int descriptor_;
+  Descriptor descriptor_;
 };
 
 }  // namespace tarnwick::on_linux

@@ -1,6 +1,5 @@
 #include "platform/linux/mounts.h"
 
-#include <dirent.h>
 #include <stdlib.h>
 
 #include <algorithm>
@@ -9,7 +8,9 @@
 #include <memory>
 #include <string>
 
-#include "platform/lossless_utf8.h"
+#include "platform/linux/folder_reader.h"
+#include "platform/linux/handles.h"
+#include "text/lossless_utf8.h"
 
 namespace tarnwick::on_linux {
 namespace {
@@ -64,10 +65,7 @@ std::string UnescapeLabel(std::string_view name) {
 }
 
 std::optional<std::string> CanonicalPath(const std::string& path) {
-  struct Free {
-    void operator()(char* text) const { ::free(text); }
-  };
-  const std::unique_ptr<char, Free> resolved(::realpath(path.c_str(), nullptr));
+  const AllocatedText resolved(::realpath(path.c_str(), nullptr));
   if (!resolved) return std::nullopt;
   return std::string(resolved.get());
 }
@@ -124,16 +122,10 @@ std::vector<Drive> DrivesFromMountInfo(std::string_view mountinfo, const LabelOf
 
 LabelOf LabelsInFolder(const std::string& folder) {
   std::map<std::string, std::string> labels;
-  struct DirCloser {
-    void operator()(DIR* dir) const { ::closedir(dir); }
-  };
-  const std::unique_ptr<DIR, DirCloser> dir(::opendir(folder.c_str()));
-  if (!dir) return {};
-  while (const dirent* entry = ::readdir(dir.get())) {
-    const std::string_view name = entry->d_name;
-    if (name == "." || name == "..") continue;
+  FolderReader reader(folder);
+  while (const dirent* entry = reader.Next()) {
     if (std::optional<std::string> disk = CanonicalPath(folder + "/" + entry->d_name)) {
-      labels.emplace(std::move(*disk), UnescapeLabel(name));
+      labels.emplace(std::move(*disk), UnescapeLabel(entry->d_name));
     }
   }
   if (labels.empty()) return {};

@@ -20,6 +20,10 @@ constexpr const char* kShortNameName = "system.ntfs_dos_name";
 bool IsNtfs3gFolder(const std::string& folder) {
   struct statfs disk {};
   if (::statfs(folder.c_str(), &disk) != 0 || disk.f_type != FUSE_SUPER_MAGIC) return false;
+  return AnswersForWindowsAttributes(folder);
+}
+
+bool AnswersForWindowsAttributes(const std::string& folder) {
   return WindowsAttributesOf(folder).has_value();
 }
 

@@ -9,12 +9,12 @@
 
 namespace tarnwick::on_linux {
 
-constexpr std::uint32_t kWindowsHidden = 0x02;
-constexpr std::uint32_t kWindowsSystem = 0x04;
-
 // Whether `folder` lies on a disk mounted through ntfs-3g: a FUSE file system
 // that answers for the Windows attributes of the folder itself.
 bool IsNtfs3gFolder(const std::string& folder);
+
+// The second half of that, for a folder already known to lie on FUSE.
+bool AnswersForWindowsAttributes(const std::string& folder);
 
 // The Windows attributes of the entry at `path` (not following a link), or
 // nullopt where the disk keeps none.

@@ -12,6 +12,7 @@
 #include <vector>
 
 #include "fat/fat_short_names.h"
+#include "platform/linux/folder_reader.h"
 #include "platform/linux/ntfs_names.h"
 #include "platform/linux/vfat_names.h"
 
@@ -25,29 +26,16 @@ constexpr std::size_t kMostFoldersKept = 64;
 // without its times moving.
 constexpr std::int64_t kClockStepNs = 2'000'000'000;
 
-struct DirCloser {
-  void operator()(DIR* dir) const { ::closedir(dir); }
-};
-using DirHandle = std::unique_ptr<DIR, DirCloser>;
-
 std::int64_t Nanoseconds(const timespec& time) {
   return static_cast<std::int64_t>(time.tv_sec) * 1'000'000'000 + time.tv_nsec;
 }
 
 // Every entry of the folder but "." and ".."; nullopt when it cannot be read.
 std::optional<std::vector<std::string>> ReadEntryNames(const std::string& folder) {
-  DirHandle dir(::opendir(folder.c_str()));
-  if (!dir) return std::nullopt;
+  FolderReader reader(folder);
   std::vector<std::string> names;
-  while (true) {
-    errno = 0;
-    const dirent* entry = ::readdir(dir.get());
-    if (entry == nullptr) break;
-    const std::string_view name = entry->d_name;
-    if (name == "." || name == "..") continue;
-    names.emplace_back(name);
-  }
-  if (errno != 0) return std::nullopt;
+  while (const dirent* entry = reader.Next()) names.emplace_back(entry->d_name);
+  if (reader.error() != 0) return std::nullopt;
   return names;
 }
 
@@ -57,7 +45,9 @@ ShortNameSource ShortNameSourceOf(const std::string& folder) {
   struct statfs disk {};
   if (::statfs(folder.c_str(), &disk) != 0) return ShortNameSource::FatRules;
   if (disk.f_type == MSDOS_SUPER_MAGIC) return ShortNameSource::Vfat;
-  if (disk.f_type == FUSE_SUPER_MAGIC && IsNtfs3gFolder(folder)) return ShortNameSource::Ntfs3g;
+  if (disk.f_type == FUSE_SUPER_MAGIC && AnswersForWindowsAttributes(folder)) {
+    return ShortNameSource::Ntfs3g;
+  }
   return ShortNameSource::FatRules;
 }
 

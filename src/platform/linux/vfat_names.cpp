@@ -2,11 +2,12 @@
 
 #include <fcntl.h>
 #include <sys/ioctl.h>
-#include <unistd.h>
 
 #include <algorithm>
 #include <cstring>
 #include <string_view>
+
+#include "platform/linux/handles.h"
 
 namespace tarnwick::on_linux {
 namespace {
@@ -44,12 +45,11 @@ std::optional<std::vector<VfatNames>> ReadVfatEntries(const VfatReadNext& read_n
 }
 
 std::optional<std::vector<VfatNames>> ReadVfatFolder(const std::string& folder) {
-  const int fd = ::open(folder.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
-  if (fd < 0) return std::nullopt;
-  std::optional<std::vector<VfatNames>> names = ReadVfatEntries(
-      [fd](VfatEntry& entry) { return ::ioctl(fd, VFAT_IOCTL_READDIR_BOTH, &entry); });
-  ::close(fd);
-  return names;
+  const Descriptor descriptor(::open(folder.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC));
+  if (!descriptor) return std::nullopt;
+  return ReadVfatEntries([fd = descriptor.get()](VfatEntry& entry) {
+    return ::ioctl(fd, VFAT_IOCTL_READDIR_BOTH, &entry);
+  });
 }
 
 std::unordered_map<std::string, std::string> ShortNamesByName(std::vector<VfatNames> names) {

@@ -5,7 +5,6 @@
 #include <QMessageBox>
 #include <exception>
 
-#include "platform/console.h"
 #include "platform/qt/main_window.h"
 #include "window/texts.h"
 
@@ -13,7 +12,7 @@ int main(int argc, char** argv) {
   QApplication application(argc, argv);
   const auto system = tarnwick::CreateSystemServices();
   try {
-    const tarnwick::Text start_folder = tarnwick::OpenConsole(argc, argv)->CurrentFolder();
+    const tarnwick::Text start_folder = system->CurrentFolder();
     tarnwick::qt::MainWindow window(*system, start_folder);
     window.Load();
     window.show();

@@ -1,16 +1,12 @@
-// The program's icon, drawn in code: a card holding a long name and a short
-// one, joined by a double arrow.
+// The program's icon in the window's title bar and task bar.
 #pragma once
 
 #include <QIcon>
-#include <QImage>
 
 namespace tarnwick::qt {
 
-// The picture at `size` × `size` pixels.
-QImage DrawProgramIcon(int size);
-
-// The icon at the sizes a desktop asks for.
+// The icon at the sizes a desktop asks for, from the pictures built into the
+// program (drawn by src/icon/tarnwick_icon.py).
 QIcon ProgramIcon();
 
 }  // namespace tarnwick::qt

@@ -63,23 +63,6 @@ void Write(DWORD which, TextView text) {
   }
 }
 
-// Calls a function that fills a buffer and gives the length it wrote, or the
-// size it needs (with the NUL) when the buffer is too small, or 0 with the
-// error in `error`.
-template <typename Fill>
-std::optional<Text> FillBuffer(Fill fill, DWORD& error) {
-  std::wstring buffer(MAX_PATH, L'\0');
-  for (;;) {
-    const DWORD length = fill(static_cast<DWORD>(buffer.size()), buffer.data());
-    if (length == 0) {
-      error = ::GetLastError();
-      return std::nullopt;
-    }
-    if (length < buffer.size()) return FromWide(std::wstring_view(buffer.data(), length));
-    buffer.resize(length);
-  }
-}
-
 class Win32Console final : public Console {
  public:
   Win32Console() {
@@ -88,24 +71,16 @@ class Win32Console final : public Console {
     int count = 0;
     wchar_t** const arguments = ::CommandLineToArgvW(::GetCommandLineW(), &count);
     if (arguments == nullptr) throw std::runtime_error("cannot read the command line");
-    const std::unique_ptr<wchar_t*, decltype(&::LocalFree)> owned(arguments, &::LocalFree);
+    const win32::LocalMemory owned(arguments);
     for (int i = 1; i < count; ++i) arguments_.push_back(FromWide(arguments[i]));
   }
 
   std::vector<Text> Arguments() const override { return arguments_; }
 
-  Text CurrentFolder() const override {
-    DWORD error = 0;
-    const std::optional<Text> folder = FillBuffer(
-        [](DWORD size, wchar_t* buffer) { return ::GetCurrentDirectoryW(size, buffer); }, error);
-    if (!folder) throw win32::SystemError(error, u".", "cannot read the current folder");
-    return *folder;
-  }
-
   Text FullPath(const Text& path) const override {
     const std::wstring wide = ToWide(path);
     DWORD error = 0;
-    const std::optional<Text> full = FillBuffer(
+    const std::optional<Text> full = win32::FillBuffer(
         [&wide](DWORD size, wchar_t* buffer) {
           return ::GetFullPathNameW(wide.c_str(), size, buffer, nullptr);
         },

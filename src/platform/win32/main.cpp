@@ -6,7 +6,6 @@
 #include <commctrl.h>  // needs windows.h first
 // clang-format on
 
-#include "platform/console.h"
 #include "platform/win32/main_window.h"
 #include "platform/win32/win32_system_services.h"
 #include "window/texts.h"
@@ -19,7 +18,7 @@ int WINAPI wWinMain(HINSTANCE instance, HINSTANCE, PWSTR, int show) {
   ::InitCommonControlsEx(&controls);
   const auto system = tarnwick::CreateSystemServices();
   try {
-    const tarnwick::Text start_folder = tarnwick::OpenConsole(0, nullptr)->CurrentFolder();
+    const tarnwick::Text start_folder = system->CurrentFolder();
     tarnwick::win32::MainWindow window(*system, instance);
     window.Create(start_folder);
     window.Load();

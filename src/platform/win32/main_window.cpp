@@ -8,6 +8,7 @@
 
 #include <algorithm>
 
+#include "platform/win32/handles.h"
 #include "platform/win32/resources/resource.h"
 #include "platform/win32/win32_system_services.h"
 #include "window/layout.h"
@@ -32,26 +33,26 @@ UINT DpiOf(HWND window) {
   if (get_dpi_for_window != nullptr) {
     if (const UINT dpi = get_dpi_for_window(window); dpi != 0) return dpi;
   }
-  const HDC screen = ::GetDC(nullptr);
-  const int dpi = ::GetDeviceCaps(screen, LOGPIXELSY);
-  ::ReleaseDC(nullptr, screen);
+  const ScreenDc screen(::GetDC(nullptr));
+  const int dpi = ::GetDeviceCaps(screen.get(), LOGPIXELSY);
   return dpi > 0 ? static_cast<UINT>(dpi) : 96;
 }
 
-HICON StockIcon(SHSTOCKICONID id) {
+IconHandle StockIcon(SHSTOCKICONID id) {
   SHSTOCKICONINFO info{};
   info.cbSize = sizeof info;
-  if (SUCCEEDED(::SHGetStockIconInfo(id, SHGSI_ICON | SHGSI_SMALLICON, &info))) return info.hIcon;
-  return nullptr;
+  if (FAILED(::SHGetStockIconInfo(id, SHGSI_ICON | SHGSI_SMALLICON, &info))) return {};
+  return IconHandle(info.hIcon);
 }
 
 // A folder drawn by hand, where the system has no icon for one: a tab and a
 // body, the body's front lowered for an open folder.
 void DrawFolderGlyph(HDC dc, int left, int top, int size, bool open) {
-  const HBRUSH body = ::CreateSolidBrush(RGB(0xF2, 0xC8, 0x4B));
-  const HPEN edge = ::CreatePen(PS_SOLID, 1, RGB(0xA0, 0x78, 0x10));
-  const HGDIOBJ old_brush = ::SelectObject(dc, body);
-  const HGDIOBJ old_pen = ::SelectObject(dc, edge);
+  const BrushHandle body(::CreateSolidBrush(RGB(0xF2, 0xC8, 0x4B)));
+  const PenHandle edge(::CreatePen(PS_SOLID, 1, RGB(0xA0, 0x78, 0x10)));
+  // Put back before the brush and the pen go.
+  const SelectedObject body_selected = Select(dc, body.get());
+  const SelectedObject edge_selected = Select(dc, edge.get());
   const int unit = std::max(1, size / 16);
   ::Rectangle(dc, left + unit, top + 3 * unit, left + 7 * unit, top + 5 * unit);
   ::Rectangle(dc, left + unit, top + 4 * unit, left + 15 * unit, top + 14 * unit);
@@ -62,10 +63,6 @@ void DrawFolderGlyph(HDC dc, int left, int top, int size, bool open) {
                            {left + unit, top + 14 * unit}};
     ::Polygon(dc, front, 4);
   }
-  ::SelectObject(dc, old_brush);
-  ::SelectObject(dc, old_pen);
-  ::DeleteObject(body);
-  ::DeleteObject(edge);
 }
 
 struct ControlClass {
@@ -143,9 +140,6 @@ MainWindow::~MainWindow() {
     ::SetWindowLongPtrW(window_, GWLP_USERDATA, 0);
     ::DestroyWindow(window_);
   }
-  if (font_ != nullptr) ::DeleteObject(font_);
-  if (open_folder_ != nullptr) ::DestroyIcon(open_folder_);
-  if (closed_folder_ != nullptr) ::DestroyIcon(closed_folder_);
 }
 
 void MainWindow::Create(const Text& start_folder) {
@@ -302,8 +296,8 @@ void MainWindow::PlaceControls() {
   ::SystemParametersInfoW(SPI_GETNONCLIENTMETRICS, sizeof metrics, &metrics, 0);
   LOGFONTW font = metrics.lfMessageFont;
   font.lfHeight = MulDiv(font.lfHeight, static_cast<int>(dpi_), static_cast<int>(DpiOf(nullptr)));
-  const HFONT old_font = font_;
-  font_ = ::CreateFontIndirectW(&font);
+  // The controls let go of the old font before it goes.
+  FontHandle new_font(::CreateFontIndirectW(&font));
 
   for (std::size_t i = 0; i < kControls.size(); ++i) {
     const ControlLayout& layout = kControls[i];
@@ -312,13 +306,13 @@ void MainWindow::PlaceControls() {
         layout.kind == ControlKind::DriveList ? kDropDownHeight : Pixels(layout.height);
     ::SetWindowPos(child, nullptr, Scale(Pixels(layout.left)), Scale(Pixels(layout.top)),
                    Scale(Pixels(layout.width)), Scale(height), SWP_NOZORDER | SWP_NOACTIVATE);
-    ::SendMessageW(child, WM_SETFONT, reinterpret_cast<WPARAM>(font_), TRUE);
+    ::SendMessageW(child, WM_SETFONT, reinterpret_cast<WPARAM>(new_font.get()), TRUE);
     if (layout.kind == ControlKind::DriveList) {
       SetClosedHeight(child, Scale(Pixels(layout.height)));
     }
   }
   ::SendMessageW(control(kDir1Id), LB_SETITEMHEIGHT, 0, Scale(kFolderLineHeight));
-  if (old_font != nullptr) ::DeleteObject(old_font);
+  font_ = std::move(new_font);
 }
 
 void MainWindow::OpenSelectedFolderEntry() {
@@ -334,8 +328,9 @@ void MainWindow::DrawFolderEntry(const DRAWITEMSTRUCT& item) {
   const int icon_left = item.rcItem.left + Scale(2 + line.depth * kFolderIndent);
   const int icon_size = Scale(kIconSize);
   const int icon_top = item.rcItem.top + (item.rcItem.bottom - item.rcItem.top - icon_size) / 2;
-  if (const HICON icon = line.open ? open_folder_ : closed_folder_; icon != nullptr) {
-    ::DrawIconEx(item.hDC, icon_left, icon_top, icon, icon_size, icon_size, 0, nullptr, DI_NORMAL);
+  if (const IconHandle& icon = line.open ? open_folder_ : closed_folder_; icon) {
+    ::DrawIconEx(item.hDC, icon_left, icon_top, icon.get(), icon_size, icon_size, 0, nullptr,
+                 DI_NORMAL);
   } else {
     DrawFolderGlyph(item.hDC, icon_left, icon_top, icon_size, line.open);
   }

@@ -10,6 +10,7 @@
 #include <vector>
 
 #include "platform/system_services.h"
+#include "platform/win32/handles.h"
 #include "window/main_window.h"
 #include "window/window_controls.h"
 
@@ -81,9 +82,9 @@ class MainWindow final : public WindowControls {
   MessageBox message_box_;
   HWND window_ = nullptr;
   UINT dpi_ = 96;
-  HFONT font_ = nullptr;
-  HICON open_folder_ = nullptr;
-  HICON closed_folder_ = nullptr;
+  FontHandle font_;
+  IconHandle open_folder_;
+  IconHandle closed_folder_;
 
   std::vector<FolderListEntry> dir1_entries_;  // as drawn
   HCURSOR cursor_before_busy_ = nullptr;       // put back when a refresh ends

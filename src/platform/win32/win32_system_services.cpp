@@ -10,8 +10,9 @@ namespace {
 
 // The attribute bits of an enumeration's mask are the file attributes of the
 // kinds of entry that they let through.
-static_assert(FILE_ATTRIBUTE_HIDDEN == 0x02 && FILE_ATTRIBUTE_SYSTEM == 0x04 &&
-              FILE_ATTRIBUTE_DIRECTORY == 0x10);
+static_assert(FILE_ATTRIBUTE_HIDDEN == kHiddenAttribute &&
+              FILE_ATTRIBUTE_SYSTEM == kSystemAttribute &&
+              FILE_ATTRIBUTE_DIRECTORY == kFolderAttribute);
 constexpr DWORD kNotOrdinary =
     FILE_ATTRIBUTE_HIDDEN | FILE_ATTRIBUTE_SYSTEM | FILE_ATTRIBUTE_DIRECTORY;
 
@@ -34,8 +35,8 @@ std::string SystemMessage(DWORD error) {
   const DWORD length = ::FormatMessageW(
       FORMAT_MESSAGE_ALLOCATE_BUFFER | FORMAT_MESSAGE_FROM_SYSTEM | FORMAT_MESSAGE_IGNORE_INSERTS,
       nullptr, error, 0, reinterpret_cast<wchar_t*>(&message), 0, nullptr);
+  const LocalMemory owned(message);
   if (length == 0 || message == nullptr) return {};
-  const std::unique_ptr<wchar_t, decltype(&::LocalFree)> owned(message, &::LocalFree);
   std::wstring_view text(message, length);
   while (!text.empty() && (text.back() == L'\r' || text.back() == L'\n' || text.back() == L' ')) {
     text.remove_suffix(1);
@@ -105,7 +106,7 @@ PlatformError SystemError(DWORD error, Text path, const std::string& description
 }
 
 Text Win32SystemServices::FirstEntry(const Text& pattern, std::int32_t attributes) {
-  search_.Close();
+  search_.reset();
   const auto separator = pattern.find_last_of(u"\\/");
   searched_folder_ = separator == Text::npos ? Text(u".\\") : pattern.substr(0, separator + 1);
   attributes_ = attributes;
@@ -129,7 +130,7 @@ Text Win32SystemServices::NextEntry() {
   while (search_) {
     if (!::FindNextFileW(search_.get(), &entry)) {
       const DWORD error = ::GetLastError();
-      search_.Close();
+      search_.reset();
       if (error != ERROR_NO_MORE_FILES) throw FolderError(error, searched_folder_);
       break;
     }
@@ -138,8 +139,9 @@ Text Win32SystemServices::NextEntry() {
   return {};
 }
 
-// As Dir() does it: an entry that is hidden, a system file or a folder comes
-// only when the mask admits every one of those kinds that it is.
+// An entry that is hidden, a system file or a folder comes only when the mask
+// lets through every one of those kinds that it is: a hidden folder needs
+// both bits.
 bool Win32SystemServices::Wanted(const WIN32_FIND_DATAW& entry) const {
   const DWORD kinds = entry.dwFileAttributes & kNotOrdinary;
   return (kinds & ~static_cast<DWORD>(attributes_)) == 0;
@@ -243,6 +245,14 @@ std::vector<Text> Win32SystemServices::Subfolders(const Text& folder) {
     throw FolderError(error, folder);
   }
   return names;
+}
+
+Text Win32SystemServices::CurrentFolder() {
+  DWORD error = 0;
+  const std::optional<Text> folder = FillBuffer(
+      [](DWORD size, wchar_t* buffer) { return ::GetCurrentDirectoryW(size, buffer); }, error);
+  if (!folder) throw SystemError(error, u".", "cannot read the current folder");
+  return *folder;
 }
 
 std::vector<Drive> Win32SystemServices::Drives() {

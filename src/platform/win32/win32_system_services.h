@@ -6,11 +6,12 @@
 
 #include <windows.h>
 
+#include <optional>
 #include <string>
 #include <string_view>
-#include <utility>
 
 #include "platform/system_services.h"
+#include "platform/win32/handles.h"
 
 namespace tarnwick::win32 {
 
@@ -31,41 +32,28 @@ ErrorKind ErrorKindOf(DWORD error);
 // own message for `error`.
 PlatformError SystemError(DWORD error, Text path, const std::string& description);
 
-// A search handle of FindFirstFileW that closes itself.
-class FindHandle {
- public:
-  FindHandle() = default;
-  explicit FindHandle(HANDLE handle) : handle_(handle) {}
-  FindHandle(FindHandle&& other) noexcept
-      : handle_(std::exchange(other.handle_, INVALID_HANDLE_VALUE)) {}
-  FindHandle& operator=(FindHandle&& other) noexcept {
-    if (this != &other) {
-      Close();
-      handle_ = std::exchange(other.handle_, INVALID_HANDLE_VALUE);
+// Calls a system function that fills a buffer of `size` code units and
+// gives the length it wrote, or the size it needs (with the NUL) when the
+// buffer is too small, or 0 with the error in `error`.
+template <typename Fill>
+std::optional<Text> FillBuffer(Fill fill, DWORD& error) {
+  std::wstring buffer(MAX_PATH, L'\0');
+  for (;;) {
+    const DWORD length = fill(static_cast<DWORD>(buffer.size()), buffer.data());
+    if (length == 0) {
+      error = ::GetLastError();
+      return std::nullopt;
     }
-    return *this;
+    if (length < buffer.size()) return FromWide(std::wstring_view(buffer.data(), length));
+    buffer.resize(length);
   }
-  FindHandle(const FindHandle&) = delete;
-  FindHandle& operator=(const FindHandle&) = delete;
-  ~FindHandle() { Close(); }
-
-  explicit operator bool() const { return handle_ != INVALID_HANDLE_VALUE; }
-  HANDLE get() const { return handle_; }
-
-  void Close() noexcept {
-    if (handle_ != INVALID_HANDLE_VALUE) ::FindClose(handle_);
-    handle_ = INVALID_HANDLE_VALUE;
-  }
-
- private:
-  HANDLE handle_ = INVALID_HANDLE_VALUE;
-};
+}
 
 class Win32SystemServices final : public SystemServices {
  public:
   Text FirstEntry(const Text& pattern, std::int32_t attributes) override;
   Text NextEntry() override;
-  void EndEnumeration() noexcept override { search_.Close(); }
+  void EndEnumeration() noexcept override { search_.reset(); }
   std::uint32_t GetShortPathNameA(const std::string& long_path, std::span<char> buffer) override;
   std::uint32_t GetShortPathNameW(const Text& long_path, std::span<char16_t> buffer) override;
   std::optional<std::string> ToSystemCodePage(TextView text) const override;
@@ -74,6 +62,7 @@ class Win32SystemServices final : public SystemServices {
   Text ToLowerCase(Text text) const override;
   std::vector<Text> Subfolders(const Text& folder) override;
   std::vector<Drive> Drives() override;
+  Text CurrentFolder() override;
 
   // Whether an enumeration holds a folder open.
   bool Enumerating() const { return static_cast<bool>(search_); }

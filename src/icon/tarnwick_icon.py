@@ -1,11 +1,14 @@
 #!/usr/bin/env python3
-"""Draws the program icon and writes it as a Windows icon file.
+"""The program icon, drawn once, and the files made from it.
 
-    make_ico.py OUTPUT.ico
+    tarnwick_icon.py ico OUTPUT.ico   the Windows icon: 32x32 in 2 and in 16
+                                      colours, 16x16 in 16 colours
+    tarnwick_icon.py png FOLDER       FOLDER/tarnwick-SIZE.png at the sizes a
+                                      Linux desktop uses, in full colour
 
 The icon is a card holding a long name (the blue bar) above its short name
-(the orange bar), with a double arrow between them. Each image is a pixel
-map below, one letter a pixel:
+(the orange bar), with a double arrow between them. It is drawn as two pixel
+maps below, one letter a pixel:
 
     .  transparent
     K  the card's border
@@ -16,11 +19,14 @@ map below, one letter a pixel:
 
 The 16-colour images use the standard VGA palette, which has no orange: the
 short name is a checkerboard of red and yellow. The 2-colour image is the
-32x32 map in black and white.
+32x32 map in black and white. The PNG files give each letter its own colour
+and grow the maps by whole pixels, so that every edge stays sharp.
 """
 
+import os
 import struct
 import sys
+import zlib
 
 CARD_32 = """
 ................................
@@ -152,12 +158,58 @@ def ico_file(images):
     return out + b"".join(data for _, _, _, data in images)
 
 
+# The full colours of the PNG files, as (red, green, blue, alpha).
+TRUE_COLOURS = {
+    ".": (0x00, 0x00, 0x00, 0x00),
+    "K": (0x1F, 0x4E, 0x79, 0xFF),
+    "W": (0xF4, 0xF8, 0xFC, 0xFF),
+    "B": (0x2E, 0x75, 0xB6, 0xFF),
+    "O": (0xC5, 0x5A, 0x11, 0xFF),
+    "A": (0x1F, 0x4E, 0x79, 0xFF),
+}
+
+# Each size of the PNG files, and the map it grows from by whole pixels.
+PNG_SIZES = {16: 16, 32: 32, 48: 16, 64: 32, 128: 32, 256: 32}
+
+
+def png_chunk(kind, data):
+    return (struct.pack(">I", len(data)) + kind + data +
+            struct.pack(">I", zlib.crc32(kind + data) & 0xFFFFFFFF))
+
+
+def png_file(rows, size):
+    """The map `rows` grown to `size` x `size` pixels, as an RGBA PNG file."""
+    scale = size // len(rows)
+    raw = bytearray()
+    for row in rows:
+        line = b"".join(bytes(TRUE_COLOURS[letter]) * scale for letter in row)
+        raw += (b"\0" + line) * scale  # filter type 0 for each line
+    header = struct.pack(">IIBBBBB", size, size, 8, 6, 0, 0, 0)
+    return (b"\x89PNG\r\n\x1a\n" + png_chunk(b"IHDR", header) +
+            png_chunk(b"IDAT", zlib.compress(bytes(raw), 9)) + png_chunk(b"IEND", b""))
+
+
+def png_files():
+    """Each PNG file as (size, data)."""
+    maps = {32: parse_map(CARD_32, 32), 16: parse_map(CARD_16, 16)}
+    return [(size, png_file(maps[source], size)) for size, source in PNG_SIZES.items()]
+
+
+USAGE = "usage: tarnwick_icon.py ico OUTPUT.ico | tarnwick_icon.py png FOLDER"
+
+
 def main(argv):
-    if len(argv) != 2:
-        print("usage: make_ico.py OUTPUT.ico", file=sys.stderr)
+    if len(argv) != 3 or argv[1] not in ("ico", "png"):
+        print(USAGE, file=sys.stderr)
         return 64
-    with open(argv[1], "wb") as out:
-        out.write(ico_file(icon_images()))
+    if argv[1] == "ico":
+        with open(argv[2], "wb") as out:
+            out.write(ico_file(icon_images()))
+        return 0
+    os.makedirs(argv[2], exist_ok=True)
+    for size, data in png_files():
+        with open(os.path.join(argv[2], f"tarnwick-{size}.png"), "wb") as out:
+            out.write(data)
     return 0
 
 

@@ -1,4 +1,4 @@
-#include "platform/lossless_utf8.h"
+#include "text/lossless_utf8.h"
 
 #include <cstdint>
 #include <cstring>
@@ -67,7 +67,7 @@ std::size_t DecodeSequence(std::string_view bytes, char32_t& code_point) {
     code_point = (code_point << 6) | (byte(i) & 0x3F);
   }
   if (code_point < minimum || code_point > 0x10FFFF) return 0;
-  if (code_point >= 0xD800 && code_point <= 0xDFFF) return 0;
+  if (IsSurrogate(code_point)) return 0;
   return length;
 }
 
@@ -139,20 +139,16 @@ std::optional<std::string> EncodeFileName(TextView text) {
     for (std::size_t j = 0; j < ascii; ++j) out[j] = static_cast<char>(text[i + j]);
     i += ascii;
     if (i == text.size()) break;
-    const char16_t unit = text[i];
-    if (unit >= 0xD800 && unit <= 0xDBFF && i + 1 < text.size() && text[i + 1] >= 0xDC00 &&
-        text[i + 1] <= 0xDFFF) {
-      AppendUtf8(bytes, 0x10000 + ((char32_t{unit} - 0xD800) << 10) + (text[i + 1] - 0xDC00));
-      ++i;
-    } else if (unit >= 0xDC80 && unit <= 0xDCFF) {
-      bytes.push_back(static_cast<char>(unit - kEscapeBase));
+    const CodePoint character = CodePointAt(text, i);
+    if (character.value >= 0xDC80 && character.value <= 0xDCFF) {
+      bytes.push_back(static_cast<char>(character.value - kEscapeBase));
       has_escapes = true;
-    } else if (unit >= 0xD800 && unit <= 0xDFFF) {
+    } else if (IsSurrogate(character.value)) {
       return std::nullopt;
     } else {
-      AppendUtf8(bytes, unit);
+      AppendUtf8(bytes, character.value);
     }
-    ++i;
+    i += character.units;
   }
   // Escaped bytes next to each other may form a valid sequence, which would
   // read back as another text: such text has no bytes of its own.

@@ -9,7 +9,7 @@
 #include <string>
 #include <string_view>
 
-#include "platform/system_services.h"
+#include "text/text.h"
 
 namespace tarnwick {
 
