@@ -18,6 +18,7 @@
 #include "fuzz_check.h"
 #include "listing/exchange_sort.h"
 #include "support/fakes.h"
+#include "window/texts.h"
 
 namespace {
 

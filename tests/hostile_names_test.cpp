@@ -20,6 +20,7 @@
 #include "support/program_run.h"
 #include "support/temp_folder.h"
 #include "text/lossless_utf8.h"
+#include "window/texts.h"
 
 namespace tarnwick {
 namespace {

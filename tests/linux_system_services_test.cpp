@@ -19,6 +19,7 @@
 #include "support/forwarding_system.h"
 #include "support/temp_folder.h"
 #include "text/lossless_utf8.h"
+#include "window/texts.h"
 
 namespace tarnwick::on_linux {
 namespace {

@@ -23,6 +23,7 @@
 #include "platform/linux/short_path.h"
 #include "support/fakes.h"
 #include "text/lossless_utf8.h"
+#include "window/texts.h"
 
 namespace tarnwick::on_linux {
 namespace {

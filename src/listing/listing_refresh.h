@@ -4,7 +4,6 @@
 #pragma once
 
 #include "platform/system_services.h"
-#include "window/texts.h"
 #include "window/window_controls.h"
 
 namespace tarnwick {

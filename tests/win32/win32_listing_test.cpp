@@ -10,6 +10,7 @@
 #include "platform/win32/win32_system_services.h"
 #include "support/fakes.h"
 #include "temp_folder.h"
+#include "window/texts.h"
 
 namespace tarnwick::win32 {
 namespace {
