@@ -22,6 +22,8 @@
 #include "platform/linux/ntfs_names.h"
 #include "platform/linux/short_path.h"
 #include "support/fakes.h"
+#include "support/program_run.h"
+#include "support/temp_folder.h"
 #include "text/lossless_utf8.h"
 #include "window/texts.h"
 
@@ -179,6 +181,33 @@ TEST_F(NtfsDiskTest, HiddenAndSystemEntriesAreLeftOut) {
   EXPECT_EQ(controls.lines,
             (std::vector<Text>{u"Plain.txt" + Text(kNameSeparator) + u"Plain.txt",
                                u"Read only.txt" + Text(kNameSeparator) + u"Read only.txt"}));
+}
+
+// Counted as the disk sees them, by strace: a refresh goes through the folder
+// twice, but asks for each file's attributes once.
+TEST_F(NtfsDiskTest, ARefreshReadsEachFilesAttributesOnce) {
+  if (std::system("strace -V >/dev/null 2>&1") != 0) GTEST_SKIP() << "strace is missing";
+  constexpr int kFiles = 20;
+  for (int i = 0; i < kFiles; ++i) File("File " + std::to_string(i) + ".txt");
+  const testing::TempFolder scratch;  // for the trace and the output, off the disk
+  const std::string trace = scratch.path() + "trace";
+  const testing::ProgramRun run = testing::RunCommand(
+      scratch.path(), "strace -f -qq -e trace=lgetxattr -o " + testing::ShellQuoted(trace) + " " +
+                          testing::ShellQuoted(TARNWICK_LIST_PROGRAM) + " " +
+                          testing::ShellQuoted(path_));
+  ASSERT_EQ(run.status, 0) << run.err;
+  EXPECT_EQ(std::count(run.out.begin(), run.out.end(), '\n'), kFiles + 1);
+  const std::string calls = testing::ReadWholeFile(trace);
+  for (int i = 0; i < kFiles; ++i) {
+    const std::string asked =
+        "lgetxattr(\"" + path_ + "File " + std::to_string(i) + ".txt\", \"system.ntfs_attrib_be\"";
+    std::size_t times = 0;
+    for (std::size_t at = calls.find(asked); at != std::string::npos;
+         at = calls.find(asked, at + 1)) {
+      ++times;
+    }
+    EXPECT_EQ(times, 1u) << "File " << i;
+  }
 }
 
 TEST_F(NtfsDiskTest, APathMixesMadeNamesAboveTheMountWithRealOnesBelow) {

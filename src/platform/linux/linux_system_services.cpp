@@ -21,10 +21,9 @@ PlatformError FolderError(int error, const Text& folder, const std::string& byte
   return SystemError(error, folder, "cannot read the folder '" + bytes + "'");
 }
 
-// Whether the Windows attributes of the entry at `path` keep it out of an
-// enumeration for the attributes asked for.
-bool HiddenByWindowsAttributes(const std::string& path, std::int32_t asked) {
-  const std::optional<std::uint32_t> windows = WindowsAttributesOf(path);
+// Whether Windows attributes keep an entry out of an enumeration for the
+// attributes asked for.
+bool HiddenByWindowsAttributes(std::optional<std::uint32_t> windows, std::int32_t asked) {
   if (!windows) return false;
   const auto kept_out = static_cast<std::uint32_t>((kHiddenAttribute | kSystemAttribute) & ~asked);
   return (*windows & kept_out) != 0;
@@ -58,6 +57,7 @@ Text LinuxSystemServices::FirstEntry(const Text& pattern, std::int32_t attribute
   }
   const std::optional<std::string> bytes = EncodeFileName(folder);
   if (!bytes) throw PlatformError(ErrorKind::NotFound, folder, "no such folder");
+  if (*bytes != enumerated_bytes_) windows_attributes_read_.clear();
   auto reader = std::make_unique<FolderReader>(*bytes);
   if (!reader->is_open()) throw FolderError(reader->error(), folder, *bytes);
   enumeration_ = std::move(reader);
@@ -82,9 +82,22 @@ Text LinuxSystemServices::NextEntry() {
   return {};
 }
 
+void LinuxSystemServices::EndEnumeration() noexcept {
+  enumeration_.reset();
+  windows_attributes_read_.clear();
+}
+
+std::optional<std::uint32_t> LinuxSystemServices::WindowsAttributesOf(const dirent& entry) {
+  const std::uint64_t key = static_cast<std::uint64_t>(entry.d_ino) * 0x9E3779B97F4A7C15u ^
+                            std::hash<std::string_view>{}(entry.d_name);
+  const auto [found, added] = windows_attributes_read_.try_emplace(key);
+  if (added) found->second = on_linux::WindowsAttributesOf(enumerated_bytes_ + entry.d_name);
+  return found->second;
+}
+
 // A name that starts with "." is hidden; anything but a file or a folder is
 // a system entry; on a Windows disk, its own attributes count too.
-bool LinuxSystemServices::Wanted(const dirent& entry) const {
+bool LinuxSystemServices::Wanted(const dirent& entry) {
   if (entry.d_name[0] == '.' && !(attributes_ & kHiddenAttribute)) return false;
   switch (enumeration_->KindOf(entry)) {
     case EntryKind::Folder:
@@ -92,7 +105,7 @@ bool LinuxSystemServices::Wanted(const dirent& entry) const {
       [[fallthrough]];
     case EntryKind::File:
       return !windows_attributes_ ||
-             !HiddenByWindowsAttributes(enumerated_bytes_ + entry.d_name, attributes_);
+             !HiddenByWindowsAttributes(WindowsAttributesOf(entry), attributes_);
     case EntryKind::Other:
       return (attributes_ & kSystemAttribute) != 0;
     case EntryKind::Missing:
@@ -150,7 +163,10 @@ std::vector<Text> LinuxSystemServices::Subfolders(const Text& folder) {
   std::vector<Text> names;
   while (const dirent* entry = reader.Next()) {
     if (entry->d_name[0] == '.' || reader.KindOf(*entry) != EntryKind::Folder) continue;
-    if (windows_attributes && HiddenByWindowsAttributes(prefix + entry->d_name, 0)) continue;
+    if (windows_attributes &&
+        HiddenByWindowsAttributes(on_linux::WindowsAttributesOf(prefix + entry->d_name), 0)) {
+      continue;
+    }
     names.push_back(DecodeFileName(entry->d_name));
   }
   if (reader.error() != 0) throw FolderError(reader.error(), folder, *bytes);

@@ -9,6 +9,8 @@
 #include <dirent.h>
 
 #include <memory>
+#include <optional>
+#include <unordered_map>
 
 #include "platform/linux/folder_reader.h"
 #include "platform/linux/short_path.h"
@@ -23,7 +25,7 @@ class LinuxSystemServices final : public SystemServices {
 
   Text FirstEntry(const Text& pattern, std::int32_t attributes) override;
   Text NextEntry() override;
-  void EndEnumeration() noexcept override { enumeration_.reset(); }
+  void EndEnumeration() noexcept override;
   std::uint32_t GetShortPathNameA(const std::string& long_path, std::span<char> buffer) override;
   std::uint32_t GetShortPathNameW(const Text& long_path, std::span<char16_t> buffer) override;
   std::optional<std::string> ToSystemCodePage(TextView text) const override;
@@ -35,12 +37,19 @@ class LinuxSystemServices final : public SystemServices {
   Text CurrentFolder() override;
 
  private:
-  bool Wanted(const dirent& entry) const;
+  bool Wanted(const dirent& entry);
+  // The Windows attributes of an entry of the folder being enumerated.
+  std::optional<std::uint32_t> WindowsAttributesOf(const dirent& entry);
 
   std::unique_ptr<FolderReader> enumeration_;
   Text enumerated_folder_;
   std::string enumerated_bytes_;
   bool windows_attributes_ = false;  // the folder is on a disk that keeps them
+  // What the passes of this enumeration read of each entry's Windows
+  // attributes, by its inode and name: a refresh goes through the folder
+  // twice but reads each file's attributes once. An entry that came or went
+  // between the passes has another inode or name, and is read as it is.
+  std::unordered_map<std::uint64_t, std::optional<std::uint32_t>> windows_attributes_read_;
   std::int32_t attributes_ = kOrdinaryFiles;
   ShortPathResolver short_paths_;
 };
