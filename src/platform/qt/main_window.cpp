@@ -5,7 +5,7 @@
 #include <QComboBox>
 #include <QKeyEvent>
 #include <QLabel>
-#include <QListWidget>
+#include <QListView>
 #include <QMessageBox>
 #include <QMouseEvent>
 #include <QPushButton>
@@ -15,6 +15,7 @@
 #include <QTreeWidget>
 #include <algorithm>
 
+#include "platform/qt/line_list_model.h"
 #include "platform/qt/program_icon.h"
 #include "window/layout.h"
 #include "window/texts.h"
@@ -97,8 +98,11 @@ void MainWindow::Load() { form_.Form_Load(); }
 void MainWindow::CreateControls() {
   drive1_ = new QComboBox(this);
   dir1_ = new FolderTree(this);
-  list1_ = new QListWidget(this);
-  list1_->setSortingEnabled(false);
+  list1_ = new QListView(this);
+  list1_lines_ = new LineListModel(list1_);
+  list1_->setModel(list1_lines_);
+  list1_->setUniformItemSizes(true);
+  list1_->setEditTriggers(QAbstractItemView::NoEditTriggers);
   list1_->setSelectionMode(QAbstractItemView::SingleSelection);
   option1_group_ = new QButtonGroup(this);
   for (int index = 0; index < 2; ++index) {
@@ -179,11 +183,14 @@ bool MainWindow::Option1Item0Value() const { return option1_[0]->isChecked(); }
 
 void MainWindow::SetLabel1Caption(const Text& caption) { label1_->setText(ToQString(caption)); }
 
-void MainWindow::List1Clear() { list1_->clear(); }
+void MainWindow::List1Clear() { list1_lines_->Clear(); }
 
-void MainWindow::List1AddItem(const Text& line) { list1_->addItem(ToQString(line)); }
+void MainWindow::List1AddItem(const Text& line) { list1_lines_->Append(line); }
 
-void MainWindow::SetList1Redraw(bool redraw) { list1_->setUpdatesEnabled(redraw); }
+void MainWindow::SetList1Redraw(bool redraw) {
+  list1_lines_->SetTellingView(redraw);
+  list1_->setUpdatesEnabled(redraw);
+}
 
 void MainWindow::ShowDir1Entries(const std::vector<FolderListEntry>& entries, std::size_t current) {
   const QIcon open_icon = style()->standardIcon(QStyle::SP_DirOpenIcon);

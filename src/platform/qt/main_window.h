@@ -17,11 +17,13 @@ class QButtonGroup;
 class QSocketNotifier;
 class QComboBox;
 class QLabel;
-class QListWidget;
+class QListView;
 class QPushButton;
 class QRadioButton;
 
 namespace tarnwick::qt {
+
+class LineListModel;
 
 // The folder list: a double-click or Enter on an entry opens it, whatever the
 // desktop's setting for activating items; a single click only selects.
@@ -57,7 +59,7 @@ class MainWindow final : public QWidget, public WindowControls {
   // The controls, by name, for tests and for the screenshot.
   QComboBox* drive1() const { return drive1_; }
   FolderTree* dir1() const { return dir1_; }
-  QListWidget* list1() const { return list1_; }
+  QListView* list1() const { return list1_; }
   QRadioButton* option1(int index) const { return option1_[index]; }
   QLabel* label1() const { return label1_; }
   QPushButton* command1() const { return command1_; }
@@ -86,7 +88,8 @@ class MainWindow final : public QWidget, public WindowControls {
 
   QComboBox* drive1_ = nullptr;
   FolderTree* dir1_ = nullptr;
-  QListWidget* list1_ = nullptr;
+  QListView* list1_ = nullptr;
+  LineListModel* list1_lines_ = nullptr;
   QRadioButton* option1_[2] = {nullptr, nullptr};
   QButtonGroup* option1_group_ = nullptr;
   QLabel* label1_ = nullptr;

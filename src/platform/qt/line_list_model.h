@@ -1,0 +1,38 @@
+// The lines of the Qt window's list, held compactly: every line's code units
+// one after another in one buffer, and where each ends. A folder of a
+// hundred thousand files costs its text and four bytes a line, not an item
+// object and a string of its own for each.
+#pragma once
+
+#include <QAbstractListModel>
+#include <cstdint>
+#include <vector>
+
+#include "text/text.h"
+
+namespace tarnwick::qt {
+
+class LineListModel final : public QAbstractListModel {
+ public:
+  using QAbstractListModel::QAbstractListModel;
+
+  int rowCount(const QModelIndex& parent = QModelIndex()) const override;
+  QVariant data(const QModelIndex& index, int role) const override;
+
+  void Clear();
+  // Appends a line. While the view is not told, lines are kept aside and
+  // shown all at once when it is told again.
+  void Append(TextView line);
+  void SetTellingView(bool telling);
+
+  // Line `row` as it is shown.
+  TextView Line(int row) const;
+
+ private:
+  Text text_;
+  std::vector<std::uint32_t> ends_;  // where each line ends in text_
+  int shown_ = 0;                    // the lines the view knows of
+  bool telling_view_ = true;
+};
+
+}  // namespace tarnwick::qt
