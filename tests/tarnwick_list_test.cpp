@@ -91,15 +91,74 @@ TEST_F(TarnwickList, FailsWithStatusTwoForAFolderThatCannotBeListed) {
   EXPECT_NE(not_a_folder.err.find("readme.txt"), std::string::npos) << not_a_folder.err;
 }
 
-TEST_F(TarnwickList, ExplainsItsUsage) {
-  const ProgramRun help = RunProgram(scratch, "--help");
-  EXPECT_EQ(help.status, 0);
-  EXPECT_NE(help.out.find("Usage: tarnwick-list [--by-short] [FOLDER]"), std::string::npos);
-  const ProgramRun unknown = RunProgram(scratch, "--sideways");
-  EXPECT_EQ(unknown.status, 2);
-  EXPECT_NE(unknown.err.find("--sideways"), std::string::npos);
-  const ProgramRun two = RunProgram(scratch, "a b");
-  EXPECT_EQ(two.status, 2);
+// Lines of `text`, without their line feeds.
+std::vector<std::string> Lines(const std::string& text) {
+  std::vector<std::string> lines;
+  std::size_t start = 0;
+  for (std::size_t end; (end = text.find('\n', start)) != std::string::npos; start = end + 1) {
+    lines.push_back(text.substr(start, end - start));
+  }
+  return lines;
+}
+
+TEST_F(TarnwickList, HelpGoesToStandardOutputAndNamesEveryOption) {
+  for (const char* asked : {"--help", "-h", "--help --no-such-option", "--by-short --help"}) {
+    SCOPED_TRACE(asked);
+    const ProgramRun help = RunProgram(scratch, asked);
+    EXPECT_EQ(help.status, 0);
+    EXPECT_EQ(help.err, "");
+    const std::vector<std::string> lines = Lines(help.out);
+    ASSERT_FALSE(lines.empty());
+    EXPECT_EQ(lines.front(), "Usage: tarnwick-list [OPTION]... [FOLDER]");
+    for (const char* option : {"--by-short", "--help", "--version"}) {
+      EXPECT_NE(help.out.find(std::string(" ") + option + "  "), std::string::npos) << option;
+    }
+    EXPECT_NE(help.out.find("Exit status:"), std::string::npos);
+  }
+}
+
+TEST_F(TarnwickList, VersionGoesToStandardOutput) {
+  for (const char* asked : {"--version", "--version --help", "--version /no/such/folder"}) {
+    SCOPED_TRACE(asked);
+    const ProgramRun version = RunProgram(scratch, asked);
+    EXPECT_EQ(version.status, 0);
+    EXPECT_EQ(version.err, "");
+    const std::vector<std::string> lines = Lines(version.out);
+    ASSERT_GE(lines.size(), 2u);
+    EXPECT_EQ(lines[0], "tarnwick-list 1.0");
+    EXPECT_NE(version.out.find("MIT"), std::string::npos);
+  }
+}
+
+TEST_F(TarnwickList, RefusesAWrongCommandLineWithStatusTwo) {
+  struct Case {
+    std::string arguments;
+    std::string complaint;
+  };
+  const Case cases[] = {
+      {"--sideways", "tarnwick-list: unrecognized option '--sideways'"},
+      {"-x '" + files.path() + "'", "tarnwick-list: unrecognized option '-x'"},
+      {"--by-short=yes", "tarnwick-list: unrecognized option '--by-short=yes'"},
+      {"a b", "tarnwick-list: extra operand 'b'"},
+  };
+  for (const Case& wrong : cases) {
+    SCOPED_TRACE(wrong.arguments);
+    const ProgramRun run = RunProgram(scratch, wrong.arguments);
+    EXPECT_EQ(run.status, 2);
+    EXPECT_EQ(run.out, "");
+    EXPECT_EQ(run.err, wrong.complaint + "\nTry 'tarnwick-list --help' for more information.\n");
+  }
+}
+
+TEST_F(TarnwickList, TakesWhatFollowsTwoDashesAsTheFolder) {
+  files.Folder("--help");
+  files.File("--help/-x.txt");
+  const ProgramRun run =
+      RunCommand(scratch.path(), "cd '" + files.path() + "' && " +
+                                     ShellQuoted(TARNWICK_LIST_PROGRAM) + " -- --help");
+  ASSERT_EQ(run.status, 0) << run.err;
+  EXPECT_EQ(run.out, ExpectedOutput(files.path() + "--help", true));
+  EXPECT_NE(run.out.find("-x.txt ⇔ "), std::string::npos) << run.out;
 }
 
 }  // namespace

@@ -1,5 +1,6 @@
 #include "cli/tarnwick_list.h"
 
+#include <cstdint>
 #include <exception>
 #include <optional>
 #include <string_view>
@@ -10,22 +11,42 @@
 namespace tarnwick {
 namespace {
 
-constexpr char16_t kUsage[] =
-    u"Usage: tarnwick-list [--by-short] [FOLDER]\n"
-    u"Lists every ordinary file of FOLDER (the current folder when none is given)\n"
-    u"as the Tarnwick window does: first the folder's short path, then one line\n"
-    u"per file with its long and short names, sorted by long name, or by short\n"
-    u"name with --by-short.\n";
+constexpr char16_t kHelp[] =
+    u"Usage: tarnwick-list [OPTION]... [FOLDER]\n"
+    u"List every ordinary file of FOLDER (the current folder by default) as the\n"
+    u"Tarnwick window does: first the short form of the folder's path, then one\n"
+    u"line per file with its long and short (8.3) names, sorted by long name.\n"
+    u"\n"
+    u"      --by-short   sort by short name, and put the short name first\n"
+    u"  -h, --help       display this help and exit\n"
+    u"      --version    output version information and exit\n"
+    u"\n"
+    u"Exit status:\n"
+    u" 0  if the folder was listed,\n"
+    u" 1  if an internal fault stopped the listing,\n"
+    u" 2  if the folder is missing or cannot be read, or the command line is wrong.\n";
+
+constexpr char16_t kVersion[] =
+    u"tarnwick-list " TARNWICK_VERSION u"\n"
+    u"Copyright (C) 2026 the Tarnwick developers.\n"
+    u"License: MIT <https://opensource.org/licenses/MIT>.\n"
+    u"This is free software: you are free to change and redistribute it.\n"
+    u"There is NO WARRANTY, to the extent permitted by law.\n";
 
 struct Options {
   bool by_short_name = false;
-  bool help = false;
   std::optional<Text> folder;
 };
 
-// Gives nullopt, after saying why on standard error, for arguments that make
-// no sense.
-std::optional<Options> ParseArguments(const std::vector<Text>& arguments, Console& console) {
+// What the command line asks for. --help and --version are done as soon as
+// they are met, as GNU programs do, whatever follows them.
+struct Request {
+  enum class Action : std::uint8_t { List, ShowHelp, ShowVersion, Refuse } action;
+  Options options;
+  Text complaint;  // for Refuse: what is wrong
+};
+
+Request ParseArguments(const std::vector<Text>& arguments) {
   Options options;
   bool options_ended = false;
   for (const Text& argument : arguments) {
@@ -34,18 +55,18 @@ std::optional<Options> ParseArguments(const std::vector<Text>& arguments, Consol
     } else if (!options_ended && argument == u"--by-short") {
       options.by_short_name = true;
     } else if (!options_ended && (argument == u"--help" || argument == u"-h")) {
-      options.help = true;
+      return {Request::Action::ShowHelp, {}, {}};
+    } else if (!options_ended && argument == u"--version") {
+      return {Request::Action::ShowVersion, {}, {}};
     } else if (!options_ended && argument.size() > 1 && argument.front() == u'-') {
-      console.WriteError(u"tarnwick-list: unknown option '" + argument + u"'\n" + kUsage);
-      return std::nullopt;
+      return {Request::Action::Refuse, {}, u"unrecognized option '" + argument + u"'"};
     } else if (options.folder) {
-      console.WriteError(Text(u"tarnwick-list: give at most one folder\n") + kUsage);
-      return std::nullopt;
+      return {Request::Action::Refuse, {}, u"extra operand '" + argument + u"'"};
     } else {
       options.folder = argument;
     }
   }
-  return options;
+  return {Request::Action::List, std::move(options), {}};
 }
 
 // Error descriptions are UTF-8; a path in one that is not comes through as
@@ -55,16 +76,26 @@ Text FromMessage(std::string_view text) { return DecodeFileName(text); }
 }  // namespace
 
 int RunTarnwickList(const std::vector<Text>& arguments, SystemServices& system, Console& console) {
-  const std::optional<Options> options = ParseArguments(arguments, console);
-  if (!options) return kCannotList;
-  if (options->help) {
-    console.WriteOut(kUsage);
-    return kListed;
+  const Request request = ParseArguments(arguments);
+  switch (request.action) {
+    case Request::Action::ShowHelp:
+      console.WriteOut(kHelp);
+      return kListed;
+    case Request::Action::ShowVersion:
+      console.WriteOut(kVersion);
+      return kListed;
+    case Request::Action::Refuse:
+      console.WriteError(u"tarnwick-list: " + request.complaint +
+                         u"\nTry 'tarnwick-list --help' for more information.\n");
+      return kCannotList;
+    case Request::Action::List:
+      break;
   }
+  const Options& options = request.options;
   try {
     const Text folder =
-        options->folder ? console.FullPath(*options->folder) : system.CurrentFolder();
-    ConsoleControls controls(folder, !options->by_short_name);
+        options.folder ? console.FullPath(*options.folder) : system.CurrentFolder();
+    ConsoleControls controls(folder, !options.by_short_name);
     ListFileName(controls, system);
     // Written a piece at a time: a folder of a hundred thousand files would
     // otherwise hold its lines twice more, as one text and as its bytes.

@@ -37,6 +37,16 @@ tarnwick_list_test(tarnwick_list_help
   EXIT 0
   STDOUT "^Usage: tarnwick-list ")
 
+tarnwick_list_test(tarnwick_list_version
+  ARGS --version
+  EXIT 0
+  STDOUT "^tarnwick-list 1\\.0\n")
+
+tarnwick_list_test(tarnwick_list_unknown_option
+  ARGS --sideways
+  EXIT 2
+  STDERR "^tarnwick-list: unrecognized option '--sideways'\nTry 'tarnwick-list --help' for more information\\.\n$")
+
 tarnwick_list_test(tarnwick_list_missing_folder
   FOLDER ${tarnwick_list_folders}/存在しない
   EXIT 2
@@ -73,5 +83,6 @@ add_test(NAME tarnwick_list_read_only
 
 # 77 from wine-run: a 32-bit program on a machine that cannot run one.
 set_tests_properties(win32_tests win32_window_tests listing_tests PROPERTIES SKIP_RETURN_CODE 77)
-set_tests_properties(tarnwick_list_help tarnwick_list_missing_folder tarnwick_list_by_long_name
+set_tests_properties(tarnwick_list_help tarnwick_list_version tarnwick_list_unknown_option
+  tarnwick_list_missing_folder tarnwick_list_by_long_name
   tarnwick_list_by_short_name tarnwick_list_read_only PROPERTIES SKIP_REGULAR_EXPRESSION "wine-run: cannot run")
