@@ -62,12 +62,17 @@ def manual_entries(lines):
 
 
 def help_entries(lines):
-    """The option or status lines of --help: term -> text."""
+    """The option or status lines of --help: term -> text, with the lines that
+    carry an entry's text on joined to it."""
     entries = {}
+    term = None
     for line in lines:
         match = re.fullmatch(r" +(\S.*?)  +(\S.*)", line)
         if match:
-            entries[match.group(1)] = match.group(2)
+            term = match.group(1)
+            entries[term] = match.group(2)
+        elif term is not None and line.startswith(" "):
+            entries[term] += " " + line.strip()
     return entries
 
 

@@ -5,6 +5,7 @@
 #include <cstdlib>
 
 #include "listing/listing_refresh.h"
+#include "support/fakes.h"
 #include "support/program_run.h"
 #include "support/temp_folder.h"
 #include "text/lossless_utf8.h"
@@ -25,11 +26,13 @@ ProgramRun RunProgram(const TempFolder& scratch, const std::string& arguments) {
 
 // What the refresh gives for `folder` against a window that only records.
 std::string ExpectedOutput(const std::string& folder, bool by_long_name) {
-  ConsoleControls controls(DecodeFileName(folder), by_long_name);
+  testing::FakeControls controls;
+  controls.path = DecodeFileName(folder);
+  controls.by_long_name = by_long_name;
   const auto system = CreateSystemServices();
   ListFileName(controls, *system);
-  std::string output = *EncodeFileName(controls.label()) + "\n";
-  for (const Text& line : controls.lines()) output += *EncodeFileName(line) + "\n";
+  std::string output = *EncodeFileName(controls.label) + "\n";
+  for (const Text& line : controls.lines) output += *EncodeFileName(line) + "\n";
   return output;
 }
 
@@ -99,6 +102,20 @@ std::vector<std::string> Lines(const std::string& text) {
     lines.push_back(text.substr(start, end - start));
   }
   return lines;
+}
+
+TEST_F(TarnwickList, SaysSoWhenItsOutputCannotBeWritten) {
+  for (const std::string& asked : {std::string("--help"), ShellQuoted(files.path())}) {
+    SCOPED_TRACE(asked);
+    // Standard output to a full disk, in a shell of its own.
+    std::string command = ShellQuoted(TARNWICK_LIST_PROGRAM);
+    command.append(" ").append(asked).append(" >/dev/full");
+    const ProgramRun run = RunCommand(scratch.path(), "sh -c " + ShellQuoted(command));
+    EXPECT_EQ(run.status, 2);
+    EXPECT_NE(run.err.find("tarnwick-list: cannot write the output: No space left on device"),
+              std::string::npos)
+        << run.err;
+  }
 }
 
 TEST_F(TarnwickList, HelpGoesToStandardOutputAndNamesEveryOption) {

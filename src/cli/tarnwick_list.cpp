@@ -6,7 +6,6 @@
 #include <string_view>
 
 #include "listing/listing_refresh.h"
-#include "text/lossless_utf8.h"
 
 namespace tarnwick {
 namespace {
@@ -24,7 +23,8 @@ constexpr char16_t kHelp[] =
     u"Exit status:\n"
     u" 0  if the folder was listed,\n"
     u" 1  if an internal fault stopped the listing,\n"
-    u" 2  if the folder is missing or cannot be read, or the command line is wrong.\n";
+    u" 2  if the folder is missing or cannot be read, the output cannot be written,\n"
+    u"    or the command line is wrong.\n";
 
 constexpr char16_t kVersion[] =
     u"tarnwick-list " TARNWICK_VERSION u"\n"
@@ -69,13 +69,10 @@ Request ParseArguments(const std::vector<Text>& arguments) {
   return {Request::Action::List, std::move(options), {}};
 }
 
-// Error descriptions are UTF-8; a path in one that is not comes through as
-// its bytes.
-Text FromMessage(std::string_view text) { return DecodeFileName(text); }
+// Written a piece at a time, not a line at a time.
+constexpr std::size_t kPieceSize = 16 * 1024;
 
-}  // namespace
-
-int RunTarnwickList(const std::vector<Text>& arguments, SystemServices& system, Console& console) {
+int Run(const std::vector<Text>& arguments, SystemServices& system, Console& console) {
   const Request request = ParseArguments(arguments);
   switch (request.action) {
     case Request::Action::ShowHelp:
@@ -92,29 +89,44 @@ int RunTarnwickList(const std::vector<Text>& arguments, SystemServices& system, 
       break;
   }
   const Options& options = request.options;
+  const Text folder = options.folder ? console.FullPath(*options.folder) : system.CurrentFolder();
+  ConsoleControls controls(folder, !options.by_short_name, console);
+  ListFileName(controls, system);
+  controls.Finish();
+  return kListed;
+}
+
+}  // namespace
+
+void ConsoleControls::List1AddItem(const Text& line) {
+  WriteLabelOnce();
+  piece_.append(line).push_back(u'\n');
+  if (piece_.size() >= kPieceSize) {
+    console_.WriteOut(piece_);
+    piece_.clear();
+  }
+}
+
+void ConsoleControls::Finish() {
+  WriteLabelOnce();
+  console_.WriteOut(piece_);
+  piece_.clear();
+}
+
+void ConsoleControls::WriteLabelOnce() {
+  if (label_written_) return;
+  piece_.insert(0, label_ + u'\n');
+  label_written_ = true;
+}
+
+int RunTarnwickList(const std::vector<Text>& arguments, SystemServices& system, Console& console) {
   try {
-    const Text folder =
-        options.folder ? console.FullPath(*options.folder) : system.CurrentFolder();
-    ConsoleControls controls(folder, !options.by_short_name);
-    ListFileName(controls, system);
-    // Written a piece at a time: a folder of a hundred thousand files would
-    // otherwise hold its lines twice more, as one text and as its bytes.
-    constexpr std::size_t kPieceSize = 16 * 1024;
-    Text output = controls.label() + u'\n';
-    for (const Text& line : controls.lines()) {
-      output.append(line).push_back(u'\n');
-      if (output.size() >= kPieceSize) {
-        console.WriteOut(output);
-        output.clear();
-      }
-    }
-    console.WriteOut(output);
-    return kListed;
+    return Run(arguments, system, console);
   } catch (const PlatformError& error) {
-    console.WriteError(u"tarnwick-list: " + FromMessage(error.what()) + u"\n");
+    console.WriteError(u"tarnwick-list: " + DescriptionOf(error) + u"\n");
     return kCannotList;
   } catch (const std::exception& error) {
-    console.WriteError(u"tarnwick-list: internal fault: " + FromMessage(error.what()) + u"\n");
+    console.WriteError(u"tarnwick-list: internal fault: " + DescriptionOf(error) + u"\n");
     return kInternalFault;
   }
 }

@@ -13,30 +13,40 @@ namespace tarnwick {
 // Exit statuses.
 inline constexpr int kListed = 0;
 inline constexpr int kInternalFault = 1;
-inline constexpr int kCannotList = 2;  // a folder that cannot be read, or a usage error
+// A folder that cannot be read, output that cannot be written, or a usage
+// error.
+inline constexpr int kCannotList = 2;
 
-// Stands for the window: the folder and sort choice are given, the label and
-// the lines are kept as the refresh sets them.
+// Stands for the window: the folder and sort choice are given, and the label
+// and the lines go to standard output as the refresh makes them, a piece at a
+// time, so that a big folder's lines are never all held at once. The label
+// waits for the first line, so that a folder that cannot be read prints
+// nothing there.
 class ConsoleControls final : public ListingControls {
  public:
-  ConsoleControls(Text folder, bool by_long_name)
-      : folder_(std::move(folder)), by_long_name_(by_long_name) {}
+  ConsoleControls(Text folder, bool by_long_name, Console& console)
+      : folder_(std::move(folder)), by_long_name_(by_long_name), console_(console) {}
 
   Text Dir1Path() const override { return folder_; }
   bool Option1Item0Value() const override { return by_long_name_; }
   void SetLabel1Caption(const Text& caption) override { label_ = caption; }
-  void List1Clear() override { lines_.clear(); }
-  void List1AddItem(const Text& line) override { lines_.push_back(line); }
+  void List1Clear() override {}
+  void List1AddItem(const Text& line) override;
   void SetList1Redraw(bool) override {}
 
-  const Text& label() const { return label_; }
-  const std::vector<Text>& lines() const { return lines_; }
+  // Writes what is still held: the label of a folder with no files, and the
+  // last piece.
+  void Finish();
 
  private:
+  void WriteLabelOnce();
+
   Text folder_;
   bool by_long_name_;
+  Console& console_;
   Text label_;
-  std::vector<Text> lines_;
+  bool label_written_ = false;
+  Text piece_;
 };
 
 // Runs the program with the arguments after its name; gives the exit status.

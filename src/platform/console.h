@@ -20,9 +20,13 @@ class Console {
   // parts. Throws PlatformError when that cannot be done.
   virtual Text FullPath(const Text& path) const = 0;
 
-  // Writes to standard output or standard error: shown as text on a console,
-  // UTF-8 when redirected.
+  // Writes to standard output: shown as text on a console, UTF-8 when
+  // redirected. Throws PlatformError when it cannot be written (a full disk,
+  // a closed console).
   virtual void WriteOut(TextView text) = 0;
+
+  // The same to standard error. Where that cannot be written either, there
+  // is no one left to tell: the exit status says it.
   virtual void WriteError(TextView text) = 0;
 };
 

@@ -15,16 +15,18 @@
 namespace tarnwick {
 namespace {
 
-void WriteAll(int fd, const std::string& bytes) {
+// Gives the errno of a write that failed, or 0.
+int WriteAll(int fd, const std::string& bytes) {
   std::size_t written = 0;
   while (written < bytes.size()) {
     const ssize_t n = ::write(fd, bytes.data() + written, bytes.size() - written);
     if (n < 0) {
       if (errno == EINTR) continue;
-      return;  // nowhere left to say so
+      return errno;
     }
     written += static_cast<std::size_t>(n);
   }
+  return 0;
 }
 
 // Output is the file-name bytes of the text, so that a name that is not
@@ -54,7 +56,11 @@ class LinuxConsole final : public Console {
     return DecodeFileName(resolved.get());
   }
 
-  void WriteOut(TextView text) override { WriteAll(STDOUT_FILENO, OutputBytes(text)); }
+  void WriteOut(TextView text) override {
+    if (const int error = WriteAll(STDOUT_FILENO, OutputBytes(text)); error != 0) {
+      throw on_linux::SystemError(error, u"", "cannot write the output");
+    }
+  }
   void WriteError(TextView text) override { WriteAll(STDERR_FILENO, OutputBytes(text)); }
 
  private:

@@ -21,7 +21,8 @@ using win32::ToWide;
 // WriteConsoleW is given at most this many code units at a time.
 constexpr std::size_t kConsoleChunk = 8192;
 
-void WriteToConsole(HANDLE console, const std::wstring& text) {
+// Each writer gives whether it wrote everything; GetLastError() tells why not.
+bool WriteToConsole(HANDLE console, const std::wstring& text) {
   std::size_t done = 0;
   while (done < text.size()) {
     std::size_t chunk = std::min(kConsoleChunk, text.size() - done);
@@ -33,34 +34,37 @@ void WriteToConsole(HANDLE console, const std::wstring& text) {
     if (!::WriteConsoleW(console, text.data() + done, static_cast<DWORD>(chunk), &written,
                          nullptr) ||
         written == 0) {
-      return;  // nowhere left to say so
+      return false;
     }
     done += written;
   }
+  return true;
 }
 
-void WriteBytes(HANDLE file, const std::string& bytes) {
+bool WriteBytes(HANDLE file, const std::string& bytes) {
   std::size_t done = 0;
   while (done < bytes.size()) {
     DWORD written = 0;
     const auto chunk = static_cast<DWORD>(std::min<std::size_t>(bytes.size() - done, 1 << 20));
-    if (!::WriteFile(file, bytes.data() + done, chunk, &written, nullptr) || written == 0) return;
+    if (!::WriteFile(file, bytes.data() + done, chunk, &written, nullptr) || written == 0) {
+      return false;
+    }
     done += written;
   }
+  return true;
 }
 
 // Text on a console, so that every character shows whatever the console's
-// code page; UTF-8 bytes into a file or a pipe.
-void Write(DWORD which, TextView text) {
-  if (text.empty()) return;
+// code page; UTF-8 bytes into a file or a pipe. Gives the error that stopped
+// it, or 0.
+DWORD Write(DWORD which, TextView text) {
+  if (text.empty()) return 0;
   const HANDLE handle = ::GetStdHandle(which);
-  if (handle == nullptr || handle == INVALID_HANDLE_VALUE) return;
+  if (handle == nullptr || handle == INVALID_HANDLE_VALUE) return ERROR_INVALID_HANDLE;
   DWORD mode = 0;
-  if (::GetConsoleMode(handle, &mode)) {
-    WriteToConsole(handle, ToWide(text));
-  } else {
-    WriteBytes(handle, win32::ToUtf8(text));
-  }
+  const bool written = ::GetConsoleMode(handle, &mode) ? WriteToConsole(handle, ToWide(text))
+                                                       : WriteBytes(handle, win32::ToUtf8(text));
+  return written ? 0 : ::GetLastError();
 }
 
 class Win32Console final : public Console {
@@ -92,7 +96,11 @@ class Win32Console final : public Console {
     return *full;
   }
 
-  void WriteOut(TextView text) override { Write(STD_OUTPUT_HANDLE, text); }
+  void WriteOut(TextView text) override {
+    if (const DWORD error = Write(STD_OUTPUT_HANDLE, text); error != 0) {
+      throw win32::SystemError(error, u"", "cannot write the output");
+    }
+  }
   void WriteError(TextView text) override { Write(STD_ERROR_HANDLE, text); }
 
  private:
