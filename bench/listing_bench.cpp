@@ -120,6 +120,7 @@ class TimedSystem final : public tarnwick::SystemServices {
     return Timed(short_paths, [&] { return real_.FromSystemCodePage(bytes); });
   }
   char16_t Separator() const override { return real_.Separator(); }
+  tarnwick::TextView LineBreak() const override { return real_.LineBreak(); }
   std::vector<Text> Subfolders(const Text& folder) override { return real_.Subfolders(folder); }
   std::vector<tarnwick::Drive> Drives() override { return real_.Drives(); }
   Text CurrentFolder() override { return real_.CurrentFolder(); }

@@ -41,6 +41,7 @@ class ArbitraryShortPaths final : public tarnwick::SystemServices {
   tarnwick::Text NextEntry() override { return {}; }
   void EndEnumeration() noexcept override {}
   char16_t Separator() const override { return u'\\'; }
+  tarnwick::TextView LineBreak() const override { return u"\r\n"; }
   tarnwick::Text ToLowerCase(tarnwick::Text text) const override { return text; }
   std::vector<tarnwick::Text> Subfolders(const tarnwick::Text&) override { return {}; }
   std::vector<tarnwick::Drive> Drives() override { return {}; }

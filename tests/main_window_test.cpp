@@ -2,6 +2,8 @@
 
 #include <gtest/gtest.h>
 
+#include <optional>
+
 #include "support/fakes.h"
 #include "window/layout.h"
 #include "window/texts.h"
@@ -22,6 +24,8 @@ class FakeWindow final : public WindowControls {
   std::size_t current_folder_entry = 0;
   std::vector<Text> drive_lines;
   int drive_index = -1;
+  int chosen_line = -1;
+  std::optional<Text> clipboard;
   bool busy = false;
   bool busy_while_listing = true;  // at every line and label
   struct Message {
@@ -53,6 +57,10 @@ class FakeWindow final : public WindowControls {
     drive_index = -1;
   }
   void SetDrive1Index(int index) override { drive_index = index; }
+  int List1ListIndex() const override { return chosen_line; }
+  int List1ListCount() const override { return static_cast<int>(lines.size()); }
+  Text List1Line(int index) const override { return lines.at(static_cast<std::size_t>(index)); }
+  void SetClipboardText(const Text& text) override { clipboard = text; }
   void ShowMessage(const Text& text, std::int32_t style, const Text& title) override {
     messages.push_back({text, style, title, busy});
   }
@@ -263,6 +271,30 @@ TEST(Form1, ShowsTheBusyCursorForEveryRefreshAndNeverLeavesItOn) {
   // And the about box is no refresh.
   window.form.Command1_Click();
   EXPECT_FALSE(window.controls.messages[1].busy);
+}
+
+TEST(Form1, CopiesTheChosenLineOrEveryLineAndChangesNothingElse) {
+  Window window;
+  window.form.Form_Load();
+  const std::vector<Text> lines = window.controls.lines;
+  // Nothing chosen: nothing to copy.
+  EXPECT_FALSE(window.form.CanCopyLine());
+  window.form.CopyLine();
+  EXPECT_FALSE(window.controls.clipboard);
+
+  window.controls.chosen_line = 1;
+  EXPECT_TRUE(window.form.CanCopyLine());
+  window.form.CopyLine();
+  EXPECT_EQ(window.controls.clipboard, u"b.txt" + kArrow);
+  window.form.CopyAllLines();
+  EXPECT_EQ(window.controls.clipboard, u"A.TXT" + kArrow + u"\r\nb.txt" + kArrow);
+  window.system.line_break = u"\n";
+  window.form.CopyAllLines();
+  EXPECT_EQ(window.controls.clipboard, u"A.TXT" + kArrow + u"\nb.txt" + kArrow);
+
+  EXPECT_EQ(window.controls.lines, lines);
+  EXPECT_EQ(window.controls.refreshes, 1);
+  EXPECT_TRUE(window.controls.messages.empty());
 }
 
 TEST(Form1, ReportsAFaultOfItsOwnAndKeepsTheWindow) {

@@ -100,6 +100,10 @@ class SystemServices {
   // The path separator: "\" on Windows, "/" on Linux.
   virtual char16_t Separator() const = 0;
 
+  // What ends a line of text that other programs read: CR LF on Windows, LF
+  // on Linux.
+  virtual TextView LineBreak() const = 0;
+
   // Lower case by the system's case mapping, code unit for code unit, so the
   // length stays the same. A-Z always become a-z.
   virtual Text ToLowerCase(Text text) const = 0;

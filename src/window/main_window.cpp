@@ -94,6 +94,27 @@ void Form1::Dir1Opened(std::size_t index) {
   Guarded([this, index] { SetDir1Path(dir1_entries_[index].path); });
 }
 
+bool Form1::CanCopyLine() const { return controls_.List1ListIndex() >= 0; }
+
+void Form1::CopyLine() {
+  Guarded([this] {
+    const int chosen = controls_.List1ListIndex();
+    if (chosen >= 0) controls_.SetClipboardText(controls_.List1Line(chosen));
+  });
+}
+
+void Form1::CopyAllLines() {
+  Guarded([this] {
+    Text lines;
+    const int count = controls_.List1ListCount();
+    for (int i = 0; i < count; ++i) {
+      if (i > 0) lines += system_.LineBreak();
+      lines += controls_.List1Line(i);
+    }
+    controls_.SetClipboardText(lines);
+  });
+}
+
 void Form1::DrivesChanged() {
   Guarded([this] {
     std::vector<Drive> drives = system_.Drives();

@@ -47,6 +47,13 @@ class Form1 final : public ListingControls {
   void Drive1Chosen(int index);
   // Opening the folder list's entry `index` (by a double-click or Enter).
   void Dir1Opened(std::size_t index);
+  // The list's menu and Ctrl+C: the chosen line, or every line in the list's
+  // order with the system's line break between them, go to the clipboard as
+  // they are shown; nothing else changes. With no line chosen, "コピー" is
+  // greyed out and Ctrl+C does nothing.
+  bool CanCopyLine() const;
+  void CopyLine();
+  void CopyAllLines();
   // The system says that drives came or went: the drive list follows, still
   // on the drive shown. When that drive is gone, a message says so and the
   // window moves to the start folder, or its drive, or the first drive.

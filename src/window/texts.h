@@ -19,6 +19,10 @@ inline constexpr char16_t kLabelPrefix[] = u"パス名\uFF0D";
 // What stands between the two names on a line of the list: " ⇔ ".
 inline constexpr char16_t kNameSeparator[] = u" \u21D4 ";
 
+// The list's menu: copy the chosen line, copy every line.
+inline constexpr char16_t kCopyLineCaption[] = u"コピー";
+inline constexpr char16_t kCopyAllLinesCaption[] = u"すべての行をコピー";
+
 // The about box: the caption, a line break, 40 spaces, "by " and the credit;
 // its title is the push button's caption.
 inline constexpr char16_t kCredit[] = u"Tarnwick 開発チーム";

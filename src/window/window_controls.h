@@ -62,6 +62,16 @@ class WindowControls : public ListingDisplay {
   // `Drive1`: chooses line `index`, or none for -1.
   virtual void SetDrive1Index(int index) = 0;
 
+  // `List1`: the line chosen, or -1 for none; how many lines it holds; line
+  // `index` as it shows it.
+  virtual int List1ListIndex() const = 0;
+  virtual int List1ListCount() const = 0;
+  virtual Text List1Line(int index) const = 0;
+
+  // Puts `text` on the clipboard. Throws PlatformError when the clipboard
+  // cannot be had.
+  virtual void SetClipboardText(const Text& text) = 0;
+
   // A modal message box with one OK button; returns when it is closed.
   virtual void ShowMessage(const Text& text, std::int32_t style, const Text& title) = 0;
 

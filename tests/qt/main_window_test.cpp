@@ -7,11 +7,13 @@
 #include <unistd.h>
 
 #include <QButtonGroup>
+#include <QClipboard>
 #include <QComboBox>
 #include <QDir>
 #include <QFile>
 #include <QLabel>
 #include <QListView>
+#include <QMenu>
 #include <QPushButton>
 #include <QRadioButton>
 #include <QTemporaryDir>
@@ -275,6 +277,40 @@ class MainWindowTest : public QObject {
     // Back in the folder the window started in.
     QCOMPARE(ToQString(window_->form().Dir1Path()), folder_->path());
     QCOMPARE(Lines(window_->list1()).size(), 3);
+  }
+
+  void theListsLinesCopyToTheClipboard() {
+    QClipboard* clipboard = QGuiApplication::clipboard();
+    clipboard->setText(QStringLiteral("before"));
+    window_->show();
+    QListView* list1 = window_->list1();
+    const QStringList lines = Lines(list1);
+    const QString label = window_->label1()->text();
+    std::unique_ptr<QMenu> menu = window_->MakeList1Menu();
+    QCOMPARE(menu->actions().size(), 2);
+    QCOMPARE(menu->actions()[0]->text(), QString::fromUtf8("コピー"));
+    QCOMPARE(menu->actions()[1]->text(), QString::fromUtf8("すべての行をコピー"));
+    // No line chosen: "コピー" is greyed out, and Ctrl+C copies nothing.
+    QVERIFY(!menu->actions()[0]->isEnabled());
+    QTest::keyClick(list1, Qt::Key_C, Qt::ControlModifier);
+    QCOMPARE(clipboard->text(), QStringLiteral("before"));
+
+    QTest::mouseClick(list1->viewport(), Qt::LeftButton, {},
+                      list1->visualRect(list1->model()->index(1, 0)).center());
+    QTest::keyClick(list1, Qt::Key_C, Qt::ControlModifier);
+    QCOMPARE(clipboard->text(), lines[1]);
+    menu = window_->MakeList1Menu();
+    QVERIFY(menu->actions()[0]->isEnabled());
+    clipboard->setText(QStringLiteral("before"));
+    menu->actions()[0]->trigger();
+    QCOMPARE(clipboard->text(), lines[1]);
+    menu->actions()[1]->trigger();
+    QCOMPARE(clipboard->text(), lines.join(u'\n'));
+    // Nothing else changed.
+    QCOMPARE(Lines(list1), lines);
+    QCOMPARE(window_->label1()->text(), label);
+    QCOMPARE(list1->currentIndex().row(), 1);
+    QCOMPARE(messages_.size(), std::size_t{0});
   }
 
   void theAboutBoxSaysItsTwoLines() {

@@ -87,6 +87,7 @@ inline Text FakeDecode(std::string_view bytes) {
 class FakeSystem final : public SystemServices {
  public:
   char16_t separator = u'\\';
+  Text line_break = u"\r\n";
   // Folder path (with its final separator) to the names of each enumeration.
   std::map<Text, std::deque<std::vector<Text>>> folders;
   // Full path to its short form; a path not here has none.
@@ -173,6 +174,7 @@ class FakeSystem final : public SystemServices {
   }
   Text FromSystemCodePage(std::string_view bytes) const override { return FakeDecode(bytes); }
   char16_t Separator() const override { return separator; }
+  TextView LineBreak() const override { return line_break; }
 
   std::vector<Text> Subfolders(const Text& folder) override {
     if (fault) std::rethrow_exception(fault);

@@ -28,6 +28,7 @@ class ForwardingSystem : public SystemServices {
     return real_.FromSystemCodePage(bytes);
   }
   char16_t Separator() const override { return real_.Separator(); }
+  TextView LineBreak() const override { return real_.LineBreak(); }
   Text ToLowerCase(Text text) const override { return real_.ToLowerCase(std::move(text)); }
   std::vector<Text> Subfolders(const Text& folder) override { return real_.Subfolders(folder); }
   std::vector<Drive> Drives() override { return real_.Drives(); }

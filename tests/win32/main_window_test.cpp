@@ -9,7 +9,11 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
+#include <cstdint>
+#include <cwchar>
 #include <memory>
+#include <optional>
 
 #include "platform/win32/win32_system_services.h"
 #include "support/forwarding_system.h"
@@ -242,6 +246,100 @@ TEST_F(Win32Window, FollowsDrivesThatComeAndGo) {
   EXPECT_EQ(::SendMessageW(drive1, CB_GETCOUNT, 0, 0), count);
   EXPECT_EQ(::SendMessageW(drive1, CB_GETCURSEL, 0, 0), shown);
   EXPECT_EQ(window->form().Dir1Path(), folder.path());
+}
+
+// The text on the clipboard, or nullopt when it holds none.
+std::optional<Text> ClipboardText(HWND owner) {
+  if (!::OpenClipboard(owner)) return std::nullopt;
+  std::optional<Text> text;
+  if (const HANDLE data = ::GetClipboardData(CF_UNICODETEXT); data != nullptr) {
+    text = FromWide(static_cast<const wchar_t*>(::GlobalLock(data)));
+    ::GlobalUnlock(data);
+  }
+  ::CloseClipboard();
+  return text;
+}
+
+// Keys as they are held down while a message is handled.
+void HoldControlKey(bool held) {
+  BYTE keys[256] = {};
+  ::GetKeyboardState(keys);
+  keys[VK_CONTROL] = held ? 0x80 : 0;
+  ::SetKeyboardState(keys);
+}
+
+TEST_F(Win32Window, CopiesTheListsLinesToTheClipboard) {
+  const HWND list1 = window->control(kList1Id);
+  const std::vector<Text> lines = ListLines(list1);
+  ASSERT_EQ(lines.size(), 3u);
+  window->SetClipboardText(u"before");
+  const MenuHandle menu = window->MakeList1Menu();
+  ASSERT_EQ(::GetMenuItemCount(menu.get()), 2);
+  wchar_t caption[64] = {};
+  ::GetMenuStringW(menu.get(), kCopyLineId, caption, 64, MF_BYCOMMAND);
+  EXPECT_EQ(FromWide(caption), u"\u30B3\u30D4\u30FC\tCtrl+C");  // "コピー"
+  ::GetMenuStringW(menu.get(), kCopyAllLinesId, caption, 64, MF_BYCOMMAND);
+  EXPECT_EQ(FromWide(caption), Text(kCopyAllLinesCaption));
+  // No line chosen: "コピー" is greyed out, and Ctrl+C copies nothing.
+  EXPECT_TRUE(::GetMenuState(menu.get(), kCopyLineId, MF_BYCOMMAND) & MF_GRAYED);
+  HoldControlKey(true);
+  ::SendMessageW(list1, WM_KEYDOWN, 'C', 0);
+  EXPECT_EQ(ClipboardText(window->handle()), u"before");
+
+  ::SendMessageW(list1, LB_SETCURSEL, 1, 0);
+  ::SendMessageW(list1, WM_KEYDOWN, 'C', 0);
+  HoldControlKey(false);
+  EXPECT_EQ(ClipboardText(window->handle()), lines[1]);
+  EXPECT_FALSE(::GetMenuState(window->MakeList1Menu().get(), kCopyLineId, MF_BYCOMMAND) &
+               MF_GRAYED);
+  ::SendMessageW(window->handle(), WM_COMMAND, MAKEWPARAM(kCopyAllLinesId, 0), 0);
+  EXPECT_EQ(ClipboardText(window->handle()), lines[0] + u"\r\n" + lines[1] + u"\r\n" + lines[2]);
+  // Nothing else changed.
+  EXPECT_EQ(ListLines(list1), lines);
+  EXPECT_EQ(::SendMessageW(list1, LB_GETCURSEL, 0, 0), 1);
+  EXPECT_TRUE(messages.empty());
+}
+
+// How many pixels `text` in `font` darkens in a 64 x 32 picture.
+int DarkPixels(HFONT font, const wchar_t* text) {
+  BITMAPINFO info{};
+  info.bmiHeader = {sizeof info.bmiHeader, 64, -32, 1, 32, BI_RGB, 0, 0, 0, 0, 0};
+  void* bits = nullptr;
+  const HDC dc = ::CreateCompatibleDC(nullptr);
+  const HBITMAP bitmap = ::CreateDIBSection(dc, &info, DIB_RGB_COLORS, &bits, nullptr, 0);
+  const HGDIOBJ old_bitmap = ::SelectObject(dc, bitmap);
+  const HGDIOBJ old_font = ::SelectObject(dc, font);
+  const RECT all{0, 0, 64, 32};
+  ::FillRect(dc, &all, static_cast<HBRUSH>(::GetStockObject(WHITE_BRUSH)));
+  ::SetBkMode(dc, TRANSPARENT);
+  ::TextOutW(dc, 4, 4, text, static_cast<int>(std::wcslen(text)));
+  ::GdiFlush();
+  const auto* pixels = static_cast<const std::uint32_t*>(bits);
+  const auto dark = std::count_if(
+      pixels, pixels + 64 * 32, [](std::uint32_t pixel) { return (pixel & 0xFFFFFF) != 0xFFFFFF; });
+  ::SelectObject(dc, old_font);
+  ::SelectObject(dc, old_bitmap);
+  ::DeleteObject(bitmap);
+  ::DeleteDC(dc);
+  return static_cast<int>(dark);
+}
+
+// Every glyph of a file name shows: the line is as high as the font's cells
+// and the space between lines, and the font draws "_" (Wine's Japanese font
+// has no underscore at the message font's 12 pixels).
+TEST_F(Win32Window, ListLinesShowEveryGlyph) {
+  const HWND list1 = window->control(kList1Id);
+  const auto font = reinterpret_cast<HFONT>(::SendMessageW(list1, WM_GETFONT, 0, 0));
+  ASSERT_NE(font, nullptr);
+  const HDC dc = ::GetDC(list1);
+  const HGDIOBJ before = ::SelectObject(dc, font);
+  TEXTMETRICW metrics{};
+  ASSERT_TRUE(::GetTextMetricsW(dc, &metrics));
+  ::SelectObject(dc, before);
+  ::ReleaseDC(list1, dc);
+  EXPECT_EQ(::SendMessageW(list1, LB_GETITEMHEIGHT, 0, 0),
+            metrics.tmHeight + metrics.tmExternalLeading);
+  EXPECT_GT(DarkPixels(font, L"_"), 0);
 }
 
 TEST_F(Win32Window, ShowsTheAboutBoxAndAPathWithAnAmpersand) {

@@ -31,6 +31,7 @@ class LinuxSystemServices final : public SystemServices {
   std::optional<std::string> ToSystemCodePage(TextView text) const override;
   Text FromSystemCodePage(std::string_view bytes) const override;
   char16_t Separator() const override { return u'/'; }
+  TextView LineBreak() const override { return u"\n"; }
   Text ToLowerCase(Text text) const override;
   std::vector<Text> Subfolders(const Text& folder) override;
   std::vector<Drive> Drives() override;

@@ -2,14 +2,17 @@
 
 #include <QApplication>
 #include <QButtonGroup>
+#include <QClipboard>
 #include <QComboBox>
 #include <QKeyEvent>
 #include <QLabel>
 #include <QListView>
+#include <QMenu>
 #include <QMessageBox>
 #include <QMouseEvent>
 #include <QPushButton>
 #include <QRadioButton>
+#include <QShortcut>
 #include <QSocketNotifier>
 #include <QStyle>
 #include <QTreeWidget>
@@ -172,6 +175,12 @@ void MainWindow::ConnectControls() {
   connect(option1_group_, &QButtonGroup::idClicked, this,
           [this](int index) { form_.Option1_Click(index); });
   connect(command1_, &QPushButton::clicked, this, [this] { form_.Command1_Click(); });
+  list1_->setContextMenuPolicy(Qt::CustomContextMenu);
+  connect(list1_, &QListView::customContextMenuRequested, this, [this](const QPoint& at) {
+    MakeList1Menu()->exec(list1_->viewport()->mapToGlobal(at));
+  });
+  auto* copy = new QShortcut(QKeySequence::Copy, list1_, nullptr, nullptr, Qt::WidgetShortcut);
+  connect(copy, &QShortcut::activated, this, [this] { form_.CopyLine(); });
   // A disk plugged in or taken out changes the mounts.
   if (mounts_.descriptor() >= 0) {
     mounts_changed_ = new QSocketNotifier(mounts_.descriptor(), QSocketNotifier::Exception, this);
@@ -218,6 +227,28 @@ void MainWindow::SetDrive1Lines(const std::vector<Text>& lines) {
 }
 
 void MainWindow::SetDrive1Index(int index) { drive1_->setCurrentIndex(index); }
+
+int MainWindow::List1ListIndex() const {
+  const QModelIndexList chosen = list1_->selectionModel()->selectedRows();
+  return chosen.isEmpty() ? -1 : chosen.front().row();
+}
+
+int MainWindow::List1ListCount() const { return list1_lines_->rowCount(); }
+
+Text MainWindow::List1Line(int index) const { return Text(list1_lines_->Line(index)); }
+
+void MainWindow::SetClipboardText(const Text& text) {
+  QGuiApplication::clipboard()->setText(ToQString(text));
+}
+
+std::unique_ptr<QMenu> MainWindow::MakeList1Menu() {
+  auto menu = std::make_unique<QMenu>(this);
+  QAction* copy = menu->addAction(ToQString(kCopyLineCaption), [this] { form_.CopyLine(); });
+  copy->setShortcut(QKeySequence::Copy);
+  copy->setEnabled(form_.CanCopyLine());
+  menu->addAction(ToQString(kCopyAllLinesCaption), [this] { form_.CopyAllLines(); });
+  return menu;
+}
 
 void MainWindow::ShowMessage(const Text& text, std::int32_t style, const Text& title) {
   message_box_(this, text, style, title);

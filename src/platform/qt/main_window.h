@@ -6,6 +6,7 @@
 #include <QTreeWidget>
 #include <QWidget>
 #include <functional>
+#include <memory>
 #include <vector>
 
 #include "platform/linux/mount_watch.h"
@@ -18,6 +19,7 @@ class QSocketNotifier;
 class QComboBox;
 class QLabel;
 class QListView;
+class QMenu;
 class QPushButton;
 class QRadioButton;
 
@@ -54,6 +56,9 @@ class MainWindow final : public QWidget, public WindowControls {
 
   Form1& form() { return form_; }
 
+  // The list's menu as it stands now: "コピー" and "すべての行をコピー".
+  std::unique_ptr<QMenu> MakeList1Menu();
+
   void SetMessageBox(MessageBox message_box) { message_box_ = std::move(message_box); }
 
   // The controls, by name, for tests and for the screenshot.
@@ -73,6 +78,10 @@ class MainWindow final : public QWidget, public WindowControls {
   void ShowDir1Entries(const std::vector<FolderListEntry>& entries, std::size_t current) override;
   void SetDrive1Lines(const std::vector<Text>& lines) override;
   void SetDrive1Index(int index) override;
+  int List1ListIndex() const override;
+  int List1ListCount() const override;
+  Text List1Line(int index) const override;
+  void SetClipboardText(const Text& text) override;
   void ShowMessage(const Text& text, std::int32_t style, const Text& title) override;
   void SetBusyCursor(bool busy) override;
 

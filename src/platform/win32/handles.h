@@ -23,7 +23,7 @@ struct LocalMemoryTraits {
 };
 using LocalMemory = ScopedHandle<LocalMemoryTraits>;
 
-// A font, brush or pen that the program made.
+// A font, bitmap, brush or pen that the program made.
 template <typename Object>
 struct GdiObjectTraits {
   using Handle = Object;
@@ -31,6 +31,7 @@ struct GdiObjectTraits {
   static void Free(Handle object) { ::DeleteObject(object); }
 };
 using FontHandle = ScopedHandle<GdiObjectTraits<HFONT>>;
+using BitmapHandle = ScopedHandle<GdiObjectTraits<HBITMAP>>;
 using BrushHandle = ScopedHandle<GdiObjectTraits<HBRUSH>>;
 using PenHandle = ScopedHandle<GdiObjectTraits<HPEN>>;
 
@@ -41,13 +42,54 @@ struct IconTraits {
 };
 using IconHandle = ScopedHandle<IconTraits>;
 
-// The screen's device context, from GetDC(nullptr).
-struct ScreenDcTraits {
+// The device context of a window, or of the screen for none, from GetDC.
+struct WindowDc {
+  HWND window = nullptr;
+  HDC dc = nullptr;
+  bool operator==(const WindowDc&) const = default;
+};
+struct WindowDcTraits {
+  using Handle = WindowDc;
+  static Handle None() { return {}; }
+  static void Free(Handle handle) { ::ReleaseDC(handle.window, handle.dc); }
+};
+using WindowDcHandle = ScopedHandle<WindowDcTraits>;
+
+inline WindowDcHandle GetWindowDc(HWND window) {
+  return WindowDcHandle(WindowDc{window, ::GetDC(window)});
+}
+
+// A device context that the program made, from CreateCompatibleDC.
+struct MemoryDcTraits {
   using Handle = HDC;
   static Handle None() { return nullptr; }
-  static void Free(Handle dc) { ::ReleaseDC(nullptr, dc); }
+  static void Free(Handle dc) { ::DeleteDC(dc); }
 };
-using ScreenDc = ScopedHandle<ScreenDcTraits>;
+using MemoryDcHandle = ScopedHandle<MemoryDcTraits>;
+
+struct MenuTraits {
+  using Handle = HMENU;
+  static Handle None() { return nullptr; }
+  static void Free(Handle menu) { ::DestroyMenu(menu); }
+};
+using MenuHandle = ScopedHandle<MenuTraits>;
+
+// Memory for the clipboard, from GlobalAlloc; once the clipboard has it, it
+// is the clipboard's to free.
+struct GlobalMemoryTraits {
+  using Handle = HGLOBAL;
+  static Handle None() { return nullptr; }
+  static void Free(Handle memory) { ::GlobalFree(memory); }
+};
+using GlobalMemory = ScopedHandle<GlobalMemoryTraits>;
+
+// The clipboard, open for this program until it goes.
+struct OpenClipboardTraits {
+  using Handle = bool;
+  static Handle None() { return false; }
+  static void Free(Handle) { ::CloseClipboard(); }
+};
+using OpenClipboard = ScopedHandle<OpenClipboardTraits>;
 
 // An object selected into a device context: the one it replaced is put back.
 struct Selection {

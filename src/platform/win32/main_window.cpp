@@ -3,10 +3,12 @@
 // clang-format off
 #include <windows.h>
 #include <dbt.h>       // needs windows.h first
+#include <windowsx.h>  // needs windows.h first
 #include <shellapi.h>  // needs windows.h first
 // clang-format on
 
 #include <algorithm>
+#include <cstdint>
 
 #include "platform/win32/handles.h"
 #include "platform/win32/resources/resource.h"
@@ -33,8 +35,8 @@ UINT DpiOf(HWND window) {
   if (get_dpi_for_window != nullptr) {
     if (const UINT dpi = get_dpi_for_window(window); dpi != 0) return dpi;
   }
-  const ScreenDc screen(::GetDC(nullptr));
-  const int dpi = ::GetDeviceCaps(screen.get(), LOGPIXELSY);
+  const WindowDcHandle screen = GetWindowDc(nullptr);
+  const int dpi = ::GetDeviceCaps(screen.get().dc, LOGPIXELSY);
   return dpi > 0 ? static_cast<UINT>(dpi) : 96;
 }
 
@@ -83,7 +85,8 @@ ControlClass ClassOf(const ControlLayout& layout) {
     case ControlKind::ListBox:
       // No LBS_SORT: the lines stay in the order they are added.
       return {L"LISTBOX",
-              LBS_NOTIFY | LBS_NOINTEGRALHEIGHT | WS_VSCROLL | WS_HSCROLL | WS_TABSTOP | WS_GROUP,
+              LBS_NOTIFY | LBS_NOINTEGRALHEIGHT | LBS_WANTKEYBOARDINPUT | WS_VSCROLL | WS_HSCROLL |
+                  WS_TABSTOP | WS_GROUP,
               WS_EX_CLIENTEDGE};
     case ControlKind::OptionButton:
       return {
@@ -114,6 +117,57 @@ void SetClosedHeight(HWND drop_down, int height) {
     field += missed;
     ::SendMessageW(drop_down, CB_SETITEMHEIGHT, static_cast<WPARAM>(-1), field);
   }
+}
+
+// The height of a line of `font` in `control` with nothing clipped: the
+// font's cells and the space it asks for between lines. A list box gives its
+// lines less, and cuts off what hangs below, such as an underscore. 0 where
+// the system cannot tell.
+int FullLineHeight(HWND control, HFONT font) {
+  const WindowDcHandle dc = GetWindowDc(control);
+  const SelectedObject selected = Select(dc.get().dc, font);
+  TEXTMETRICW font_metrics{};
+  if (!::GetTextMetricsW(dc.get().dc, &font_metrics)) return 0;
+  return font_metrics.tmHeight + font_metrics.tmExternalLeading;
+}
+
+// Whether `font` draws "_": the bitmaps that some fonts carry for small
+// sizes leave it out (Wine's Japanese fonts at 12 pixels do), and a file
+// name such as IMG_0001.JPG would show as IMG 0001.JPG.
+bool DrawsUnderscore(HFONT font) {
+  constexpr int kSize = 64;
+  BITMAPINFO info{};
+  info.bmiHeader.biSize = sizeof info.bmiHeader;
+  info.bmiHeader.biWidth = kSize;
+  info.bmiHeader.biHeight = -kSize;
+  info.bmiHeader.biPlanes = 1;
+  info.bmiHeader.biBitCount = 32;
+  void* bits = nullptr;
+  const WindowDcHandle screen = GetWindowDc(nullptr);
+  const MemoryDcHandle dc(::CreateCompatibleDC(screen.get().dc));
+  const BitmapHandle bitmap(::CreateDIBSection(dc.get(), &info, DIB_RGB_COLORS, &bits, nullptr, 0));
+  if (!dc || !bitmap || bits == nullptr) return true;  // no way to tell
+  const SelectedObject bitmap_selected = Select(dc.get(), bitmap.get());
+  const SelectedObject font_selected = Select(dc.get(), font);
+  const RECT all{0, 0, kSize, kSize};
+  ::FillRect(dc.get(), &all, static_cast<HBRUSH>(::GetStockObject(WHITE_BRUSH)));
+  ::SetBkMode(dc.get(), TRANSPARENT);
+  ::SetTextColor(dc.get(), RGB(0, 0, 0));
+  ::TextOutW(dc.get(), 4, 4, L"_", 1);
+  ::GdiFlush();
+  const auto* pixels = static_cast<const std::uint32_t*>(bits);
+  return std::any_of(pixels, pixels + kSize * kSize,
+                     [](std::uint32_t pixel) { return (pixel & 0xFFFFFF) != 0xFFFFFF; });
+}
+
+// `font`, or where it leaves out "_", the next pixel size that draws it.
+FontHandle FontThatDrawsUnderscores(LOGFONTW font) {
+  FontHandle made(::CreateFontIndirectW(&font));
+  for (int larger = 0; larger < 3 && made && !DrawsUnderscore(made.get()); ++larger) {
+    font.lfHeight += font.lfHeight < 0 ? -1 : 1;
+    made.reset(::CreateFontIndirectW(&font));
+  }
+  return made;
 }
 
 Text WindowText(HWND window, int index, UINT length_message, UINT text_message) {
@@ -208,7 +262,18 @@ LRESULT MainWindow::HandleMessage(UINT message, WPARAM w, LPARAM l) {
         OpenSelectedFolderEntry();
         return -2;
       }
+      if (reinterpret_cast<HWND>(l) == control(kList1Id) && LOWORD(w) == 'C' &&
+          (::GetKeyState(VK_CONTROL) & 0x8000) != 0) {
+        form_.CopyLine();
+        return -2;
+      }
       return -1;
+    case WM_CONTEXTMENU:
+      if (reinterpret_cast<HWND>(w) == control(kList1Id)) {
+        ShowList1Menu(GET_X_LPARAM(l), GET_Y_LPARAM(l));
+        return 0;
+      }
+      return ::DefWindowProcW(window_, message, w, l);
     case WM_MEASUREITEM: {
       auto* item = reinterpret_cast<MEASUREITEMSTRUCT*>(l);
       if (item->CtlID == kDir1Id) item->itemHeight = static_cast<UINT>(Scale(kFolderLineHeight));
@@ -258,6 +323,12 @@ void MainWindow::OnCommand(int id, int code) {
     case kCommand1Id:
       if (code == BN_CLICKED) form_.Command1_Click();
       break;
+    case kCopyLineId:
+      form_.CopyLine();
+      break;
+    case kCopyAllLinesId:
+      form_.CopyAllLines();
+      break;
     case IDOK:
       // Enter, taken by the dialog manager: in the folder list it opens.
       if (::GetFocus() == control(kDir1Id)) OpenSelectedFolderEntry();
@@ -297,7 +368,7 @@ void MainWindow::PlaceControls() {
   LOGFONTW font = metrics.lfMessageFont;
   font.lfHeight = MulDiv(font.lfHeight, static_cast<int>(dpi_), static_cast<int>(DpiOf(nullptr)));
   // The controls let go of the old font before it goes.
-  FontHandle new_font(::CreateFontIndirectW(&font));
+  FontHandle new_font = FontThatDrawsUnderscores(font);
 
   for (std::size_t i = 0; i < kControls.size(); ++i) {
     const ControlLayout& layout = kControls[i];
@@ -313,6 +384,9 @@ void MainWindow::PlaceControls() {
   }
   ::SendMessageW(control(kDir1Id), LB_SETITEMHEIGHT, 0, Scale(kFolderLineHeight));
   font_ = std::move(new_font);
+  if (const int height = FullLineHeight(control(kList1Id), font_.get()); height > 0) {
+    ::SendMessageW(control(kList1Id), LB_SETITEMHEIGHT, 0, height);
+  }
 }
 
 void MainWindow::OpenSelectedFolderEntry() {
@@ -390,6 +464,60 @@ void MainWindow::SetDrive1Lines(const std::vector<Text>& lines) {
 
 void MainWindow::SetDrive1Index(int index) {
   ::SendMessageW(control(kDrive1Id), CB_SETCURSEL, static_cast<WPARAM>(index), 0);
+}
+
+int MainWindow::List1ListIndex() const {
+  return static_cast<int>(::SendMessageW(control(kList1Id), LB_GETCURSEL, 0, 0));
+}
+
+int MainWindow::List1ListCount() const {
+  return static_cast<int>(::SendMessageW(control(kList1Id), LB_GETCOUNT, 0, 0));
+}
+
+Text MainWindow::List1Line(int index) const {
+  return WindowText(control(kList1Id), index, LB_GETTEXTLEN, LB_GETTEXT);
+}
+
+void MainWindow::SetClipboardText(const Text& text) {
+  const std::size_t bytes = (text.size() + 1) * sizeof(wchar_t);
+  GlobalMemory memory(::GlobalAlloc(GMEM_MOVEABLE, bytes));
+  if (!memory) throw SystemError(::GetLastError(), u"", "cannot take memory for the clipboard");
+  auto* copy = static_cast<wchar_t*>(::GlobalLock(memory.get()));
+  std::copy(text.begin(), text.end(), copy);
+  copy[text.size()] = L'\0';
+  ::GlobalUnlock(memory.get());
+  if (!::OpenClipboard(window_)) {
+    throw SystemError(::GetLastError(), u"", "cannot open the clipboard");
+  }
+  const OpenClipboard clipboard(true);
+  ::EmptyClipboard();
+  if (::SetClipboardData(CF_UNICODETEXT, memory.get()) == nullptr) {
+    throw SystemError(::GetLastError(), u"", "cannot put the text on the clipboard");
+  }
+  memory.release();  // the clipboard's now
+}
+
+MenuHandle MainWindow::MakeList1Menu() const {
+  MenuHandle menu(::CreatePopupMenu());
+  if (!menu) throw SystemError(::GetLastError(), u"", "cannot make the list's menu");
+  const std::wstring copy = ToWide(kCopyLineCaption) + L"\tCtrl+C";
+  ::AppendMenuW(menu.get(), MF_STRING | (form_.CanCopyLine() ? MF_ENABLED : MF_GRAYED), kCopyLineId,
+                copy.c_str());
+  ::AppendMenuW(menu.get(), MF_STRING, kCopyAllLinesId, ToWide(kCopyAllLinesCaption).c_str());
+  return menu;
+}
+
+// At the mouse, or for the keyboard's menu key (-1, -1) at the list's corner.
+void MainWindow::ShowList1Menu(int x, int y) {
+  if (x == -1 && y == -1) {
+    RECT list{};
+    ::GetWindowRect(control(kList1Id), &list);
+    x = list.left;
+    y = list.top;
+  }
+  const MenuHandle menu = MakeList1Menu();
+  ::TrackPopupMenu(menu.get(), TPM_LEFTALIGN | TPM_TOPALIGN | TPM_RIGHTBUTTON, x, y, 0, window_,
+                   nullptr);
 }
 
 void MainWindow::ShowMessage(const Text& text, std::int32_t style, const Text& title) {

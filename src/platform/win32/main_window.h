@@ -25,6 +25,9 @@ enum ControlId : int {
   kOption1Item1Id,
   kLabel1Id,
   kCommand1Id,
+  // The list's menu.
+  kCopyLineId = 200,
+  kCopyAllLinesId,
 };
 
 class MainWindow final : public WindowControls {
@@ -51,6 +54,9 @@ class MainWindow final : public WindowControls {
   int Run();
 
   Form1& form() { return form_; }
+
+  // The list's menu as it stands now: "コピー" and "すべての行をコピー".
+  MenuHandle MakeList1Menu() const;
   HWND handle() const { return window_; }
   HWND control(int id) const { return ::GetDlgItem(window_, id); }
   void SetMessageBox(MessageBox message_box) { message_box_ = std::move(message_box); }
@@ -64,6 +70,10 @@ class MainWindow final : public WindowControls {
   void ShowDir1Entries(const std::vector<FolderListEntry>& entries, std::size_t current) override;
   void SetDrive1Lines(const std::vector<Text>& lines) override;
   void SetDrive1Index(int index) override;
+  int List1ListIndex() const override;
+  int List1ListCount() const override;
+  Text List1Line(int index) const override;
+  void SetClipboardText(const Text& text) override;
   void ShowMessage(const Text& text, std::int32_t style, const Text& title) override;
   void SetBusyCursor(bool busy) override;
 
@@ -74,6 +84,7 @@ class MainWindow final : public WindowControls {
   void CreateControls();
   void PlaceControls();
   void OpenSelectedFolderEntry();
+  void ShowList1Menu(int x, int y);
   void DrawFolderEntry(const DRAWITEMSTRUCT& item);
   int Scale(int pixels) const { return MulDiv(pixels, static_cast<int>(dpi_), 96); }
 

@@ -59,6 +59,7 @@ class Win32SystemServices final : public SystemServices {
   std::optional<std::string> ToSystemCodePage(TextView text) const override;
   Text FromSystemCodePage(std::string_view bytes) const override;
   char16_t Separator() const override { return u'\\'; }
+  TextView LineBreak() const override { return u"\r\n"; }
   Text ToLowerCase(Text text) const override;
   std::vector<Text> Subfolders(const Text& folder) override;
   std::vector<Drive> Drives() override;
