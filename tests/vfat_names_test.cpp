@@ -93,12 +93,15 @@ TEST(VfatEntries, NameTheirEntriesByEitherName) {
   const auto table = ShortNamesByName({{"Long File Name.txt", "LONGFI~1.TXT"},
                                        {"README.TXT", "README.TXT"},
                                        {"Photos 2024", "PHOTOS~1"}});
-  EXPECT_EQ(table,
-            (std::unordered_map<std::string, std::string>{{"Long File Name.txt", "LONGFI~1.TXT"},
-                                                          {"LONGFI~1.TXT", "LONGFI~1.TXT"},
-                                                          {"README.TXT", "README.TXT"},
-                                                          {"Photos 2024", "PHOTOS~1"},
-                                                          {"PHOTOS~1", "PHOTOS~1"}}));
+  const std::pair<std::string_view, std::string_view> expected[] = {
+      {"Long File Name.txt", "LONGFI~1.TXT"},
+      {"LONGFI~1.TXT", "LONGFI~1.TXT"},
+      {"README.TXT", "README.TXT"},
+      {"Photos 2024", "PHOTOS~1"},
+      {"PHOTOS~1", "PHOTOS~1"}};
+  EXPECT_EQ(table.size(), std::size(expected));
+  for (const auto& [name, short_name] : expected) EXPECT_EQ(table.Find(name), short_name) << name;
+  EXPECT_EQ(table.Find("LONGFI~2.TXT"), std::nullopt);
 }
 
 TEST(VfatFolders, AnotherFileSystemFallsBackQuicklyToTheFatRules) {

@@ -147,8 +147,8 @@ std::optional<std::string> ShortPathResolver::ShortNameIn(const std::string& fol
                                                           const std::string& name) {
   if (name == "." || name == "..") return name;
   FolderTable& table = TableFor(folder, state);
-  if (const auto found = table.short_names.find(name); found != table.short_names.end()) {
-    return found->second;
+  if (const std::optional<std::string_view> found = table.short_names.Find(name)) {
+    return std::string(*found);
   }
   if (table.listed) return std::nullopt;
   // Asked anew each time: one question costs what a look at the folder
@@ -192,11 +192,13 @@ ShortPathResolver::FolderTable& ShortPathResolver::TableFor(const std::string& f
       break;
   }
   if (std::optional<std::vector<std::string>> names = ReadEntryNames(folder)) {
-    std::vector<std::string> short_names = fat::MakeShortNames(*names);
-    table.short_names.reserve(names->size());
+    const std::vector<std::string> short_names = fat::MakeShortNames(*names);
+    std::size_t bytes = 0;
+    for (std::size_t i = 0; i < names->size(); ++i)
+      bytes += (*names)[i].size() + short_names[i].size();
+    table.short_names.Reserve(names->size(), bytes);
     for (std::size_t i = 0; i < names->size(); ++i) {
-      if (!short_names[i].empty())
-        table.short_names.emplace(std::move((*names)[i]), std::move(short_names[i]));
+      if (!short_names[i].empty()) table.short_names.Set((*names)[i], short_names[i]);
     }
     table.listed = true;
   }

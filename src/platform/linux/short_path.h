@@ -11,6 +11,8 @@
 #include <string_view>
 #include <unordered_map>
 
+#include "platform/linux/short_name_table.h"
+
 namespace tarnwick::on_linux {
 
 // Where the short names of a folder's entries come from.
@@ -66,7 +68,7 @@ class ShortPathResolver {
     bool listed = false;
     bool state_tells_changes = false;
     std::uint64_t walk = 0;
-    std::unordered_map<std::string, std::string> short_names;
+    ShortNameTable short_names;
   };
 
   struct InodeHash {

@@ -52,14 +52,15 @@ std::optional<std::vector<VfatNames>> ReadVfatFolder(const std::string& folder) 
   });
 }
 
-std::unordered_map<std::string, std::string> ShortNamesByName(std::vector<VfatNames> names) {
-  std::unordered_map<std::string, std::string> short_names;
-  short_names.reserve(names.size() * 2);
-  for (const VfatNames& entry : names) short_names.emplace(entry.short_name, entry.short_name);
+ShortNameTable ShortNamesByName(const std::vector<VfatNames>& names) {
+  ShortNameTable short_names;
+  std::size_t bytes = 0;
+  for (const VfatNames& entry : names)
+    bytes += entry.long_name.size() + 3 * entry.short_name.size();
+  short_names.Reserve(names.size() * 2, bytes);
+  for (const VfatNames& entry : names) short_names.Set(entry.short_name, entry.short_name);
   // A long name always names its own entry.
-  for (VfatNames& entry : names) {
-    short_names.insert_or_assign(std::move(entry.long_name), std::move(entry.short_name));
-  }
+  for (const VfatNames& entry : names) short_names.Set(entry.long_name, entry.short_name);
   return short_names;
 }
 

@@ -8,8 +8,9 @@
 #include <functional>
 #include <optional>
 #include <string>
-#include <unordered_map>
 #include <vector>
+
+#include "platform/linux/short_name_table.h"
 
 namespace tarnwick::on_linux {
 
@@ -38,6 +39,6 @@ std::optional<std::vector<VfatNames>> ReadVfatFolder(const std::string& folder);
 
 // The short name of every entry by its long name, and of every short name by
 // itself: the driver finds an entry by either, and so does Windows.
-std::unordered_map<std::string, std::string> ShortNamesByName(std::vector<VfatNames> names);
+ShortNameTable ShortNamesByName(const std::vector<VfatNames>& names);
 
 }  // namespace tarnwick::on_linux
