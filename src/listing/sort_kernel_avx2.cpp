@@ -25,10 +25,12 @@ struct Lanes {
     const Vector rotated = _mm256_permute4x64_epi64(last, _MM_SHUFFLE(0, 3, 2, 1));
     return _mm256_blend_epi32(rotated, Broadcast(*next), 0xC0);
   }
+  // Exclusive or rather than blends: GCC adds a compare to each blend.
   static void Order(Vector& carried, Vector& given_up, Vector next) {
-    const Vector greater = _mm256_cmpgt_epi64(carried, next);
-    given_up = _mm256_blendv_epi8(carried, next, greater);
-    carried = _mm256_blendv_epi8(next, carried, greater);
+    const Vector swap =
+        _mm256_and_si256(_mm256_xor_si256(carried, next), _mm256_cmpgt_epi64(carried, next));
+    given_up = _mm256_xor_si256(carried, swap);
+    carried = _mm256_xor_si256(next, swap);
   }
   static Vector Tied(Vector carried, Vector next, Vector goes_on_bit) {
     const Vector starts =

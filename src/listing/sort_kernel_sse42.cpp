@@ -23,10 +23,11 @@ struct Lanes {
   static Vector ShiftIn(Vector last, const std::uint64_t* next) {
     return _mm_alignr_epi8(_mm_loadl_epi64(reinterpret_cast<const __m128i*>(next)), last, 8);
   }
+  // Exclusive or rather than blends: GCC adds a compare to each blend.
   static void Order(Vector& carried, Vector& given_up, Vector next) {
-    const Vector greater = _mm_cmpgt_epi64(carried, next);
-    given_up = _mm_blendv_epi8(carried, next, greater);
-    carried = _mm_blendv_epi8(next, carried, greater);
+    const Vector swap = _mm_and_si128(_mm_xor_si128(carried, next), _mm_cmpgt_epi64(carried, next));
+    given_up = _mm_xor_si128(carried, swap);
+    carried = _mm_xor_si128(next, swap);
   }
   static Vector Tied(Vector carried, Vector next, Vector goes_on_bit) {
     const Vector starts =
