@@ -47,8 +47,7 @@ struct Lanes {
 }  // namespace
 
 std::int64_t RunAvx2Steps(Sweep& sweep, std::int64_t step, std::int64_t end, bool ties) {
-  return ties ? RunSteps<Lanes, kAvx2Chains, true>(sweep, step, end)
-              : RunSteps<Lanes, kAvx2Chains, false>(sweep, step, end);
+  return RunSteps<Lanes, kAvx2Chains>(sweep, step, end, ties);
 }
 
 }  // namespace tarnwick::sort_kernels

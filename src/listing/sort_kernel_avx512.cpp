@@ -39,8 +39,7 @@ struct Lanes {
 }  // namespace
 
 std::int64_t RunAvx512Steps(Sweep& sweep, std::int64_t step, std::int64_t end, bool ties) {
-  return ties ? RunSteps<Lanes, kAvx512Chains, true>(sweep, step, end)
-              : RunSteps<Lanes, kAvx512Chains, false>(sweep, step, end);
+  return RunSteps<Lanes, kAvx512Chains>(sweep, step, end, ties);
 }
 
 }  // namespace tarnwick::sort_kernels

@@ -30,8 +30,7 @@ struct Lanes {
 }  // namespace
 
 std::int64_t RunScalarSteps(Sweep& sweep, std::int64_t step, std::int64_t end, bool ties) {
-  return ties ? RunSteps<Lanes, kScalarChains, true>(sweep, step, end)
-              : RunSteps<Lanes, kScalarChains, false>(sweep, step, end);
+  return RunSteps<Lanes, kScalarChains>(sweep, step, end, ties);
 }
 
 }  // namespace tarnwick::sort_kernels

@@ -18,7 +18,7 @@
 namespace tarnwick::sort_kernels {
 
 template <typename Lanes, int kChains, bool kTies>
-std::int64_t RunSteps(Sweep& sweep, std::int64_t step, std::int64_t end) {
+std::int64_t RunStepsChecking(Sweep& sweep, std::int64_t step, std::int64_t end) {
   using Vector = typename Lanes::Vector;
   constexpr int kVectors = kChains / Lanes::kCount;
   static_assert(kVectors * Lanes::kCount == kChains && kChains <= kMostChains);
@@ -56,6 +56,14 @@ std::int64_t RunSteps(Sweep& sweep, std::int64_t step, std::int64_t end) {
     Lanes::Store(sweep.given_up + v * Lanes::kCount, given_up[v]);
   }
   return step;
+}
+
+// A kernel's entry (see sort_kernels.h): the loop without the look for
+// ties where no two starts can tie.
+template <typename Lanes, int kChains>
+std::int64_t RunSteps(Sweep& sweep, std::int64_t step, std::int64_t end, bool ties) {
+  return ties ? RunStepsChecking<Lanes, kChains, true>(sweep, step, end)
+              : RunStepsChecking<Lanes, kChains, false>(sweep, step, end);
 }
 
 }  // namespace tarnwick::sort_kernels
