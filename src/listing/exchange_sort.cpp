@@ -32,8 +32,50 @@ struct DecidingUnits {
   // One bit per code unit of every key, key after key: set where it decides.
   std::vector<std::uint64_t> kept;
   std::vector<std::size_t> first_bit;  // by key, and one past the last
-  // By code unit: whether it is kept anywhere.
-  std::vector<bool> occurs;
+  // The code units kept anywhere, each once, in the order met.
+  std::vector<char16_t> alphabet;
+};
+
+// How many members of a group go on with each unit (or end), in a table
+// sized to the group, so that small groups and small folders cost little.
+class ContinuationCounts {
+ public:
+  // Empties the table for a group of `members`: at most 65,537 different
+  // continuations, so the table need never hold more than 2^18 slots.
+  void Start(std::size_t members) {
+    const std::size_t slots = std::bit_ceil(std::min<std::size_t>(2 * members, 1 << 18));
+    shift_ = 32 - std::countr_zero(slots);
+    slots_.assign(slots, Slot{kNoUnit, 0});
+    met_.clear();
+  }
+
+  // The count of `unit`, 0 when first met.
+  std::uint32_t& operator[](std::uint32_t unit) {
+    // Fibonacci hashing: the top bits of the unit times 2^32 / φ.
+    std::size_t slot = static_cast<std::uint32_t>(unit * 2654435769u) >> shift_;
+    while (slots_[slot].unit != unit) {
+      if (slots_[slot].unit == kNoUnit) {
+        slots_[slot].unit = unit;
+        met_.push_back(unit);
+        break;
+      }
+      slot = (slot + 1) & (slots_.size() - 1);
+    }
+    return slots_[slot].count;
+  }
+
+  // The units met since Start, in the order met.
+  const std::vector<std::uint32_t>& Met() const { return met_; }
+
+ private:
+  static constexpr std::uint32_t kNoUnit = 0xFFFFFFFF;
+  struct Slot {
+    std::uint32_t unit;
+    std::uint32_t count;
+  };
+  std::vector<Slot> slots_;
+  std::vector<std::uint32_t> met_;
+  int shift_ = 0;
 };
 
 DecidingUnits FindDecidingUnits(std::span<const Text> keys) {
@@ -42,7 +84,6 @@ DecidingUnits FindDecidingUnits(std::span<const Text> keys) {
   found.first_bit.resize(n + 1);
   for (std::size_t i = 0; i < n; ++i) found.first_bit[i + 1] = found.first_bit[i] + keys[i].size();
   found.kept.assign((found.first_bit[n] + 63) / 64, 0);
-  found.occurs.assign(0x10000, false);
   if (n < 2) return found;
 
   // Groups of keys that share a start of `depth` units, each a range of
@@ -55,12 +96,9 @@ DecidingUnits FindDecidingUnits(std::span<const Text> keys) {
   for (std::size_t i = 0; i < n; ++i) members[i] = static_cast<std::uint32_t>(i);
   std::vector<std::uint32_t> regrouped(n);
   std::vector<Group> pending{{0, static_cast<std::uint32_t>(n), 0}};
-  // By code unit (and kKeyEnds): the group in which it was last met, and how
-  // many members go on with it, then where they go.
-  std::vector<std::uint32_t> met_in(kKeyEnds + 1, 0);
-  std::vector<std::uint32_t> count(kKeyEnds + 1);
-  std::vector<std::uint32_t> continuations;  // of one group, in the order met
-  std::uint32_t group_number = 0;
+  // How many members go on with each unit, then where they go.
+  ContinuationCounts count;
+  std::vector<bool> in_alphabet(0x10000, false);
   while (!pending.empty()) {
     const Group group = pending.back();
     pending.pop_back();
@@ -78,22 +116,13 @@ DecidingUnits FindDecidingUnits(std::span<const Text> keys) {
       const Text& key = keys[member];
       return shared < key.size() ? key[shared] : kKeyEnds;
     };
-    ++group_number;
-    continuations.clear();
-    for (std::uint32_t i = group.begin; i < group.end; ++i) {
-      const std::uint32_t unit = continuation(members[i]);
-      if (met_in[unit] != group_number) {
-        met_in[unit] = group_number;
-        count[unit] = 0;
-        continuations.push_back(unit);
-      }
-      ++count[unit];
-    }
-    if (continuations.size() < 2) continue;  // the members are equal keys
+    count.Start(group.end - group.begin);
+    for (std::uint32_t i = group.begin; i < group.end; ++i) ++count[continuation(members[i])];
+    if (count.Met().size() < 2) continue;  // the members are equal keys
     // The units at `shared` decide. Members that go on with the same unit
     // form a group of their own (one alone has nothing more to decide).
     std::uint32_t place = group.begin;
-    for (const std::uint32_t unit : continuations) {
+    for (const std::uint32_t unit : count.Met()) {
       const std::uint32_t size = count[unit];
       if (unit != kKeyEnds && size > 1) pending.push_back({place, place + size, shared + 1});
       count[unit] = place;
@@ -105,7 +134,10 @@ DecidingUnits FindDecidingUnits(std::span<const Text> keys) {
       if (unit != kKeyEnds) {
         const std::size_t bit = found.first_bit[member] + shared;
         found.kept[bit / 64] |= std::uint64_t{1} << (bit % 64);
-        found.occurs[unit] = true;
+        if (!in_alphabet[unit]) {
+          in_alphabet[unit] = true;
+          found.alphabet.push_back(static_cast<char16_t>(unit));
+        }
       }
       regrouped[count[unit]++] = member;
     }
@@ -156,16 +188,18 @@ constexpr std::size_t kRoomBefore = 2 * kMostChains;
 constexpr std::size_t kRoomAfter = 2 * kMostChains;
 
 Items PackItems(std::span<const Text> keys) {
-  const DecidingUnits units = FindDecidingUnits(keys);
-  std::vector<std::uint32_t> code(0x10000, 0);
-  std::uint32_t rank = 0;
-  for (std::uint32_t unit = 0; unit < 0x10000; ++unit) {
-    if (units.occurs[unit]) code[unit] = ++rank;
-  }
+  DecidingUnits units = FindDecidingUnits(keys);
+  // A unit's code is its rank in the alphabet, from 1.
+  std::sort(units.alphabet.begin(), units.alphabet.end());
+  const auto code = [&](char16_t unit) {
+    return static_cast<std::uint64_t>(
+        std::lower_bound(units.alphabet.begin(), units.alphabet.end(), unit) -
+        units.alphabet.begin() + 1);
+  };
   const std::size_t n = keys.size();
   Items packed;
   packed.index_bits = std::max(1, static_cast<int>(std::bit_width(n - 1)));
-  const int unit_bits = std::max(1, static_cast<int>(std::bit_width(rank)));
+  const int unit_bits = std::max(1, static_cast<int>(std::bit_width(units.alphabet.size())));
   const int start_units = (64 - 2 - 1 - packed.index_bits) / unit_bits;
 
   packed.storage.assign(kRoomBefore + n + kRoomAfter, kAfterAll);
@@ -180,7 +214,7 @@ Items PackItems(std::span<const Text> keys) {
         goes_on = true;
         return false;
       }
-      start = start << unit_bits | code[unit];
+      start = start << unit_bits | code(unit);
       ++taken;
       return true;
     });
