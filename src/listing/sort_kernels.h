@@ -36,8 +36,9 @@ inline constexpr int kMostChains = 64;
 // which bounds how many chains a kernel can keep in registers.
 inline constexpr bool kManyRegisters = sizeof(void*) == 8;
 
-// Chains of each kernel, a multiple of its lanes.
-inline constexpr int kScalarChains = 8;
+// Chains of each kernel, a multiple of its lanes. The scalar kernel's are
+// as many as its loop keeps in general-purpose registers (two each).
+inline constexpr int kScalarChains = kManyRegisters ? 4 : 2;
 inline constexpr int kSse2Chains = kManyRegisters ? 12 : 6;
 inline constexpr int kSse42Chains = kManyRegisters ? 12 : 6;
 inline constexpr int kAvx2Chains = kManyRegisters ? 24 : 12;
