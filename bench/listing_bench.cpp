@@ -9,9 +9,11 @@
 // `--in FOLDER` makes the folders there instead of under /tmp; on a Windows
 // disk mounted through ntfs-3g each file is given the short name that
 // Windows would have stored (by the FAT rules), and the listing must show it.
+// `--sort-path NAME` makes the refresh sort on that path (avx512, avx2,
+// sse4.2, sse2 or scalar) rather than the widest this processor runs.
 // Prints one line per folder:
 // files=N total_ms=… enum_ms=… short_ms=… keys_ms=… sort_ms=… sort_ns_per_cmp=…
-//   add_ms=… ref_sort_ns_per_cmp=… peak_kib=… [disk_lookup_ms=… on NTFS]
+//   sort_path=… add_ms=… ref_sort_ns_per_cmp=… peak_kib=… [disk_lookup_ms=… on NTFS]
 #include <fcntl.h>
 #include <sys/resource.h>
 #include <sys/xattr.h>
@@ -22,10 +24,13 @@
 #include <cstdio>
 #include <cstdlib>
 #include <filesystem>
+#include <stdexcept>
 #include <string>
 #include <vector>
 
+#include "bench_names.h"
 #include "fat/fat_short_names.h"
+#include "listing/exchange_sort.h"
 #include "listing/listing_refresh.h"
 #include "listing/path_names.h"
 #include "platform/linux/ntfs_names.h"
@@ -41,38 +46,6 @@ using tarnwick::TextView;
 
 double Milliseconds(Clock::duration duration) {
   return std::chrono::duration<double, std::milli>(duration).count();
-}
-
-std::string NameFor(int i) {
-  char name[256];
-  switch (i % 8) {
-    case 0:
-      std::snprintf(name, sizeof name, "IMG_%04d.JPG", i);
-      break;
-    case 1:
-      std::snprintf(name, sizeof name, "DSC%05d.JPG", i);
-      break;
-    case 2:
-      std::snprintf(name, sizeof name, "PXL_20240512_%09d.jpg", i * 7919);
-      break;
-    case 3:
-      std::snprintf(name, sizeof name, "2024年度_営業報告書_第%d版.docx", i);
-      break;
-    case 4:
-      std::snprintf(name, sizeof name, "旅行の写真（北海道）%d.jpg", i);
-      break;
-    case 5:
-      std::snprintf(name, sizeof name,
-                    "Project Alpha - Quarterly Financial Report - Draft %05d.xlsx", i);
-      break;
-    case 6:
-      std::snprintf(name, sizeof name, "D%07d.TXT", i);
-      break;
-    default:
-      std::snprintf(name, sizeof name, "議事録 %d月定例会議 まとめ.txt", i);
-      break;
-  }
-  return name;
 }
 
 // Calls `call`, adding the time it took to `total`.
@@ -171,7 +144,7 @@ std::vector<std::string> MakeFolder(const std::filesystem::path& folder, int fil
   std::filesystem::create_directories(folder);
   std::vector<std::string> names;
   for (int i = 0; i < files; ++i) {
-    names.push_back(NameFor(i));
+    names.push_back(tarnwick::bench::NameFor(i));
     const int fd = ::open((folder / names.back()).c_str(), O_CREAT | O_WRONLY | O_TRUNC, 0644);
     if (fd < 0) {
       std::perror("cannot make a file for the benchmark");
@@ -259,9 +232,10 @@ int Measure(const std::filesystem::path& root, int files) {
   }
   std::printf(
       "files=%d total_ms=%.2f enum_ms=%.2f short_ms=%.2f keys_ms=%.2f sort_ms=%.2f "
-      "sort_ns_per_cmp=%.3f add_ms=%.2f",
+      "sort_ns_per_cmp=%.3f sort_path=%s add_ms=%.2f",
       files, best.total, best.enumeration, best.short_paths, best.keys, best.sort,
-      files > 1 ? best.sort * 1e6 / comparisons : 0.0, best.add);
+      files > 1 ? best.sort * 1e6 / comparisons : 0.0,
+      std::string(tarnwick::SortPathName(tarnwick::ActiveSortPath())).c_str(), best.add);
   if (with_reference) {
     std::printf(" ref_sort_ns_per_cmp=%.3f", files > 1 ? reference_ms * 1e6 / comparisons : 0.0);
   } else {
@@ -330,6 +304,13 @@ int main(int argc, char** argv) {
   for (int i = 1; i < argc; ++i) {
     if (std::string_view(argv[i]) == "--in" && i + 1 < argc) {
       parent = argv[++i];
+    } else if (std::string_view(argv[i]) == "--sort-path" && i + 1 < argc) {
+      try {
+        tarnwick::UseSortPath(tarnwick::SortPathNamed(argv[++i]));
+      } catch (const std::invalid_argument& error) {
+        std::fprintf(stderr, "%s\n", error.what());
+        return 1;
+      }
     } else {
       sizes.push_back(std::atoi(argv[i]));
     }

@@ -2,8 +2,8 @@
 // (any code units), any number of them, short paths of any text, and files
 // that come and go between the counting pass and the filling pass. The list
 // must hold each file of the filling pass once, beside its own short name,
-// in the stable order of the chosen name's lower-cased key, whichever of the
-// two sorts does it.
+// in the stable order of the chosen name's lower-cased key, and every path
+// of the sort must give that order.
 #include "listing/listing_refresh.h"
 
 #include <algorithm>
@@ -129,13 +129,15 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
   }
   FUZZ_CHECK(controls.lines == expected);
 
-  // The sort of 32-bit Windows gives the same order.
-  const auto wide = tarnwick::ExchangeSort(keys).order;
-  const auto two_words = tarnwick::ExchangeSortOfTwoWords(keys).order;
-  FUZZ_CHECK(wide == two_words);
-  FUZZ_CHECK(
-      std::equal(order.begin(), order.end(), wide.begin(), wide.end(),
-                 [](std::size_t a, std::int32_t b) { return a == static_cast<std::size_t>(b); }));
+  // Every path of the sort that this processor runs gives the same order.
+  for (const tarnwick::SortPath path : tarnwick::SupportedSortPaths()) {
+    const tarnwick::ExchangeSortResult sorted = tarnwick::ExchangeSort(keys, path);
+    FUZZ_CHECK(
+        std::equal(order.begin(), order.end(), sorted.order.begin(), sorted.order.end(),
+                   [](std::size_t a, std::int32_t b) { return a == static_cast<std::size_t>(b); }));
+    const auto n = static_cast<std::int64_t>(keys.size());
+    FUZZ_CHECK(sorted.comparisons == n * (n > 0 ? n - 1 : 0));
+  }
 
   // The list is cleared after the label, and redraws again at the end.
   FUZZ_CHECK(controls.calls.size() >= 2 && controls.calls[0] == "label" &&
