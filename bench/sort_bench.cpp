@@ -77,7 +77,7 @@ int Measure(int files, const std::vector<tarnwick::SortPath>& paths) {
     tarnwick::ExchangeSortResult result;
     for (int run = 0; run < runs; ++run) {
       const auto start = Clock::now();
-      result = tarnwick::ExchangeSort(keys, path);
+      result = tarnwick::ExchangeSort(tarnwick::TextList(keys), path);
       best_ms = std::min(best_ms, Milliseconds(Clock::now() - start));
     }
     if (with_reference && result.order != expected) {

@@ -79,7 +79,7 @@ class ExchangeSortOnPath : public ::testing::TestWithParam<SortPath> {
     }
   }
 
-  ExchangeSortResult Sort(const std::vector<Text>& keys) { return ExchangeSort(keys, GetParam()); }
+  ExchangeSortResult Sort(const std::vector<Text>& keys) { return ExchangeSort(TextList(keys), GetParam()); }
 
   void ExpectSameOrderAsReference(const std::vector<Text>& keys) {
     const ExchangeSortResult result = Sort(keys);
@@ -204,11 +204,11 @@ TEST(ExchangeSort, TakesTheWidestPathUnlessToldOtherwise) {
   ASSERT_FALSE(supported.empty());
   EXPECT_EQ(supported.back(), SortPath::kScalar);
   const std::vector<Text> keys = {u"b", u"a"};
-  EXPECT_EQ(ExchangeSort(keys).path, supported.front());
+  EXPECT_EQ(ExchangeSort(TextList(keys)).path, supported.front());
   UseSortPath(SortPath::kScalar);
-  EXPECT_EQ(ExchangeSort(keys).path, SortPath::kScalar);
+  EXPECT_EQ(ExchangeSort(TextList(keys)).path, SortPath::kScalar);
   UseSortPath(supported.front());
-  EXPECT_EQ(ExchangeSort(keys).path, supported.front());
+  EXPECT_EQ(ExchangeSort(TextList(keys)).path, supported.front());
 }
 
 TEST(ExchangeSort, NamesItsPaths) {
@@ -220,8 +220,8 @@ TEST(ExchangeSort, NamesItsPaths) {
 }
 
 TEST(ExchangeSort, HandlesNoKeysAndOneKey) {
-  EXPECT_TRUE(ExchangeSort(std::vector<Text>{}).order.empty());
-  const ExchangeSortResult one = ExchangeSort(std::vector<Text>{u"only"});
+  EXPECT_TRUE(ExchangeSort(TextList()).order.empty());
+  const ExchangeSortResult one = ExchangeSort(TextList(std::vector<Text>{u"only"}));
   EXPECT_EQ(one.comparisons, 0);
   EXPECT_EQ(one.order, std::vector<std::int32_t>{0});
 }

@@ -78,7 +78,7 @@ class ContinuationCounts {
   int shift_ = 0;
 };
 
-DecidingUnits FindDecidingUnits(std::span<const Text> keys) {
+DecidingUnits FindDecidingUnits(const TextList& keys) {
   DecidingUnits found;
   const std::size_t n = keys.size();
   found.first_bit.resize(n + 1);
@@ -102,18 +102,18 @@ DecidingUnits FindDecidingUnits(std::span<const Text> keys) {
   while (!pending.empty()) {
     const Group group = pending.back();
     pending.pop_back();
-    const Text& first = keys[members[group.begin]];
+    const TextView first = keys[members[group.begin]];
     // The units that all members share past `depth` decide nothing.
     std::size_t shared = first.size();
     for (std::uint32_t i = group.begin + 1; i < group.end && shared > group.depth; ++i) {
-      const Text& key = keys[members[i]];
+      const TextView key = keys[members[i]];
       const std::size_t limit = std::min(shared, key.size());
       std::size_t d = group.depth;
       while (d < limit && key[d] == first[d]) ++d;
       shared = d;
     }
     const auto continuation = [&](std::uint32_t member) -> std::uint32_t {
-      const Text& key = keys[member];
+      const TextView key = keys[member];
       return shared < key.size() ? key[shared] : kKeyEnds;
     };
     count.Start(group.end - group.begin);
@@ -187,7 +187,7 @@ struct Items {
 constexpr std::size_t kRoomBefore = 2 * kMostChains;
 constexpr std::size_t kRoomAfter = 2 * kMostChains;
 
-Items PackItems(std::span<const Text> keys) {
+Items PackItems(const TextList& keys) {
   DecidingUnits units = FindDecidingUnits(keys);
   // A unit's code is its rank in the alphabet, from 1.
   std::sort(units.alphabet.begin(), units.alphabet.end());
@@ -228,7 +228,7 @@ Items PackItems(std::span<const Text> keys) {
 
 class Sorter {
  public:
-  Sorter(std::span<const Text> keys, const SortKernel& kernel)
+  Sorter(const TextList& keys, const SortKernel& kernel)
       : keys_(keys), kernel_(kernel), packed_(PackItems(keys)) {
     // Lane j of vector v holds chain v + vectors × (lanes − 1 − j).
     const int vectors = kernel_.chains / kernel_.lanes;
@@ -304,7 +304,7 @@ class Sorter {
            keys_[static_cast<std::size_t>(right & index_mask)];
   }
 
-  std::span<const Text> keys_;
+  const TextList& keys_;
   SortKernel kernel_;
   Items packed_;
   int slot_of_chain_[kMostChains] = {};
@@ -366,11 +366,11 @@ void UseSortPath(SortPath path) { ActivePath() = KernelFor(path).path; }
 
 SortPath ActiveSortPath() { return ActivePath(); }
 
-ExchangeSortResult ExchangeSort(std::span<const Text> keys) {
+ExchangeSortResult ExchangeSort(const TextList& keys) {
   return ExchangeSort(keys, ActiveSortPath());
 }
 
-ExchangeSortResult ExchangeSort(std::span<const Text> keys, SortPath path) {
+ExchangeSortResult ExchangeSort(const TextList& keys, SortPath path) {
   const SortKernel& kernel = KernelFor(path);
   if (keys.size() > static_cast<std::size_t>(std::numeric_limits<std::int32_t>::max())) {
     throw std::length_error("too many names to sort");

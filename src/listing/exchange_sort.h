@@ -21,6 +21,7 @@
 #include <vector>
 
 #include "platform/system_services.h"
+#include "text/text_list.h"
 
 namespace tarnwick {
 
@@ -55,10 +56,10 @@ struct ExchangeSortResult {
 };
 
 // Throws std::length_error for more keys than a 32-bit index can count.
-ExchangeSortResult ExchangeSort(std::span<const Text> keys);
+ExchangeSortResult ExchangeSort(const TextList& keys);
 
 // The same on the given path; throws std::invalid_argument when it is not
 // supported.
-ExchangeSortResult ExchangeSort(std::span<const Text> keys, SortPath path);
+ExchangeSortResult ExchangeSort(const TextList& keys, SortPath path);
 
 }  // namespace tarnwick

@@ -63,7 +63,8 @@ void ListFileName(ListingControls& controls, SystemServices& system) {
 
   // 4, 5. First pass: count.
   const Text pattern = FolderPath + kEveryName;
-  std::vector<Text> LongNames;
+  // The three arrays hold their texts packed, one after another.
+  TextList LongNames;
   {
     const Enumeration enumeration(system);
     if (system.FirstEntry(pattern, kOrdinaryFiles).empty()) return;
@@ -74,42 +75,52 @@ void ListFileName(ListingControls& controls, SystemServices& system) {
 
     // 6, 7. Second pass: fill. The count stands even if files vanished
     // since; their places stay empty.
-    LongNames.resize(static_cast<std::size_t>(EntryCount));
-    LongNames.at(0) = system.FirstEntry(pattern, kOrdinaryFiles);
-    for (std::size_t i = 1; i < LongNames.size(); ++i) LongNames.at(i) = system.NextEntry();
+    const auto size = static_cast<std::size_t>(EntryCount);
+    LongNames.Reserve(size, 0);
+    LongNames.Append(system.FirstEntry(pattern, kOrdinaryFiles));
+    for (std::size_t i = 1; i < size; ++i) LongNames.Append(system.NextEntry());
   }
+  LongNames.ShrinkToFit();
   const std::size_t size = LongNames.size();
-  std::vector<Text> ShortNames(size);
-  std::vector<Text> SortKeys(size);
 
   // 8. One short-path call per file; an empty name is no file.
+  TextList ShortNames;
+  ShortNames.Reserve(size, 0);
   for (std::size_t i = 0; i < size; ++i) {
-    if (LongNames.at(i).empty()) continue;
-    ShortNames.at(i) =
-        GetFileName(GetShortFileName(system, FolderPath + LongNames.at(i)), separator);
+    const TextView long_name = LongNames.at(i);
+    ShortNames.Append(
+        long_name.empty()
+            ? Text()
+            : GetFileName(GetShortFileName(system, FolderPath + Text(long_name)), separator));
   }
+  ShortNames.ShrinkToFit();
 
-  // 9. Lower-cased keys of the chosen name.
+  // 9, 10. Lower-cased keys of the chosen name; the exchange sort gives the
+  // order of the three arrays.
   const bool by_long_name = controls.Option1Item0Value();
-  for (std::size_t i = 0; i < size; ++i) {
-    SortKeys.at(i) = system.ToLowerCase(by_long_name ? LongNames.at(i) : ShortNames.at(i));
+  std::vector<std::int32_t> order;
+  {
+    // Lower-casing keeps the length.
+    TextList SortKeys;
+    SortKeys.Reserve(size, by_long_name ? LongNames.units() : ShortNames.units());
+    for (std::size_t i = 0; i < size; ++i) {
+      SortKeys.Append(system.ToLowerCase(Text(by_long_name ? LongNames.at(i) : ShortNames.at(i))));
+    }
+    order = ExchangeSort(SortKeys).order;
   }
-
-  // 10. The exchange sort gives the order of the three arrays.
-  const std::vector<std::int32_t> order = ExchangeSort(SortKeys).order;
-  SortKeys = {};  // a copy of every name, no longer needed while the lines are made
 
   // 11-13. One line per file, the sort-key name first.
   const bool long_name_first = controls.Option1Item0Value();
   RedrawOff redraw_off(controls);
-  // Each file's names are let go once its line is made, so that the names
-  // and the lines are not all held at once.
+  Text line;
   for (const std::int32_t index : order) {
-    Text long_name = std::move(LongNames.at(static_cast<std::size_t>(index)));
-    Text short_name = std::move(ShortNames.at(static_cast<std::size_t>(index)));
+    const TextView long_name = LongNames.at(static_cast<std::size_t>(index));
+    const TextView short_name = ShortNames.at(static_cast<std::size_t>(index));
     if (long_name.empty()) continue;
-    controls.List1AddItem(long_name_first ? long_name + kNameSeparator + short_name
-                                          : short_name + kNameSeparator + long_name);
+    line.assign(long_name_first ? long_name : short_name)
+        .append(kNameSeparator)
+        .append(long_name_first ? short_name : long_name);
+    controls.List1AddItem(line);
   }
 }
 

@@ -1,9 +1,26 @@
 #include "listing/path_names.h"
 
+#include <algorithm>
+#include <cstdint>
+#include <cstring>
 #include <stdexcept>
 
 namespace tarnwick {
 namespace {
+
+// The length of `bytes` without the run of `fill` bytes that ends it, eight
+// bytes at a time: the short-path buffer is mostly that run.
+std::size_t LengthBeforeTrailing(std::string_view bytes, char fill) {
+  const std::uint64_t fill_word = 0x0101010101010101u * static_cast<unsigned char>(fill);
+  std::size_t end = bytes.size();
+  for (; end >= 8; end -= 8) {
+    std::uint64_t word = 0;
+    std::memcpy(&word, bytes.data() + end - 8, 8);
+    if (word != fill_word) break;
+  }
+  while (end > 0 && bytes[end - 1] == fill) --end;
+  return end;
+}
 
 // Leading and trailing U+0020 removed; other white space stays.
 TextView TrimSpaces(TextView text) {
@@ -18,18 +35,26 @@ TextView TrimSpaces(TextView text) {
 // (a Korean or emoji name on a Japanese system would reach the code-page
 // service as "?" and get no short form although it has one).
 Text CallShortPathService(SystemServices& system, const Text& long_path) {
-  Text work(kShortPathBufferSize, u' ');
   const std::optional<std::string> path_bytes = system.ToSystemCodePage(long_path);
   if (!path_bytes) {
+    Text work(kShortPathBufferSize, u' ');
     system.GetShortPathNameW(long_path, std::span<char16_t>(work));
     return work;
   }
-  std::optional<std::string> buffer = system.ToSystemCodePage(work);
-  if (!buffer || buffer->size() != kShortPathBufferSize) {
+  // The work buffer in the code page: a space there is one byte, so the
+  // buffer is that byte 1024 times.
+  const std::optional<std::string> space = system.ToSystemCodePage(u" ");
+  if (!space || space->size() != 1) {
     throw std::logic_error("the system code page does not hold spaces as single bytes");
   }
-  system.GetShortPathNameA(*path_bytes, std::span<char>(*buffer));
-  return system.FromSystemCodePage(*buffer);
+  std::string buffer(kShortPathBufferSize, space->front());
+  system.GetShortPathNameA(*path_bytes, std::span<char>(buffer));
+  // The whole buffer comes back, but the spaces that end it would only be
+  // trimmed again: they are left as they are, but for the first, which a
+  // double-byte character before it may take as its second byte.
+  const std::size_t written = LengthBeforeTrailing(buffer, space->front());
+  const std::size_t used = written == 0 ? 0 : std::min(buffer.size(), written + 1);
+  return system.FromSystemCodePage(std::string_view(buffer).substr(0, used));
 }
 
 }  // namespace

@@ -3,6 +3,7 @@
 #include <dirent.h>
 #include <fcntl.h>
 #include <linux/magic.h>
+#include <malloc.h>
 #include <sys/stat.h>
 #include <sys/vfs.h>
 
@@ -20,6 +21,7 @@ namespace tarnwick::on_linux {
 namespace {
 
 constexpr std::size_t kMostFoldersKept = 64;
+constexpr std::size_t kBigFolder = 10000;
 
 // The file systems' clocks move in steps (of a few milliseconds on Linux's
 // own disks, 2 s on FAT): a folder changed this recently may change again
@@ -191,6 +193,7 @@ ShortPathResolver::FolderTable& ShortPathResolver::TableFor(const std::string& f
     case ShortNameSource::FatRules:
       break;
   }
+  std::size_t entries = 0;
   if (std::optional<std::vector<std::string>> names = ReadEntryNames(folder)) {
     const std::vector<std::string> short_names = fat::MakeShortNames(*names);
     std::size_t bytes = 0;
@@ -201,7 +204,12 @@ ShortPathResolver::FolderTable& ShortPathResolver::TableFor(const std::string& f
       if (!short_names[i].empty()) table.short_names.Set((*names)[i], short_names[i]);
     }
     table.listed = true;
+    entries = names->size();
   }
+  // Making the names of a big folder took many small pieces of memory, all
+  // given back by now: the system gets them back too, rather than the
+  // process holding them for the rest of its life.
+  if (entries >= kBigFolder) ::malloc_trim(0);
   return table;
 }
 
