@@ -324,6 +324,25 @@ int DarkPixels(HFONT font, const wchar_t* text) {
   return static_cast<int>(dark);
 }
 
+// Tab, through the dialog manager as the message loop hands it on, only
+// moves the focus: from the list to the checked option of the pair, whichever
+// it is, and nothing is sorted again.
+TEST_F(Win32Window, TabFromTheListReachesTheCheckedOptionAndSortsNothing) {
+  for (const int checked : {kOption1Item0Id, kOption1Item1Id}) {
+    ::SendMessageW(window->control(checked), BM_CLICK, 0, 0);
+    const std::vector<Text> lines = ListLines(window->control(kList1Id));
+    const int refreshes = system.refreshes;
+    ::SetFocus(window->control(kList1Id));
+    ASSERT_EQ(::GetFocus(), window->control(kList1Id));
+    MSG tab{window->control(kList1Id), WM_KEYDOWN, VK_TAB, 0, 0, {0, 0}};
+    EXPECT_TRUE(::IsDialogMessageW(window->handle(), &tab));
+    EXPECT_EQ(::GetFocus(), window->control(checked)) << checked;
+    EXPECT_EQ(::SendMessageW(window->control(checked), BM_GETCHECK, 0, 0), BST_CHECKED);
+    EXPECT_EQ(ListLines(window->control(kList1Id)), lines);
+    EXPECT_EQ(system.refreshes, refreshes);
+  }
+}
+
 // Every glyph of a file name shows: the line is as high as the font's cells
 // and the space between lines, and the font draws "_" (Wine's Japanese font
 // has no underscore at the message font's 12 pixels).
