@@ -38,6 +38,9 @@ class TextList {
     ends_.push_back(static_cast<std::uint32_t>(units_.size()));
   }
 
+  // Lets go of every text and the room they took.
+  void Clear() { *this = TextList(); }
+
   // Lets go of room reserved and not used.
   void ShrinkToFit() {
     units_.shrink_to_fit();

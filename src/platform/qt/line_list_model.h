@@ -1,14 +1,13 @@
-// The lines of the Qt window's list, held compactly: every line's code units
-// one after another in one buffer, and where each ends. A folder of a
-// hundred thousand files costs its text and four bytes a line, not an item
-// object and a string of its own for each.
+// The lines of the Qt window's list, held compactly in a TextList: every
+// line's code units one after another in one buffer, and where each ends. A
+// folder of a hundred thousand files costs its text and four bytes a line,
+// not an item object and a string of its own for each.
 #pragma once
 
 #include <QAbstractListModel>
-#include <cstdint>
-#include <vector>
 
 #include "text/text.h"
+#include "text/text_list.h"
 
 namespace tarnwick::qt {
 
@@ -29,9 +28,8 @@ class LineListModel final : public QAbstractListModel {
   TextView Line(int row) const;
 
  private:
-  Text text_;
-  std::vector<std::uint32_t> ends_;  // where each line ends in text_
-  int shown_ = 0;                    // the lines the view knows of
+  TextList lines_;
+  int shown_ = 0;  // the lines the view knows of
   bool telling_view_ = true;
 };
 
