@@ -1,15 +1,12 @@
 #include "platform/linux/short_path.h"
 
 #include <dirent.h>
-#include <fcntl.h>
 #include <linux/magic.h>
 #include <malloc.h>
 #include <sys/stat.h>
 #include <sys/vfs.h>
 
-#include <cerrno>
 #include <ctime>
-#include <memory>
 #include <vector>
 
 #include "fat/fat_short_names.h"
