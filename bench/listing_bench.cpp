@@ -97,6 +97,12 @@ class TimedSystem final : public tarnwick::SystemServices {
   std::vector<Text> Subfolders(const Text& folder) override { return real_.Subfolders(folder); }
   std::vector<tarnwick::Drive> Drives() override { return real_.Drives(); }
   Text CurrentFolder() override { return real_.CurrentFolder(); }
+  Text HomeFolder() override { return real_.HomeFolder(); }
+  tarnwick::PathKind KindOfPath(const Text& path) override { return real_.KindOfPath(path); }
+  tarnwick::ShortNameOrigin ShortNameOriginOf(const Text& folder, tarnwick::TextView long_name,
+                                              tarnwick::TextView short_name) override {
+    return real_.ShortNameOriginOf(folder, long_name, short_name);
+  }
   Text ToLowerCase(Text text) const override {
     Text key = Timed(keys, [&] { return real_.ToLowerCase(std::move(text)); });
     last_key_done = Clock::now();
@@ -124,7 +130,10 @@ class RecordingControls final : public tarnwick::ListingControls {
   bool Option1Item0Value() const override { return true; }
   void SetLabel1Caption(const Text&) override {}
   void List1Clear() override { lines.clear(); }
-  void List1AddItem(const Text& line) override { lines.push_back(line); }
+  void ListingFolder(const Text&, const Text&) override {}
+  void List1AddItem(const Text& line, tarnwick::TextView, tarnwick::TextView) override {
+    lines.push_back(line);
+  }
   void SetList1Redraw(bool redraw) override { (redraw ? redraw_on : redraw_off) = Clock::now(); }
 
  private:

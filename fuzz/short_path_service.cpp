@@ -46,6 +46,14 @@ class ArbitraryShortPaths final : public tarnwick::SystemServices {
   std::vector<tarnwick::Text> Subfolders(const tarnwick::Text&) override { return {}; }
   std::vector<tarnwick::Drive> Drives() override { return {}; }
   tarnwick::Text CurrentFolder() override { return u"C:\\"; }
+  tarnwick::Text HomeFolder() override { return {}; }
+  tarnwick::PathKind KindOfPath(const tarnwick::Text&) override {
+    return tarnwick::PathKind::Missing;
+  }
+  tarnwick::ShortNameOrigin ShortNameOriginOf(const tarnwick::Text&, tarnwick::TextView,
+                                              tarnwick::TextView) override {
+    return tarnwick::ShortNameOrigin::None;
+  }
 
  private:
   template <typename Char>

@@ -57,6 +57,7 @@ class FakeWindow final : public WindowControls {
     drive_index = -1;
   }
   void SetDrive1Index(int index) override { drive_index = index; }
+  void SetList1ListIndex(int index) override { chosen_line = index; }
   int List1ListIndex() const override { return chosen_line; }
   int List1ListCount() const override { return static_cast<int>(lines.size()); }
   Text List1Line(int index) const override { return lines.at(static_cast<std::size_t>(index)); }

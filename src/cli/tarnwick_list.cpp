@@ -17,6 +17,11 @@ constexpr char16_t kHelp[] =
     u"line per file with its long and short (8.3) names, sorted by long name.\n"
     u"\n"
     u"      --by-short   sort by short name, and put the short name first\n"
+    u"      --source     follow each file's line with a tab and where its short name\n"
+    u"                   comes from: disk (the file system keeps it), 8.3 (the name\n"
+    u"                   is a valid 8.3 name and stands for itself), rules (made by\n"
+    u"                   the FAT rules of code page 932; Linux only) or none (the\n"
+    u"                   file system keeps no short name for a long name)\n"
     u"  -h, --help       display this help and exit\n"
     u"      --version    output version information and exit\n"
     u"\n"
@@ -35,6 +40,7 @@ constexpr char16_t kVersion[] =
 
 struct Options {
   bool by_short_name = false;
+  bool with_source = false;
   std::optional<Text> folder;
 };
 
@@ -54,6 +60,8 @@ Request ParseArguments(const std::vector<Text>& arguments) {
       options_ended = true;
     } else if (!options_ended && argument == u"--by-short") {
       options.by_short_name = true;
+    } else if (!options_ended && argument == u"--source") {
+      options.with_source = true;
     } else if (!options_ended && (argument == u"--help" || argument == u"-h")) {
       return {Request::Action::ShowHelp, {}, {}};
     } else if (!options_ended && argument == u"--version") {
@@ -91,6 +99,7 @@ int Run(const std::vector<Text>& arguments, SystemServices& system, Console& con
   const Options& options = request.options;
   const Text folder = options.folder ? console.FullPath(*options.folder) : system.CurrentFolder();
   ConsoleControls controls(folder, !options.by_short_name, console);
+  if (options.with_source) controls.ShowSources(system);
   ListFileName(controls, system);
   controls.Finish();
   return kListed;
@@ -98,9 +107,16 @@ int Run(const std::vector<Text>& arguments, SystemServices& system, Console& con
 
 }  // namespace
 
-void ConsoleControls::List1AddItem(const Text& line) {
+void ConsoleControls::List1AddItem(const Text& line, TextView long_name, TextView short_name) {
   WriteLabelOnce();
-  piece_.append(line).push_back(u'\n');
+  piece_.append(line);
+  if (sources_ != nullptr) {
+    const std::string_view word =
+        OriginWord(sources_->ShortNameOriginOf(listed_folder_, long_name, short_name));
+    piece_.push_back(u'\t');
+    piece_.append(word.begin(), word.end());
+  }
+  piece_.push_back(u'\n');
   if (piece_.size() >= kPieceSize) {
     console_.WriteOut(piece_);
     piece_.clear();

@@ -27,11 +27,16 @@ class ConsoleControls final : public ListingControls {
   ConsoleControls(Text folder, bool by_long_name, Console& console)
       : folder_(std::move(folder)), by_long_name_(by_long_name), console_(console) {}
 
+  // Each line is followed by a tab and the word for where its short name
+  // comes from, which `system` tells.
+  void ShowSources(SystemServices& system) { sources_ = &system; }
+
   Text Dir1Path() const override { return folder_; }
+  void ListingFolder(const Text& folder_path, const Text&) override { listed_folder_ = folder_path; }
   bool Option1Item0Value() const override { return by_long_name_; }
   void SetLabel1Caption(const Text& caption) override { label_ = caption; }
   void List1Clear() override {}
-  void List1AddItem(const Text& line) override;
+  void List1AddItem(const Text& line, TextView long_name, TextView short_name) override;
   void SetList1Redraw(bool) override {}
 
   // Writes what is still held: the label of a folder with no files, and the
@@ -44,6 +49,8 @@ class ConsoleControls final : public ListingControls {
   Text folder_;
   bool by_long_name_;
   Console& console_;
+  SystemServices* sources_ = nullptr;
+  Text listed_folder_;
   Text label_;
   bool label_written_ = false;
   Text piece_;

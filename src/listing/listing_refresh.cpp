@@ -58,7 +58,9 @@ void ListFileName(ListingControls& controls, SystemServices& system) {
   if (FolderPath.empty() || FolderPath.back() != separator) FolderPath += separator;
 
   // 2, 3. The label shows the short form of the whole folder path.
-  controls.SetLabel1Caption(kLabelPrefix + GetShortFileName(system, FolderPath));
+  const Text short_folder_path = GetShortFileName(system, FolderPath);
+  controls.ListingFolder(FolderPath, short_folder_path);
+  controls.SetLabel1Caption(kLabelPrefix + short_folder_path);
   controls.List1Clear();
 
   // 4, 5. First pass: count.
@@ -120,7 +122,7 @@ void ListFileName(ListingControls& controls, SystemServices& system) {
     line.assign(long_name_first ? long_name : short_name)
         .append(kNameSeparator)
         .append(long_name_first ? short_name : long_name);
-    controls.List1AddItem(line);
+    controls.List1AddItem(line, long_name, short_name);
   }
 }
 

@@ -22,19 +22,52 @@ enum class ErrorKind : std::uint8_t { NotFound, AccessDenied, NotReady, Other };
 
 // A failed platform operation: a folder that is gone or may not be read, a
 // drive that is not ready. `what()` is a plain English description that names
-// the path; `path()` is the path itself.
+// the path, for the console; `path()` is the path itself; `system_words()`
+// is what the system itself says of the error in the user's language, or
+// empty where it has nothing to add in that language.
 class PlatformError : public std::runtime_error {
  public:
-  PlatformError(ErrorKind kind, Text path, const std::string& description)
-      : std::runtime_error(description), kind_(kind), path_(std::move(path)) {}
+  PlatformError(ErrorKind kind, Text path, const std::string& description, Text system_words = {})
+      : std::runtime_error(description),
+        kind_(kind),
+        path_(std::move(path)),
+        system_words_(std::move(system_words)) {}
 
   ErrorKind kind() const noexcept { return kind_; }
   const Text& path() const noexcept { return path_; }
+  const Text& system_words() const noexcept { return system_words_; }
 
  private:
   ErrorKind kind_;
   Text path_;
+  Text system_words_;
 };
+
+// Where a file's short name comes from.
+enum class ShortNameOrigin : std::uint8_t {
+  Disk,       // the file system keeps this short name
+  ValidName,  // the long name is a valid 8.3 name and stands for itself
+  Rules,      // made by the FAT rules of code page 932: what a FAT disk would
+              // most likely call the file, not a name any disk holds
+  RulesGuess, // the same, on a disk that keeps short names which cannot be
+              // read here (an NTFS disk through the kernel's ntfs3 driver)
+  None,       // the file system keeps no short name for a name that is not
+              // a valid 8.3 name
+};
+
+// The word that stands for an origin: "disk", "8.3", "rules" (for both kinds
+// of rules) or "none".
+std::string_view OriginWord(ShortNameOrigin origin);
+
+// The origin on a disk that keeps short names, told by the names alone: a
+// short name other than the long name is the disk's; where the long name
+// stands for itself, it is a valid 8.3 name (`long_name_is_valid`) or one the
+// disk keeps no short name for.
+ShortNameOrigin OriginWhereTheDiskKeepsNames(TextView long_name, TextView short_name,
+                                             bool long_name_is_valid);
+
+// What a path names, for a file or folder dropped on the window.
+enum class PathKind : std::uint8_t { Missing, Folder, File };
 
 // Attribute mask for FirstEntry: 0 asks for ordinary files only (no folders,
 // hidden or system files).
@@ -118,6 +151,23 @@ class SystemServices {
 
   // The process's current folder, where the window starts.
   virtual Text CurrentFolder() = 0;
+
+  // Where the window goes when it cannot show its start folder: the user's
+  // home folder; empty where the custom is the top of the start folder's
+  // drive instead (Windows).
+  virtual Text HomeFolder() = 0;
+
+  // What `path` names: a folder, a file (anything else that is there), or
+  // nothing. Links are followed.
+  virtual PathKind KindOfPath(const Text& path) = 0;
+
+  // Where the short name `short_name` of the file `long_name` in
+  // `folder_path` (ending in the separator) comes from, as the refresh
+  // obtained it; `short_name` is empty when the refresh got none. Asked only
+  // when someone wants to know, so a refresh costs nothing more. A file gone
+  // since is no error: the answer is what can still be told.
+  virtual ShortNameOrigin ShortNameOriginOf(const Text& folder_path, TextView long_name,
+                                            TextView short_name) = 0;
 };
 
 // The services of the system this program is built for.

@@ -49,6 +49,14 @@ Text CleanFolderPath(const Text& path, char16_t separator) {
   return clean;
 }
 
+Text ParentFolder(const Text& clean_path, char16_t separator) {
+  const std::size_t top = TopLength(clean_path, separator);
+  if (clean_path.size() <= top) return {};
+  const std::size_t last = clean_path.rfind(separator);
+  // The separator that ends the top stays with it.
+  return clean_path.substr(0, last < top ? top : last);
+}
+
 std::vector<FolderListEntry> FolderListFor(const Text& path, SystemServices& system) {
   const char16_t separator = system.Separator();
   const Text clean = CleanFolderPath(path, separator);

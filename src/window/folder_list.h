@@ -29,6 +29,10 @@ std::vector<FolderListEntry> FolderListFor(const Text& path, SystemServices& sys
 // final separator removed (the top keeps its own).
 Text CleanFolderPath(const Text& path, char16_t separator);
 
+// The folder above `clean_path` (a path as CleanFolderPath gives it), or the
+// empty text at the top of its drive.
+Text ParentFolder(const Text& clean_path, char16_t separator);
+
 // The index of the drive that holds `path`: the longest root that `path`
 // starts with, whole components compared without regard to case; nullopt
 // when none does.

@@ -41,14 +41,32 @@ class BusyCursor {
   WindowControls& controls_;
 };
 
+const char16_t* OriginText(ShortNameOrigin origin) {
+  switch (origin) {
+    case ShortNameOrigin::Disk:
+      return kOriginDisk;
+    case ShortNameOrigin::ValidName:
+      return kOriginValidName;
+    case ShortNameOrigin::Rules:
+      return kOriginRules;
+    case ShortNameOrigin::RulesGuess:
+      return kOriginRulesGuess;
+    case ShortNameOrigin::None:
+      break;
+  }
+  return kOriginNone;
+}
+
 }  // namespace
 
 Text AboutText() { return Text(kWindowCaption) + kLineBreak + Text(40, u' ') + u"by " + kCredit; }
 
 Text ErrorMessage(const PlatformError& error) {
-  // The reason, the folder, and the system's own words.
-  return ReasonFor(error.kind()) + Text(kLineBreak) + error.path() + kLineBreak + kLineBreak +
-         DescriptionOf(error);
+  // The reason and the folder; then the system's own words, where it has
+  // any in the user's language.
+  Text message = ReasonFor(error.kind()) + Text(kLineBreak) + error.path();
+  if (!error.system_words().empty()) message += kLineBreak + Text(kLineBreak) + error.system_words();
+  return message;
 }
 
 Text InternalFaultMessage(const std::exception& fault) {
@@ -58,7 +76,15 @@ Text InternalFaultMessage(const std::exception& fault) {
 void Form1::Start(const Text& start_folder) {
   start_folder_ = start_folder;
   SetDrives(system_.Drives());
-  ShowFolder(start_folder);
+  try {
+    ShowFolder(start_folder);
+  } catch (const PlatformError& error) {
+    controls_.ShowMessage(ErrorMessage(error), kErrorStyle, kWindowCaption);
+    std::vector<Text> places;
+    if (Text home = system_.HomeFolder(); !home.empty()) places.push_back(std::move(home));
+    AddDrivePlaces(places);
+    ShowFirstReadable(places);
+  }
 }
 
 void Form1::Form_Load() { Refresh(); }
@@ -95,6 +121,128 @@ void Form1::Dir1Opened(std::size_t index) {
 }
 
 bool Form1::CanCopyLine() const { return controls_.List1ListIndex() >= 0; }
+
+bool Form1::CanCopyAllLines() const { return controls_.List1ListCount() > 0; }
+
+std::optional<Form1::LineNames> Form1::ChosenNames() const {
+  const int chosen = controls_.List1ListIndex();
+  if (chosen < 0 || static_cast<std::size_t>(chosen) >= line_short_names_.size()) {
+    return std::nullopt;
+  }
+  const auto index = static_cast<std::size_t>(chosen);
+  return LineNames{line_long_names_[index], line_short_names_[index]};
+}
+
+bool Form1::CanCopyShortName() const {
+  const std::optional<LineNames> names = ChosenNames();
+  return names && !names->short_name.empty();
+}
+
+bool Form1::CanCopyShortPath() const {
+  return CanCopyShortName() && !listed_short_folder_.empty();
+}
+
+void Form1::CopyShortName() {
+  Guarded([this] {
+    if (CanCopyShortName()) controls_.SetClipboardText(Text(ChosenNames()->short_name));
+  });
+}
+
+void Form1::CopyShortPath() {
+  Guarded([this] {
+    if (!CanCopyShortPath()) return;
+    Text path = listed_short_folder_;
+    if (path.back() != system_.Separator()) path += system_.Separator();
+    controls_.SetClipboardText(path.append(ChosenNames()->short_name));
+  });
+}
+
+bool Form1::CanCopyFolderShortPath() const { return !listed_short_folder_.empty(); }
+
+void Form1::CopyFolderShortPath() {
+  Guarded([this] {
+    if (CanCopyFolderShortPath()) controls_.SetClipboardText(listed_short_folder_);
+  });
+}
+
+Text Form1::List1ToolTip(int index) {
+  if (index < 0 || static_cast<std::size_t>(index) >= line_short_names_.size()) return {};
+  const auto line = static_cast<std::size_t>(index);
+  Text tip = controls_.List1Line(index);
+  try {
+    const ShortNameOrigin origin = system_.ShortNameOriginOf(
+        listed_folder_, line_long_names_[line], line_short_names_[line]);
+    tip.append(system_.LineBreak()).append(OriginText(origin));
+  } catch (const PlatformError&) {
+    // The file is gone since: the line alone, and no box over a tooltip.
+  }
+  return tip;
+}
+
+void Form1::Reload() {
+  Guarded([this] {
+    const Text shown = dir1_path_;
+    try {
+      SetDir1Path(shown);
+      return;
+    } catch (const PlatformError& error) {
+      if (error.kind() != ErrorKind::NotFound) throw;
+    }
+    const char16_t separator = system_.Separator();
+    std::vector<Text> above;
+    for (Text folder = ParentFolder(CleanFolderPath(shown, separator), separator);
+         !folder.empty(); folder = ParentFolder(folder, separator)) {
+      above.push_back(folder);
+    }
+    controls_.ShowMessage(kFolderGone + Text(kLineBreak) + shown, kErrorStyle, kWindowCaption);
+    ShowFirstReadable(above);
+    Dir1_Change();
+  });
+}
+
+void Form1::Dropped(const std::vector<Text>& paths) {
+  Guarded([this, &paths] {
+    if (paths.empty()) return;
+    const Text& path = paths.front();
+    const PathKind kind = path.empty() ? PathKind::Missing : system_.KindOfPath(path);
+    const std::size_t last = path.rfind(system_.Separator());
+    if (kind == PathKind::Missing || (kind == PathKind::File && last == Text::npos)) {
+      controls_.ShowMessage(kDropNotUsable + Text(kLineBreak) + path, kErrorStyle, kWindowCaption);
+      return;
+    }
+    if (kind == PathKind::Folder) {
+      SetDir1Path(path);
+      return;
+    }
+    SetDir1Path(path.substr(0, last + 1));
+    // The refresh chose nothing; the file's line is chosen as a step of its
+    // own. A hidden or system file has none.
+    const TextView name = TextView(path).substr(last + 1);
+    for (std::size_t i = 0; i < line_long_names_.size(); ++i) {
+      if (line_long_names_[i] == name) {
+        controls_.SetList1ListIndex(static_cast<int>(i));
+        return;
+      }
+    }
+  });
+}
+
+void Form1::ListingFolder(const Text& folder_path, const Text& short_folder_path) {
+  listed_folder_ = folder_path;
+  listed_short_folder_ = short_folder_path;
+}
+
+void Form1::List1Clear() {
+  line_long_names_.Clear();
+  line_short_names_.Clear();
+  controls_.List1Clear();
+}
+
+void Form1::List1AddItem(const Text& line, TextView long_name, TextView short_name) {
+  controls_.List1AddItem(line);
+  line_long_names_.Append(long_name);
+  line_short_names_.Append(short_name);
+}
 
 void Form1::CopyLine() {
   Guarded([this] {
@@ -185,26 +333,42 @@ void Form1::SetDrives(std::vector<Drive> drives) {
   chosen_drive_ = -1;
 }
 
-// The start folder, or the top of its drive when the folder itself is gone,
-// or else the first drive: the first of them that can be read.
-void Form1::MoveAwayFromRemovedDrive() {
-  std::vector<Text> places = {start_folder_};
+void Form1::AddDrivePlaces(std::vector<Text>& places) const {
   if (const std::optional<std::size_t> drive = DriveFor(drives_, start_folder_, system_)) {
     places.push_back(drives_[*drive].root);
   }
   if (!drives_.empty()) places.push_back(drives_.front().root);
+}
+
+void Form1::ShowFirstReadable(const std::vector<Text>& places) {
+  std::exception_ptr last_error;
   for (const Text& place : places) {
     try {
-      SetDir1Path(place);
+      ShowFolder(place);
       return;
     } catch (const PlatformError&) {
-      // Then the next place.
+      last_error = std::current_exception();
     }
   }
-  // Nowhere to go: the folder shown is listed again, which says why it
-  // cannot be and leaves no lines of a drive that is gone.
-  SelectDrive1For(dir1_path_);
-  Refresh();
+  if (last_error) std::rethrow_exception(last_error);
+  throw PlatformError(ErrorKind::NotFound, {}, "no folder to show");
+}
+
+// The start folder, or the top of its drive when the folder itself is gone,
+// or else the first drive: the first of them that can be read.
+void Form1::MoveAwayFromRemovedDrive() {
+  std::vector<Text> places = {start_folder_};
+  AddDrivePlaces(places);
+  try {
+    ShowFirstReadable(places);
+  } catch (const PlatformError&) {
+    // Nowhere to go: the folder shown is listed again, which says why it
+    // cannot be and leaves no lines of a drive that is gone.
+    SelectDrive1For(dir1_path_);
+    Refresh();
+    return;
+  }
+  Dir1_Change();
 }
 
 void Form1::ShowFolder(const Text& path) {

@@ -7,9 +7,11 @@
 #include <cstddef>
 #include <cstdint>
 #include <exception>
+#include <optional>
 #include <vector>
 
 #include "platform/system_services.h"
+#include "text/text_list.h"
 #include "window/folder_list.h"
 #include "window/window_controls.h"
 
@@ -31,8 +33,10 @@ class Form1 final : public ListingControls {
 
   // Before Form_Load: the drive list gets the system's drives and the folder
   // list shows `start_folder` (the process's current folder), which are the
-  // lists' own starting values. Throws PlatformError when that folder cannot
-  // be read.
+  // lists' own starting values. When that folder cannot be read, a message
+  // says why and the window starts in the user's home folder, or the top of
+  // the start folder's drive, or the first drive. Throws PlatformError when
+  // none of them can be read.
   void Start(const Text& start_folder);
 
   // The handlers, one for each notification.
@@ -50,10 +54,36 @@ class Form1 final : public ListingControls {
   // The list's menu and Ctrl+C: the chosen line, or every line in the list's
   // order with the system's line break between them, go to the clipboard as
   // they are shown; nothing else changes. With no line chosen, "コピー" is
-  // greyed out and Ctrl+C does nothing.
+  // greyed out and Ctrl+C does nothing; so is "すべての行をコピー" on an
+  // empty list.
   bool CanCopyLine() const;
   void CopyLine();
+  bool CanCopyAllLines() const;
   void CopyAllLines();
+  // "短い名前をコピー" copies the chosen file's short name; "短いパスをコピー"
+  // and Ctrl+Shift+C its short path, the folder's short path as the label
+  // shows it followed by the short name. Both are greyed out, and do
+  // nothing, when no line is chosen or its file has no short name.
+  bool CanCopyShortName() const;
+  void CopyShortName();
+  // Greyed out too when the folder has no short path.
+  bool CanCopyShortPath() const;
+  void CopyShortPath();
+  // The label's menu: "パスをコピー" copies the folder's short path, greyed
+  // out when it has none.
+  bool CanCopyFolderShortPath() const;
+  void CopyFolderShortPath();
+  // The tooltip of line `index`: the whole line, then where its short name
+  // comes from. Empty for a line that is not there.
+  Text List1ToolTip(int index);
+  // F5: the folder shown is read again, the folder list and the listing.
+  // A folder that is gone moves the window to the nearest folder above it
+  // that is still there.
+  void Reload();
+  // Paths dropped on the window; the first counts. A folder is shown; a
+  // file's folder is shown and then its line chosen. Anything else is
+  // reported, and nothing changes.
+  void Dropped(const std::vector<Text>& paths);
   // The system says that drives came or went: the drive list follows, still
   // on the drive shown. When that drive is gone, a message says so and the
   // window moves to the start folder, or its drive, or the first drive.
@@ -75,11 +105,13 @@ class Form1 final : public ListingControls {
   // `Drive1`: the root of the chosen drive.
   Text Drive1Drive() const;
 
-  // The listing's display is the toolkit's.
+  // The listing's display is the toolkit's; the names of the lines and the
+  // folder they are in are kept here.
   bool Option1Item0Value() const override { return controls_.Option1Item0Value(); }
+  void ListingFolder(const Text& folder_path, const Text& short_folder_path) override;
   void SetLabel1Caption(const Text& caption) override { controls_.SetLabel1Caption(caption); }
-  void List1Clear() override { controls_.List1Clear(); }
-  void List1AddItem(const Text& line) override { controls_.List1AddItem(line); }
+  void List1Clear() override;
+  void List1AddItem(const Text& line, TextView long_name, TextView short_name) override;
   void SetList1Redraw(bool redraw) override { controls_.SetList1Redraw(redraw); }
 
  private:
@@ -95,6 +127,17 @@ class Form1 final : public ListingControls {
   void SelectDrive1For(const Text& path);
   // The refresh; an error is reported, not passed on to the toolkit.
   void Refresh();
+  // Shows the first of `places` that can be read; throws the last error when
+  // none can.
+  void ShowFirstReadable(const std::vector<Text>& places);
+  // Adds the top of the start folder's drive and the first drive.
+  void AddDrivePlaces(std::vector<Text>& places) const;
+  // The names on the chosen line, or nullopt when none is chosen.
+  struct LineNames {
+    TextView long_name;
+    TextView short_name;
+  };
+  std::optional<LineNames> ChosenNames() const;
 
   WindowControls& controls_;
   SystemServices& system_;
@@ -104,6 +147,12 @@ class Form1 final : public ListingControls {
   int chosen_drive_ = -1;  // the line the user chose
   std::vector<FolderListEntry> dir1_entries_;
   Text dir1_path_;
+  // What the last refresh listed: its folder, that folder's short form, and
+  // the names of each line, in the list's order.
+  Text listed_folder_;
+  Text listed_short_folder_;
+  TextList line_long_names_;
+  TextList line_short_names_;
 };
 
 }  // namespace tarnwick

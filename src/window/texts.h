@@ -19,9 +19,31 @@ inline constexpr char16_t kLabelPrefix[] = u"パス名\uFF0D";
 // What stands between the two names on a line of the list: " ⇔ ".
 inline constexpr char16_t kNameSeparator[] = u" \u21D4 ";
 
-// The list's menu: copy the chosen line, copy every line.
-inline constexpr char16_t kCopyLineCaption[] = u"コピー";
-inline constexpr char16_t kCopyAllLinesCaption[] = u"すべての行をコピー";
+// The list's menu: copy the chosen line, every line, the chosen file's
+// short name, its short path; read the folder again. Each with its access
+// key; a toolkit adds the shortcut its own way.
+inline constexpr char16_t kCopyLineCaption[] = u"コピー(&C)";
+inline constexpr char16_t kCopyAllLinesCaption[] = u"すべての行をコピー(&A)";
+inline constexpr char16_t kCopyShortNameCaption[] = u"短い名前をコピー(&N)";
+inline constexpr char16_t kCopyShortPathCaption[] = u"短いパスをコピー(&P)";
+inline constexpr char16_t kReloadCaption[] = u"最新の情報に更新(&R)";
+// The label's menu: copy the folder's short path.
+inline constexpr char16_t kCopyFolderPathCaption[] = u"パスをコピー(&P)";
+
+// Where a line's short name comes from, in its tooltip under the whole line.
+inline constexpr char16_t kOriginDisk[] =
+    u"短い名前: ディスクに記録されている名前です。";
+inline constexpr char16_t kOriginValidName[] =
+    u"短い名前: 長い名前がそのまま 8.3 形式の名前なので、同じ名前です。";
+inline constexpr char16_t kOriginRules[] =
+    u"短い名前: FAT の規則 (コード ページ 932) で求めた名前です。FAT のディスクなら"
+    u"おそらくこう呼ばれますが、ディスクに記録されている名前ではありません。";
+inline constexpr char16_t kOriginRulesGuess[] =
+    u"短い名前: このディスク (カーネルの ntfs3 ドライバーでマウントした NTFS) に記録されている"
+    u"短い名前は読めないため、FAT の規則で推測した名前です。ディスク上の名前とは違うことがあります。";
+inline constexpr char16_t kOriginNone[] =
+    u"短い名前: ファイル システムはこのファイルの短い名前を記録していません。このドライブでは "
+    u"8.3 形式の名前が作られない設定かもしれません (fsutil 8dot3name query で確かめられます)。";
 
 // The about box: the caption, a line break, 40 spaces, "by " and the credit;
 // its title is the push button's caption.
@@ -34,5 +56,8 @@ inline constexpr char16_t kDriveNotReady[] = u"ドライブの準備ができて
 inline constexpr char16_t kFolderUnreadable[] = u"フォルダーを読めませんでした。";
 inline constexpr char16_t kDriveRemoved[] = u"ドライブが取り外されました。";
 inline constexpr char16_t kInternalError[] = u"内部エラーが発生しました。";
+inline constexpr char16_t kFolderGone[] = u"フォルダーがなくなりました。上のフォルダーに移ります。";
+inline constexpr char16_t kDropNotUsable[] =
+    u"ドロップされたものはドライブ上のフォルダーでもファイルでもありません。";
 
 }  // namespace tarnwick

@@ -18,7 +18,8 @@ inline constexpr std::int32_t kInformationStyle = 64;
 inline constexpr std::int32_t kErrorStyle = 16;
 
 // The controls that show a listing: the sort choice it reads, and the label
-// and list it writes.
+// and list it writes. The lines themselves go through ListingControls to the
+// window, and from the window to a toolkit without their names.
 class ListingDisplay {
  public:
   virtual ~ListingDisplay() = default;
@@ -33,9 +34,6 @@ class ListingDisplay {
   // `List1`: removes every line.
   virtual void List1Clear() = 0;
 
-  // `List1`: appends a line after the last one.
-  virtual void List1AddItem(const Text& line) = 0;
-
   // `List1`: whether it redraws. The refresh turns it off before adding the
   // lines and back on after the last one.
   virtual void SetList1Redraw(bool redraw) = 0;
@@ -46,12 +44,27 @@ class ListingControls : public ListingDisplay {
  public:
   // `Dir1`: full path of the folder shown, with or without a final separator.
   virtual Text Dir1Path() const = 0;
+
+  // Told before the label is set: the folder being listed, ending in the
+  // separator, and its short form (empty when it has none).
+  virtual void ListingFolder(const Text& folder_path, const Text& short_folder_path) = 0;
+
+  // `List1`: appends `line` after the last one. `long_name` and `short_name`
+  // are the two names it pairs, as the refresh made them, kept beside the
+  // line: a name may itself hold the separator " ⇔ ".
+  virtual void List1AddItem(const Text& line, TextView long_name, TextView short_name) = 0;
 };
 
 // A toolkit's window: the display of the listing, and the controls around
 // it as plain views. It raises no notification for what is set here.
 class WindowControls : public ListingDisplay {
  public:
+  // `List1`: appends a line after the last one.
+  virtual void List1AddItem(const Text& line) = 0;
+
+  // `List1`: chooses line `index` and scrolls it into view.
+  virtual void SetList1ListIndex(int index) = 0;
+
   // `Dir1`: shows `entries`, the one at `current` (the folder shown) chosen.
   virtual void ShowDir1Entries(const std::vector<FolderListEntry>& entries,
                                std::size_t current) = 0;

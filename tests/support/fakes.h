@@ -27,6 +27,7 @@ class FakeControls final : public ListingControls {
   std::vector<std::string> calls;  // "label", "clear", "add", "redraw off", "redraw on"
 
   Text Dir1Path() const override { return path; }
+  void ListingFolder(const Text&, const Text&) override {}
   bool Option1Item0Value() const override { return by_long_name; }
   void SetLabel1Caption(const Text& caption) override {
     label = caption;
@@ -36,7 +37,7 @@ class FakeControls final : public ListingControls {
     lines.clear();
     calls.emplace_back("clear");
   }
-  void List1AddItem(const Text& line) override {
+  void List1AddItem(const Text& line, TextView, TextView) override {
     lines.push_back(line);
     calls.emplace_back("add");
   }
@@ -99,6 +100,11 @@ class FakeSystem final : public SystemServices {
   std::map<Text, std::vector<Text>> subfolders;
   std::vector<Drive> drives;
   Text current_folder = u"C:\\";
+  Text home_folder;  // none: the top of the start folder's drive
+  // Full path of a file to where its short name comes from; a file not here
+  // has it from the disk.
+  std::map<Text, ShortNameOrigin> origins;
+  std::vector<Text> origin_requests;  // the paths asked about
 
   std::vector<Text> patterns;         // every FirstEntry pattern
   std::vector<Text> narrow_requests;  // paths given to GetShortPathNameA
@@ -189,6 +195,27 @@ class FakeSystem final : public SystemServices {
     return drives;
   }
   Text CurrentFolder() override { return current_folder; }
+  Text HomeFolder() override { return home_folder; }
+
+  // A folder that can be read (it has subfolders), or a file of one.
+  PathKind KindOfPath(const Text& path) override {
+    if (subfolders.contains(path)) return PathKind::Folder;
+    const std::size_t last = path.rfind(separator);
+    if (last == Text::npos) return PathKind::Missing;
+    const auto folder = folders.find(path.substr(0, last + 1));
+    if (folder == folders.end()) return PathKind::Missing;
+    const std::vector<Text>& names = folder->second.back();
+    return std::ranges::find(names, path.substr(last + 1)) != names.end() ? PathKind::File
+                                                                         : PathKind::Missing;
+  }
+
+  ShortNameOrigin ShortNameOriginOf(const Text& folder_path, TextView long_name,
+                                    TextView) override {
+    const Text path = folder_path + Text(long_name);
+    origin_requests.push_back(path);
+    const auto found = origins.find(path);
+    return found == origins.end() ? ShortNameOrigin::Disk : found->second;
+  }
 
   // A-Z and the full-width Ａ-Ｚ.
   Text ToLowerCase(Text text) const override {

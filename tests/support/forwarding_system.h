@@ -33,6 +33,12 @@ class ForwardingSystem : public SystemServices {
   std::vector<Text> Subfolders(const Text& folder) override { return real_.Subfolders(folder); }
   std::vector<Drive> Drives() override { return real_.Drives(); }
   Text CurrentFolder() override { return real_.CurrentFolder(); }
+  Text HomeFolder() override { return real_.HomeFolder(); }
+  PathKind KindOfPath(const Text& path) override { return real_.KindOfPath(path); }
+  ShortNameOrigin ShortNameOriginOf(const Text& folder_path, TextView long_name,
+                                    TextView short_name) override {
+    return real_.ShortNameOriginOf(folder_path, long_name, short_name);
+  }
 
  private:
   SystemServices& real_;

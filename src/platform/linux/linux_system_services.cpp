@@ -1,10 +1,13 @@
 #include "platform/linux/linux_system_services.h"
 
+#include <pwd.h>
+#include <sys/stat.h>
 #include <unistd.h>
 
 #include <algorithm>
 #include <cerrno>
 #include <climits>
+#include <cstdlib>
 #include <fstream>
 #include <sstream>
 
@@ -180,6 +183,29 @@ Text LinuxSystemServices::CurrentFolder() {
     buffer.resize(buffer.size() * 2);
   }
   return DecodeFileName(buffer.c_str());
+}
+
+Text LinuxSystemServices::HomeFolder() {
+  const char* home = std::getenv("HOME");
+  if (home != nullptr && home[0] == '/') return DecodeFileName(home);
+  if (const passwd* user = ::getpwuid(::getuid()); user != nullptr && user->pw_dir != nullptr) {
+    return DecodeFileName(user->pw_dir);
+  }
+  return u"/";
+}
+
+PathKind LinuxSystemServices::KindOfPath(const Text& path) {
+  const std::optional<std::string> bytes = EncodeFileName(path);
+  struct stat status {};
+  if (!bytes || ::stat(bytes->c_str(), &status) != 0) return PathKind::Missing;
+  return S_ISDIR(status.st_mode) ? PathKind::Folder : PathKind::File;
+}
+
+ShortNameOrigin LinuxSystemServices::ShortNameOriginOf(const Text& /*folder_path*/,
+                                                       TextView long_name,
+                                                       TextView short_name) {
+  // Placeholder until the resolver tells the origin of each name.
+  return short_name == long_name ? ShortNameOrigin::ValidName : ShortNameOrigin::Rules;
 }
 
 std::vector<Drive> LinuxSystemServices::Drives() {

@@ -36,6 +36,10 @@ class LinuxSystemServices final : public SystemServices {
   std::vector<Text> Subfolders(const Text& folder) override;
   std::vector<Drive> Drives() override;
   Text CurrentFolder() override;
+  Text HomeFolder() override;
+  PathKind KindOfPath(const Text& path) override;
+  ShortNameOrigin ShortNameOriginOf(const Text& folder_path, TextView long_name,
+                                    TextView short_name) override;
 
  private:
   bool Wanted(const dirent& entry);

@@ -233,6 +233,12 @@ int MainWindow::List1ListIndex() const {
   return chosen.isEmpty() ? -1 : chosen.front().row();
 }
 
+void MainWindow::SetList1ListIndex(int index) {
+  const QModelIndex line = list1_lines_->index(index, 0);
+  list1_->setCurrentIndex(line);
+  list1_->scrollTo(line);
+}
+
 int MainWindow::List1ListCount() const { return list1_lines_->rowCount(); }
 
 Text MainWindow::List1Line(int index) const { return Text(list1_lines_->Line(index)); }

@@ -470,6 +470,11 @@ int MainWindow::List1ListIndex() const {
   return static_cast<int>(::SendMessageW(control(kList1Id), LB_GETCURSEL, 0, 0));
 }
 
+void MainWindow::SetList1ListIndex(int index) {
+  // LB_SETCURSEL scrolls the line into view too.
+  ::SendMessageW(control(kList1Id), LB_SETCURSEL, static_cast<WPARAM>(index), 0);
+}
+
 int MainWindow::List1ListCount() const {
   return static_cast<int>(::SendMessageW(control(kList1Id), LB_GETCOUNT, 0, 0));
 }

@@ -70,6 +70,7 @@ class MainWindow final : public WindowControls {
   void ShowDir1Entries(const std::vector<FolderListEntry>& entries, std::size_t current) override;
   void SetDrive1Lines(const std::vector<Text>& lines) override;
   void SetDrive1Index(int index) override;
+  void SetList1ListIndex(int index) override;
   int List1ListIndex() const override;
   int List1ListCount() const override;
   Text List1Line(int index) const override;

@@ -255,6 +255,22 @@ Text Win32SystemServices::CurrentFolder() {
   return *folder;
 }
 
+// Windows' own custom is the top of the start folder's drive.
+Text Win32SystemServices::HomeFolder() { return {}; }
+
+PathKind Win32SystemServices::KindOfPath(const Text& path) {
+  const DWORD attributes = ::GetFileAttributesW(ToWide(path).c_str());
+  if (attributes == INVALID_FILE_ATTRIBUTES) return PathKind::Missing;
+  return (attributes & FILE_ATTRIBUTE_DIRECTORY) != 0 ? PathKind::Folder : PathKind::File;
+}
+
+ShortNameOrigin Win32SystemServices::ShortNameOriginOf(const Text& /*folder_path*/,
+                                                       TextView long_name,
+                                                       TextView short_name) {
+  // Placeholder until the name's own validity is asked of the system.
+  return OriginWhereTheDiskKeepsNames(long_name, short_name, long_name.size() <= 12);
+}
+
 std::vector<Drive> Win32SystemServices::Drives() {
   std::vector<Drive> drives;
   const DWORD mask = ::GetLogicalDrives();

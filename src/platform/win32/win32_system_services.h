@@ -64,6 +64,10 @@ class Win32SystemServices final : public SystemServices {
   std::vector<Text> Subfolders(const Text& folder) override;
   std::vector<Drive> Drives() override;
   Text CurrentFolder() override;
+  Text HomeFolder() override;
+  PathKind KindOfPath(const Text& path) override;
+  ShortNameOrigin ShortNameOriginOf(const Text& folder_path, TextView long_name,
+                                    TextView short_name) override;
 
   // Whether an enumeration holds a folder open.
   bool Enumerating() const { return static_cast<bool>(search_); }
