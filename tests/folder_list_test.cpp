@@ -51,6 +51,15 @@ TEST(FolderList, CleansPaths) {
   EXPECT_EQ(CleanFolderPath(u"\\\\server\\share\\dir", u'\\'), u"\\\\server\\share\\dir");
 }
 
+TEST(FolderList, GoesUpOneFolderAtATimeToTheTop) {
+  EXPECT_EQ(ParentFolder(u"/home/user", u'/'), u"/home");
+  EXPECT_EQ(ParentFolder(u"/home", u'/'), u"/");
+  EXPECT_EQ(ParentFolder(u"/", u'/'), u"");
+  EXPECT_EQ(ParentFolder(u"C:\\Work", u'\\'), u"C:\\");
+  EXPECT_EQ(ParentFolder(u"C:\\", u'\\'), u"");
+  EXPECT_EQ(ParentFolder(u"\\\\server\\share\\docs", u'\\'), u"\\\\server\\share\\");
+}
+
 TEST(FolderList, FindsTheDriveThatHoldsAFolder) {
   FakeSystem system;
   system.separator = u'/';

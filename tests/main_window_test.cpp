@@ -379,5 +379,179 @@ TEST(Form1, MovesToTheFirstDriveWhenTheStartFolderWentWithTheDrive) {
   EXPECT_EQ(window.controls.lines, std::vector<Text>{u"ON F.TXT" + kArrow});
 }
 
+TEST(Form1, CopiesTheShortNameAndPathOfTheChosenLineFromTheNamesBesideIt) {
+  Window window;
+  // A name that holds the separator itself, and one with no short form.
+  window.system.AddFolder(u"C:\\Work\\", {u"x \u21D4 y.txt", u"NOSHORT.TXT", u"\u8868.txt"});
+  window.system.short_paths[u"C:\\Work\\x \u21D4 y.txt"] = u"C:\\WORK\\X_Y~1.TXT";
+  window.system.short_paths[u"C:\\Work\\\u8868.txt"] = u"C:\\WORK\\\u8868.TXT";
+  window.form.Form_Load();
+  ASSERT_EQ(window.controls.lines,
+            (std::vector<Text>{u"NOSHORT.TXT" + kArrow, u"x \u21D4 y.txt" + kArrow + u"X_Y~1.TXT",
+                               u"\u8868.txt" + kArrow + u"\u8868.TXT"}));
+  EXPECT_TRUE(window.form.CanCopyAllLines());
+  EXPECT_FALSE(window.form.CanCopyShortName());  // nothing chosen
+  window.form.CopyShortPath();
+  EXPECT_FALSE(window.controls.clipboard);
+
+  window.controls.chosen_line = 0;  // no short name
+  EXPECT_FALSE(window.form.CanCopyShortName());
+  EXPECT_FALSE(window.form.CanCopyShortPath());
+  window.form.CopyShortName();
+  window.form.CopyShortPath();
+  EXPECT_FALSE(window.controls.clipboard);
+
+  window.controls.chosen_line = 1;
+  EXPECT_TRUE(window.form.CanCopyShortPath());
+  window.form.CopyShortName();
+  EXPECT_EQ(window.controls.clipboard, u"X_Y~1.TXT");
+  window.form.CopyShortPath();
+  EXPECT_EQ(window.controls.clipboard, u"C:\\WORK\\X_Y~1.TXT");
+  window.controls.chosen_line = 2;
+  window.form.CopyShortPath();
+  EXPECT_EQ(window.controls.clipboard, u"C:\\WORK\\\u8868.TXT");
+  window.form.CopyFolderShortPath();
+  EXPECT_EQ(window.controls.clipboard, u"C:\\WORK\\");
+
+  // Sorted by short name, the names are still the right ones.
+  window.controls.by_long_name = false;
+  window.form.Option1_Click(1);
+  window.controls.chosen_line = 2;
+  window.form.CopyShortName();
+  EXPECT_EQ(window.controls.clipboard, u"\u8868.TXT");
+  EXPECT_EQ(window.controls.refreshes, 2);
+  EXPECT_TRUE(window.controls.messages.empty());
+}
+
+TEST(Form1, GreysOutWhatCannotBeCopiedOfAnEmptyListOrAFolderWithoutAShortForm) {
+  Window window;
+  window.system.AddFolder(u"C:\\Work\\", {u"A.TXT"});
+  window.system.short_paths.erase(u"C:\\Work\\");
+  window.system.short_paths[u"C:\\Work\\A.TXT"] = u"C:\\WORK\\A.TXT";
+  window.form.Form_Load();
+  window.controls.chosen_line = 0;
+  EXPECT_TRUE(window.form.CanCopyShortName());
+  EXPECT_FALSE(window.form.CanCopyShortPath());
+  EXPECT_FALSE(window.form.CanCopyFolderShortPath());
+  window.form.CopyFolderShortPath();
+  window.form.CopyShortPath();
+  EXPECT_FALSE(window.controls.clipboard);
+
+  window.controls.chosen_line = -1;
+  window.system.AddFolder(u"C:\\Work\\", {});
+  window.form.Dir1_Change();
+  EXPECT_FALSE(window.form.CanCopyAllLines());
+}
+
+TEST(Form1, TheLinesTooltipSaysWhereItsShortNameComesFrom) {
+  Window window;
+  window.system.AddFolder(u"C:\\Work\\", {u"A.TXT", u"b.txt", u"c.txt", u"d.txt", u"e.txt"});
+  window.system.origins = {{u"C:\\Work\\b.txt", ShortNameOrigin::ValidName},
+                           {u"C:\\Work\\c.txt", ShortNameOrigin::Rules},
+                           {u"C:\\Work\\d.txt", ShortNameOrigin::RulesGuess},
+                           {u"C:\\Work\\e.txt", ShortNameOrigin::None}};
+  window.form.Form_Load();
+  EXPECT_TRUE(window.system.origin_requests.empty());  // a refresh asks nothing
+  const Text expected[] = {kOriginDisk, kOriginValidName, kOriginRules, kOriginRulesGuess,
+                           kOriginNone};
+  for (int line = 0; line < 5; ++line) {
+    EXPECT_EQ(window.form.List1ToolTip(line),
+              window.controls.lines[static_cast<std::size_t>(line)] + u"\r\n" + expected[line]);
+  }
+  EXPECT_EQ(window.system.origin_requests.back(), u"C:\\Work\\e.txt");
+  EXPECT_NE(Text(kOriginNone).find(u"fsutil 8dot3name query"), Text::npos);
+  EXPECT_EQ(window.form.List1ToolTip(5), u"");
+  EXPECT_EQ(window.form.List1ToolTip(-1), u"");
+}
+
+TEST(Form1, ShowsWhatIsDroppedOnTheWindow) {
+  Window window;
+  window.system.AddFolder(u"D:\\", {u"ON D.TXT", u"LAST.TXT"});
+  window.form.Form_Load();
+
+  // A file: its folder, through the folder list, then its line.
+  window.form.Dropped({u"D:\\LAST.TXT", u"C:\\Work\\Sub"});
+  EXPECT_EQ(window.form.Dir1Path(), u"D:\\");
+  EXPECT_EQ(window.controls.drive_index, 1);
+  EXPECT_EQ(window.controls.refreshes, 2);
+  ASSERT_EQ(window.controls.chosen_line, 0);
+  EXPECT_EQ(window.controls.lines[0], u"LAST.TXT" + kArrow);
+
+  // A folder: the first of several counts.
+  window.form.Dropped({u"C:\\Work\\Sub", u"D:\\ON D.TXT"});
+  EXPECT_EQ(window.form.Dir1Path(), u"C:\\Work\\Sub");
+  EXPECT_EQ(window.controls.drive_index, 0);
+  EXPECT_EQ(window.controls.lines, std::vector<Text>{u"IN SUB.TXT" + kArrow});
+  EXPECT_EQ(window.controls.refreshes, 3);
+  EXPECT_TRUE(window.controls.messages.empty());
+
+  // A file that vanished, or a shell object with no path: said, and nothing
+  // changes.
+  window.form.Dropped({u"D:\\GONE.TXT"});
+  window.form.Dropped({u""});
+  window.form.Dropped({});
+  ASSERT_EQ(window.controls.messages.size(), 2u);
+  EXPECT_EQ(window.controls.messages[0].text, kDropNotUsable + Text(u"\r\nD:\\GONE.TXT"));
+  EXPECT_EQ(window.form.Dir1Path(), u"C:\\Work\\Sub");
+  EXPECT_EQ(window.controls.refreshes, 3);
+}
+
+TEST(Form1, ReloadsTheFolderShownAndMovesUpFromOneThatIsGone) {
+  Window window;
+  window.system.AddFolder(u"C:\\", {});
+  window.form.Form_Load();
+  window.form.Dir1Opened(2);  // C:\Work\Sub
+  // A file and a subfolder came, and F5 shows both.
+  window.system.AddFolder(u"C:\\Work\\Sub\\", {u"IN SUB.TXT", u"NEW.TXT"});
+  window.system.subfolders[u"C:\\Work\\Sub"] = {u"Deeper"};
+  window.form.Reload();
+  EXPECT_EQ(window.form.Dir1Path(), u"C:\\Work\\Sub");
+  EXPECT_EQ(window.controls.lines.size(), 2u);
+  EXPECT_EQ(window.controls.folder_entries.back().name, u"Deeper");
+  EXPECT_EQ(window.controls.refreshes, 3);
+
+  // The folder and the one above it are gone: the window says so and goes
+  // to C:\.
+  window.system.subfolders.erase(u"C:\\Work\\Sub");
+  window.system.subfolders.erase(u"C:\\Work");
+  window.form.Reload();
+  ASSERT_EQ(window.controls.messages.size(), 1u);
+  EXPECT_EQ(window.controls.messages[0].text, kFolderGone + Text(u"\r\nC:\\Work\\Sub"));
+  EXPECT_EQ(window.form.Dir1Path(), u"C:\\");
+  EXPECT_EQ(window.controls.refreshes, 4);
+  EXPECT_TRUE(window.controls.lines.empty());
+}
+
+TEST(Form1, StartsElsewhereWhenTheStartFolderCannotBeRead) {
+  struct Case {
+    Text home;
+    Text expected;
+  };
+  // Linux: the home folder; Windows: the top of the start folder's drive.
+  for (const Case& place : {Case{u"D:\\", u"D:\\"}, Case{u"", u"C:\\"}}) {
+    FakeSystem system;
+    system.drives = {{u"c:", u"C:\\"}, {u"d:", u"D:\\"}};
+    system.subfolders[u"C:\\"] = {};
+    system.subfolders[u"D:\\"] = {};
+    system.home_folder = place.home;
+    FakeWindow controls;
+    Form1 form(controls, system);
+    form.Start(u"C:\\Locked");
+    ASSERT_EQ(controls.messages.size(), 1u);
+    // "フォルダーが見つかりません。" and the folder once, no English.
+    EXPECT_EQ(controls.messages[0].text, kFolderNotFound + Text(u"\r\nC:\\Locked"));
+    EXPECT_EQ(form.Dir1Path(), place.expected);
+  }
+}
+
+TEST(Form1, AddsTheSystemsOwnWordsToAMessageOnlyWhereItHasThem) {
+  EXPECT_EQ(ErrorMessage(PlatformError(ErrorKind::AccessDenied, u"/x/locked",
+                                       "cannot read the folder '/x/locked': Permission denied")),
+            kFolderMayNotBeRead + Text(u"\r\n/x/locked"));
+  EXPECT_EQ(ErrorMessage(PlatformError(ErrorKind::NotReady, u"A:\\", "not ready (error 21)",
+                                       u"デバイスの準備ができていません。")),
+            kDriveNotReady + Text(u"\r\nA:\\\r\n\r\nデバイスの準備ができていません。"));
+}
+
 }  // namespace
 }  // namespace tarnwick

@@ -32,7 +32,9 @@ class ConsoleControls final : public ListingControls {
   void ShowSources(SystemServices& system) { sources_ = &system; }
 
   Text Dir1Path() const override { return folder_; }
-  void ListingFolder(const Text& folder_path, const Text&) override { listed_folder_ = folder_path; }
+  void ListingFolder(const Text& folder_path, const Text&) override {
+    listed_folder_ = folder_path;
+  }
   bool Option1Item0Value() const override { return by_long_name_; }
   void SetLabel1Caption(const Text& caption) override { label_ = caption; }
   void List1Clear() override {}

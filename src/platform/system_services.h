@@ -45,14 +45,14 @@ class PlatformError : public std::runtime_error {
 
 // Where a file's short name comes from.
 enum class ShortNameOrigin : std::uint8_t {
-  Disk,       // the file system keeps this short name
-  ValidName,  // the long name is a valid 8.3 name and stands for itself
-  Rules,      // made by the FAT rules of code page 932: what a FAT disk would
-              // most likely call the file, not a name any disk holds
-  RulesGuess, // the same, on a disk that keeps short names which cannot be
-              // read here (an NTFS disk through the kernel's ntfs3 driver)
-  None,       // the file system keeps no short name for a name that is not
-              // a valid 8.3 name
+  Disk,        // the file system keeps this short name
+  ValidName,   // the long name is a valid 8.3 name and stands for itself
+  Rules,       // made by the FAT rules of code page 932: what a FAT disk would
+               // most likely call the file, not a name any disk holds
+  RulesGuess,  // the same, on a disk that keeps short names which cannot be
+               // read here (an NTFS disk through the kernel's ntfs3 driver)
+  None,        // the file system keeps no short name for a name that is not
+               // a valid 8.3 name
 };
 
 // The word that stands for an origin: "disk", "8.3", "rules" (for both kinds

@@ -65,7 +65,8 @@ Text ErrorMessage(const PlatformError& error) {
   // The reason and the folder; then the system's own words, where it has
   // any in the user's language.
   Text message = ReasonFor(error.kind()) + Text(kLineBreak) + error.path();
-  if (!error.system_words().empty()) message += kLineBreak + Text(kLineBreak) + error.system_words();
+  if (!error.system_words().empty())
+    message += kLineBreak + Text(kLineBreak) + error.system_words();
   return message;
 }
 
@@ -138,9 +139,7 @@ bool Form1::CanCopyShortName() const {
   return names && !names->short_name.empty();
 }
 
-bool Form1::CanCopyShortPath() const {
-  return CanCopyShortName() && !listed_short_folder_.empty();
-}
+bool Form1::CanCopyShortPath() const { return CanCopyShortName() && !listed_short_folder_.empty(); }
 
 void Form1::CopyShortName() {
   Guarded([this] {
@@ -170,8 +169,8 @@ Text Form1::List1ToolTip(int index) {
   const auto line = static_cast<std::size_t>(index);
   Text tip = controls_.List1Line(index);
   try {
-    const ShortNameOrigin origin = system_.ShortNameOriginOf(
-        listed_folder_, line_long_names_[line], line_short_names_[line]);
+    const ShortNameOrigin origin =
+        system_.ShortNameOriginOf(listed_folder_, line_long_names_[line], line_short_names_[line]);
     tip.append(system_.LineBreak()).append(OriginText(origin));
   } catch (const PlatformError&) {
     // The file is gone since: the line alone, and no box over a tooltip.
@@ -190,8 +189,8 @@ void Form1::Reload() {
     }
     const char16_t separator = system_.Separator();
     std::vector<Text> above;
-    for (Text folder = ParentFolder(CleanFolderPath(shown, separator), separator);
-         !folder.empty(); folder = ParentFolder(folder, separator)) {
+    for (Text folder = ParentFolder(CleanFolderPath(shown, separator), separator); !folder.empty();
+         folder = ParentFolder(folder, separator)) {
       above.push_back(folder);
     }
     controls_.ShowMessage(kFolderGone + Text(kLineBreak) + shown, kErrorStyle, kWindowCaption);

@@ -31,8 +31,7 @@ inline constexpr char16_t kReloadCaption[] = u"最新の情報に更新(&R)";
 inline constexpr char16_t kCopyFolderPathCaption[] = u"パスをコピー(&P)";
 
 // Where a line's short name comes from, in its tooltip under the whole line.
-inline constexpr char16_t kOriginDisk[] =
-    u"短い名前: ディスクに記録されている名前です。";
+inline constexpr char16_t kOriginDisk[] = u"短い名前: ディスクに記録されている名前です。";
 inline constexpr char16_t kOriginValidName[] =
     u"短い名前: 長い名前がそのまま 8.3 形式の名前なので、同じ名前です。";
 inline constexpr char16_t kOriginRules[] =
@@ -40,7 +39,8 @@ inline constexpr char16_t kOriginRules[] =
     u"おそらくこう呼ばれますが、ディスクに記録されている名前ではありません。";
 inline constexpr char16_t kOriginRulesGuess[] =
     u"短い名前: このディスク (カーネルの ntfs3 ドライバーでマウントした NTFS) に記録されている"
-    u"短い名前は読めないため、FAT の規則で推測した名前です。ディスク上の名前とは違うことがあります。";
+    u"短い名前は読めないため、FAT "
+    u"の規則で推測した名前です。ディスク上の名前とは違うことがあります。";
 inline constexpr char16_t kOriginNone[] =
     u"短い名前: ファイル システムはこのファイルの短い名前を記録していません。このドライブでは "
     u"8.3 形式の名前が作られない設定かもしれません (fsutil 8dot3name query で確かめられます)。";

@@ -202,8 +202,7 @@ PathKind LinuxSystemServices::KindOfPath(const Text& path) {
 }
 
 ShortNameOrigin LinuxSystemServices::ShortNameOriginOf(const Text& /*folder_path*/,
-                                                       TextView long_name,
-                                                       TextView short_name) {
+                                                       TextView long_name, TextView short_name) {
   // Placeholder until the resolver tells the origin of each name.
   return short_name == long_name ? ShortNameOrigin::ValidName : ShortNameOrigin::Rules;
 }

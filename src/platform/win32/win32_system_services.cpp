@@ -265,8 +265,7 @@ PathKind Win32SystemServices::KindOfPath(const Text& path) {
 }
 
 ShortNameOrigin Win32SystemServices::ShortNameOriginOf(const Text& /*folder_path*/,
-                                                       TextView long_name,
-                                                       TextView short_name) {
+                                                       TextView long_name, TextView short_name) {
   // Placeholder until the name's own validity is asked of the system.
   return OriginWhereTheDiskKeepsNames(long_name, short_name, long_name.size() <= 12);
 }
