@@ -1,6 +1,7 @@
 #include "platform/linux/linux_system_services.h"
 
 #include <gtest/gtest.h>
+#include <linux/magic.h>
 #include <sys/socket.h>
 #include <sys/stat.h>
 #include <sys/un.h>
@@ -375,6 +376,50 @@ TEST(LinuxListing, HoldsTheFolderOpenNeitherAfterARefreshNorAfterAFailedOne) {
     EXPECT_THROW(ListFileName(controls, failing), PlatformError);
     EXPECT_EQ(DescriptorsOpenOn(path), 0) << failing_call;
   }
+}
+
+TEST(LinuxShortNameOrigins, TellValidNamesFromNamesTheRulesMade) {
+  TempFolder folder;
+  folder.Folder("alone");
+  folder.File("alone/readme.txt");
+  folder.File("alone/A long name.html");
+  folder.Folder("clash");
+  folder.File("clash/readme.txt");
+  folder.File("clash/README.TXT");
+  LinuxSystemServices system;
+  // What a refresh of the folder gives, then where that came from.
+  const auto origin = [&system, &folder](const std::string& path) {
+    const std::optional<std::string> short_path = ShortPathOf(system, folder.path() + path);
+    EXPECT_TRUE(short_path) << path;
+    const std::size_t slash = path.rfind('/');
+    return system.ShortNameOriginOf(DecodeFileName(folder.path() + path.substr(0, slash + 1)),
+                                    DecodeFileName(path.substr(slash + 1)),
+                                    DecodeFileName(LastComponent(short_path.value_or(""))));
+  };
+  EXPECT_EQ(origin("alone/readme.txt"), ShortNameOrigin::ValidName);
+  EXPECT_EQ(origin("alone/A long name.html"), ShortNameOrigin::Rules);
+  // Of two names alike but for case, the first in binary order keeps its own.
+  EXPECT_EQ(origin("clash/README.TXT"), ShortNameOrigin::ValidName);
+  EXPECT_EQ(origin("clash/readme.txt"), ShortNameOrigin::Rules);
+  const Text alone = DecodeFileName(folder.path() + "alone/");
+  EXPECT_EQ(system.ShortNameOriginOf(alone, u"A long name.html", u""), ShortNameOrigin::None);
+  // A folder gone since the refresh is no error.
+  EXPECT_EQ(system.ShortNameOriginOf(alone + u"gone/", u"readme.txt", u"readme.txt"),
+            ShortNameOrigin::ValidName);
+}
+
+TEST(LinuxShortNameOrigins, AreGuessesOnADiskThroughNtfs3) {
+  EXPECT_EQ(ShortNameSourceFor(0x7366746e, [] { return true; }),
+            ShortNameSource::FatRulesOverNtfs3);
+  EXPECT_EQ(ShortNameSourceFor(FUSE_SUPER_MAGIC, [] { return true; }), ShortNameSource::Ntfs3g);
+  EXPECT_EQ(ShortNameSourceFor(FUSE_SUPER_MAGIC, [] { return false; }), ShortNameSource::FatRules);
+  EXPECT_EQ(ShortNameSourceFor(EXT4_SUPER_MAGIC, [] { return true; }), ShortNameSource::FatRules);
+
+  LinuxSystemServices system([](const std::string&) { return ShortNameSource::FatRulesOverNtfs3; });
+  EXPECT_EQ(system.ShortNameOriginOf(u"/ntfs/", u"A long name.html", u"ALONGN~1.HTM"),
+            ShortNameOrigin::RulesGuess);
+  EXPECT_EQ(system.ShortNameOriginOf(u"/ntfs/", u"readme.txt", u"readme.txt"),
+            ShortNameOrigin::ValidName);
 }
 
 TEST(LinuxFolders, ListsSubfoldersAndLinksToThemButNoHiddenOnes) {
