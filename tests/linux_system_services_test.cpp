@@ -466,6 +466,26 @@ TEST(LinuxDrives, AreTheMountedFileSystemsThatHoldFiles) {
   EXPECT_TRUE(top->text.starts_with(u"/"));
 }
 
+TEST(LinuxDrives, LeaveOutTheSystemsOwnFoldersWhateverIsMountedThere) {
+  const std::string mountinfo =
+      "22 1 8:1 / / rw - ext4 /dev/sda1 rw\n"
+      "23 22 0:21 / /proc rw - proc proc rw\n"
+      "25 22 0:23 / /sys/fs/cgroup rw - cgroup2 cgroup2 rw\n"
+      "26 22 0:24 / /dev/shm rw - tmpfs tmpfs rw\n"
+      "27 22 0:25 / /run rw - tmpfs tmpfs rw\n"
+      "28 27 0:26 / /run/user/0 rw - tmpfs tmpfs rw\n"
+      "29 27 0:27 / /run/lock rw - tmpfs tmpfs rw\n"
+      "30 22 8:2 / /home rw - ext4 /dev/sda2 rw\n"
+      "31 27 8:17 / /run/media/u/USB rw - vfat /dev/sdb1 rw\n"
+      "32 22 8:33 / /media/x rw - exfat /dev/sdc1 rw\n"
+      "33 22 8:49 / /mnt/data rw - xfs /dev/sdd1 rw\n"
+      "34 22 8:50 / /devices rw - ext4 /dev/sdd2 rw\n";
+  std::vector<Text> roots;
+  for (const Drive& drive : DrivesFromMountInfo(mountinfo)) roots.push_back(drive.root);
+  EXPECT_EQ(roots, (std::vector<Text>{u"/", u"/devices", u"/home", u"/media/x", u"/mnt/data",
+                                      u"/run/media/u/USB"}));
+}
+
 TEST(LinuxDrives, ShowTheLabelOfWhatIsMountedLastBesideTheMountPoint) {
   const std::string mountinfo =
       "22 1 8:1 / / rw - ext4 /dev/sda1 rw\n"
