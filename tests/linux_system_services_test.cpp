@@ -1,6 +1,7 @@
 #include "platform/linux/linux_system_services.h"
 
 #include <gtest/gtest.h>
+#include <linux/magic.h>
 #include <sys/socket.h>
 #include <sys/stat.h>
 #include <sys/un.h>
@@ -377,6 +378,50 @@ TEST(LinuxListing, HoldsTheFolderOpenNeitherAfterARefreshNorAfterAFailedOne) {
   }
 }
 
+TEST(LinuxShortNameOrigins, TellValidNamesFromNamesTheRulesMade) {
+  TempFolder folder;
+  folder.Folder("alone");
+  folder.File("alone/readme.txt");
+  folder.File("alone/A long name.html");
+  folder.Folder("clash");
+  folder.File("clash/readme.txt");
+  folder.File("clash/README.TXT");
+  LinuxSystemServices system;
+  // What a refresh of the folder gives, then where that came from.
+  const auto origin = [&system, &folder](const std::string& path) {
+    const std::optional<std::string> short_path = ShortPathOf(system, folder.path() + path);
+    EXPECT_TRUE(short_path) << path;
+    const std::size_t slash = path.rfind('/');
+    return system.ShortNameOriginOf(DecodeFileName(folder.path() + path.substr(0, slash + 1)),
+                                    DecodeFileName(path.substr(slash + 1)),
+                                    DecodeFileName(LastComponent(short_path.value_or(""))));
+  };
+  EXPECT_EQ(origin("alone/readme.txt"), ShortNameOrigin::ValidName);
+  EXPECT_EQ(origin("alone/A long name.html"), ShortNameOrigin::Rules);
+  // Of two names alike but for case, the first in binary order keeps its own.
+  EXPECT_EQ(origin("clash/README.TXT"), ShortNameOrigin::ValidName);
+  EXPECT_EQ(origin("clash/readme.txt"), ShortNameOrigin::Rules);
+  const Text alone = DecodeFileName(folder.path() + "alone/");
+  EXPECT_EQ(system.ShortNameOriginOf(alone, u"A long name.html", u""), ShortNameOrigin::None);
+  // A folder gone since the refresh is no error.
+  EXPECT_EQ(system.ShortNameOriginOf(alone + u"gone/", u"readme.txt", u"readme.txt"),
+            ShortNameOrigin::ValidName);
+}
+
+TEST(LinuxShortNameOrigins, AreGuessesOnADiskThroughNtfs3) {
+  EXPECT_EQ(ShortNameSourceFor(0x7366746e, [] { return true; }),
+            ShortNameSource::FatRulesOverNtfs3);
+  EXPECT_EQ(ShortNameSourceFor(FUSE_SUPER_MAGIC, [] { return true; }), ShortNameSource::Ntfs3g);
+  EXPECT_EQ(ShortNameSourceFor(FUSE_SUPER_MAGIC, [] { return false; }), ShortNameSource::FatRules);
+  EXPECT_EQ(ShortNameSourceFor(EXT4_SUPER_MAGIC, [] { return true; }), ShortNameSource::FatRules);
+
+  LinuxSystemServices system([](const std::string&) { return ShortNameSource::FatRulesOverNtfs3; });
+  EXPECT_EQ(system.ShortNameOriginOf(u"/ntfs/", u"A long name.html", u"ALONGN~1.HTM"),
+            ShortNameOrigin::RulesGuess);
+  EXPECT_EQ(system.ShortNameOriginOf(u"/ntfs/", u"readme.txt", u"readme.txt"),
+            ShortNameOrigin::ValidName);
+}
+
 TEST(LinuxFolders, ListsSubfoldersAndLinksToThemButNoHiddenOnes) {
   TempFolder folder;
   folder.Folder("Photos");
@@ -419,6 +464,26 @@ TEST(LinuxDrives, AreTheMountedFileSystemsThatHoldFiles) {
       std::find_if(here.begin(), here.end(), [](const Drive& drive) { return drive.root == u"/"; });
   ASSERT_NE(top, here.end());
   EXPECT_TRUE(top->text.starts_with(u"/"));
+}
+
+TEST(LinuxDrives, LeaveOutTheSystemsOwnFoldersWhateverIsMountedThere) {
+  const std::string mountinfo =
+      "22 1 8:1 / / rw - ext4 /dev/sda1 rw\n"
+      "23 22 0:21 / /proc rw - proc proc rw\n"
+      "25 22 0:23 / /sys/fs/cgroup rw - cgroup2 cgroup2 rw\n"
+      "26 22 0:24 / /dev/shm rw - tmpfs tmpfs rw\n"
+      "27 22 0:25 / /run rw - tmpfs tmpfs rw\n"
+      "28 27 0:26 / /run/user/0 rw - tmpfs tmpfs rw\n"
+      "29 27 0:27 / /run/lock rw - tmpfs tmpfs rw\n"
+      "30 22 8:2 / /home rw - ext4 /dev/sda2 rw\n"
+      "31 27 8:17 / /run/media/u/USB rw - vfat /dev/sdb1 rw\n"
+      "32 22 8:33 / /media/x rw - exfat /dev/sdc1 rw\n"
+      "33 22 8:49 / /mnt/data rw - xfs /dev/sdd1 rw\n"
+      "34 22 8:50 / /devices rw - ext4 /dev/sdd2 rw\n";
+  std::vector<Text> roots;
+  for (const Drive& drive : DrivesFromMountInfo(mountinfo)) roots.push_back(drive.root);
+  EXPECT_EQ(roots, (std::vector<Text>{u"/", u"/devices", u"/home", u"/media/x", u"/mnt/data",
+                                      u"/run/media/u/USB"}));
 }
 
 TEST(LinuxDrives, ShowTheLabelOfWhatIsMountedLastBesideTheMountPoint) {

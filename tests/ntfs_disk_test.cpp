@@ -149,6 +149,38 @@ TEST_F(NtfsDiskTest, ListingShowsTheShortNamesKeptOnTheDisk) {
                                                u"日本語~1.TXT" + arrow + u"日本語の長い名前.txt"}));
 }
 
+TEST_F(NtfsDiskTest, ShortNamesTellWhereTheyComeFrom) {
+  File("Long File Name.txt");
+  SetShortName("Long File Name.txt", "LONGFI~1.TXT");
+  File("A long name that has none.txt");
+  File("readme.txt");
+
+  LinuxSystemServices system;
+  const auto origin = [this, &system](const std::string& name) {
+    const std::optional<std::string> short_path = ShortPathOf(system, path_ + name);
+    EXPECT_TRUE(short_path) << name;
+    const std::string short_name =
+        short_path.value_or("").substr(short_path.value_or("").rfind('/') + 1);
+    return system.ShortNameOriginOf(DecodeFileName(path_), DecodeFileName(name),
+                                    DecodeFileName(short_name));
+  };
+  EXPECT_EQ(origin("Long File Name.txt"), ShortNameOrigin::Disk);
+  EXPECT_EQ(origin("A long name that has none.txt"), ShortNameOrigin::None);
+  EXPECT_EQ(origin("readme.txt"), ShortNameOrigin::ValidName);
+
+  const testing::TempFolder scratch;
+  const testing::ProgramRun run =
+      testing::RunCommand(scratch.path(), testing::ShellQuoted(TARNWICK_LIST_PROGRAM) +
+                                              " --source " + testing::ShellQuoted(path_));
+  ASSERT_EQ(run.status, 0) << run.err;
+  const std::string label = run.out.substr(0, run.out.find('\n') + 1);
+  EXPECT_EQ(label.find('\t'), std::string::npos) << label;
+  EXPECT_EQ(run.out.substr(label.size()),
+            "A long name that has none.txt \u21D4 A long name that has none.txt\tnone\n"
+            "Long File Name.txt \u21D4 LONGFI~1.TXT\tdisk\n"
+            "readme.txt \u21D4 readme.txt\t8.3\n");
+}
+
 TEST_F(NtfsDiskTest, HiddenAndSystemEntriesAreLeftOut) {
   File("Hidden.txt");
   SetAttributes("Hidden.txt", kHiddenAttribute | kArchive);

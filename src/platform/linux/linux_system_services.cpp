@@ -11,6 +11,7 @@
 #include <fstream>
 #include <sstream>
 
+#include "fat/fat_short_names.h"
 #include "platform/linux/mounts.h"
 #include "platform/linux/ntfs_names.h"
 #include "platform/linux/system_error.h"
@@ -45,7 +46,10 @@ std::uint32_t CopyWithTerminator(const String& text, std::span<Char> buffer) {
 }  // namespace
 
 // Without its case mapping the program could not sort: it says so at once.
-LinuxSystemServices::LinuxSystemServices() { UnicodeLowerCase(U'A'); }
+LinuxSystemServices::LinuxSystemServices(ShortNameSourceReader source_of)
+    : source_of_(std::move(source_of)) {
+  UnicodeLowerCase(U'A');
+}
 LinuxSystemServices::~LinuxSystemServices() = default;
 
 Text LinuxSystemServices::FirstEntry(const Text& pattern, std::int32_t attributes) {
@@ -201,10 +205,29 @@ PathKind LinuxSystemServices::KindOfPath(const Text& path) {
   return S_ISDIR(status.st_mode) ? PathKind::Folder : PathKind::File;
 }
 
-ShortNameOrigin LinuxSystemServices::ShortNameOriginOf(const Text& /*folder_path*/,
-                                                       TextView long_name, TextView short_name) {
-  // Placeholder until the resolver tells the origin of each name.
-  return short_name == long_name ? ShortNameOrigin::ValidName : ShortNameOrigin::Rules;
+// Told by the kind of disk and the names alone, so a file gone since the
+// refresh still gets an answer. On ntfs-3g the resolver gives the stored short
+// name, or the long name where none is stored; on a FAT disk, the driver's.
+ShortNameOrigin LinuxSystemServices::ShortNameOriginOf(const Text& folder_path, TextView long_name,
+                                                       TextView short_name) {
+  if (short_name.empty()) return ShortNameOrigin::None;
+  const std::optional<std::string> long_bytes = EncodeFileName(long_name);
+  const bool long_name_is_valid = long_bytes && fat::IsValidShortName(*long_bytes);
+  const std::optional<std::string> folder = EncodeFileName(folder_path);
+  const ShortNameSource source = folder ? source_of_(*folder) : ShortNameSource::FatRules;
+  switch (source) {
+    case ShortNameSource::Ntfs3g:
+    case ShortNameSource::Vfat:
+      return OriginWhereTheDiskKeepsNames(long_name, short_name, long_name_is_valid);
+    case ShortNameSource::FatRules:
+    case ShortNameSource::FatRulesOverNtfs3:
+      break;
+  }
+  // The FAT rules keep a valid 8.3 name as it is, unless it clashes with
+  // another name of the folder.
+  if (short_name == long_name && long_name_is_valid) return ShortNameOrigin::ValidName;
+  return source == ShortNameSource::FatRulesOverNtfs3 ? ShortNameOrigin::RulesGuess
+                                                      : ShortNameOrigin::Rules;
 }
 
 std::vector<Drive> LinuxSystemServices::Drives() {

@@ -8,6 +8,7 @@
 
 #include <dirent.h>
 
+#include <functional>
 #include <memory>
 #include <optional>
 #include <unordered_map>
@@ -18,9 +19,13 @@
 
 namespace tarnwick::on_linux {
 
+// Where the short names of the entries of a folder (file-name bytes) come from.
+using ShortNameSourceReader = std::function<ShortNameSource(const std::string& folder)>;
+
 class LinuxSystemServices final : public SystemServices {
  public:
-  LinuxSystemServices();
+  // `source_of` tells ShortNameOriginOf what kind of disk a folder lies on.
+  explicit LinuxSystemServices(ShortNameSourceReader source_of = ShortNameSourceOf);
   ~LinuxSystemServices() override;
 
   Text FirstEntry(const Text& pattern, std::int32_t attributes) override;
@@ -57,6 +62,7 @@ class LinuxSystemServices final : public SystemServices {
   std::unordered_map<std::uint64_t, std::optional<std::uint32_t>> windows_attributes_read_;
   std::int32_t attributes_ = kOrdinaryFiles;
   ShortPathResolver short_paths_;
+  ShortNameSourceReader source_of_;
 };
 
 }  // namespace tarnwick::on_linux

@@ -22,6 +22,18 @@ constexpr std::string_view kPseudoFileSystems[] = {
     "mqueue",     "nsfs",        "proc",     "pstore",   "ramfs",          "rpc_pipefs",
     "securityfs", "selinuxfs",   "sysfs",    "tracefs",  "fuse.gvfsd-fuse"};
 
+// The system's own folders: what is mounted in them (tmpfs on /run/user/0 or
+// /dev/shm, cgroup2 on /sys/fs/cgroup) is the system's, whatever its type.
+// Only the removable media that /run/media holds are the user's.
+bool IsSystemsOwnMount(std::string_view mount_point) {
+  const auto within = [mount_point](std::string_view folder) {
+    return mount_point.starts_with(folder) &&
+           (mount_point.size() == folder.size() || mount_point[folder.size()] == '/');
+  };
+  if (within("/run/media")) return false;
+  return within("/dev") || within("/proc") || within("/sys") || within("/run");
+}
+
 // mountinfo writes a space, tab, newline and backslash in a path as \040,
 // \011, \012 and \134.
 std::string Unescape(std::string_view field) {
@@ -102,7 +114,7 @@ std::vector<Drive> DrivesFromMountInfo(std::string_view mountinfo, const LabelOf
     // A mount point is an absolute path; a field that is not one (a damaged
     // line) would give a drive the folder list cannot go to.
     std::string mount_point = Unescape(fields[4]);
-    if (!mount_point.starts_with('/')) continue;
+    if (!mount_point.starts_with('/') || IsSystemsOwnMount(mount_point)) continue;
     mounts[std::move(mount_point)] =
         dash + 2 != fields.end() ? Unescape(*(dash + 2)) : std::string();
   }

@@ -15,10 +15,11 @@ namespace tarnwick::on_linux {
 // "/dev/sdb1"), or nullopt where none is known.
 using LabelOf = std::function<std::optional<std::string>(const std::string& source)>;
 
-// The drives that the text of /proc/self/mountinfo describes: every mount
-// point of a file system that holds files (not proc, sysfs, cgroup, devpts
-// and the like), once, sorted, each shown as its mount point and, where
-// `label_of` knows one, the label of what is mounted there last:
+// The drives that the text of /proc/self/mountinfo describes, as a file
+// manager offers them: every mount point of a file system that holds files
+// (not proc, sysfs, cgroup, devpts and the like) outside the system's own
+// /dev, /proc, /sys and /run (but /run/media), once, sorted, each shown as its mount point and,
+// where `label_of` knows one, the label of what is mounted there last:
 // "/mnt/windows [WINDISK]".
 std::vector<Drive> DrivesFromMountInfo(std::string_view mountinfo, const LabelOf& label_of = {});
 

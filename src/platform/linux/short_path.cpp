@@ -20,6 +20,10 @@ namespace {
 constexpr std::size_t kMostFoldersKept = 64;
 constexpr std::size_t kBigFolder = 10000;
 
+// The f_type of a disk mounted through the kernel's ntfs3 driver ("ntfs" in
+// ASCII), which linux/magic.h does not name.
+constexpr std::int64_t kNtfs3Magic = 0x7366746e;
+
 // The file systems' clocks move in steps (of a few milliseconds on Linux's
 // own disks, 2 s on FAT): a folder changed this recently may change again
 // without its times moving.
@@ -43,8 +47,15 @@ std::optional<std::vector<std::string>> ReadEntryNames(const std::string& folder
 ShortNameSource ShortNameSourceOf(const std::string& folder) {
   struct statfs disk {};
   if (::statfs(folder.c_str(), &disk) != 0) return ShortNameSource::FatRules;
-  if (disk.f_type == MSDOS_SUPER_MAGIC) return ShortNameSource::Vfat;
-  if (disk.f_type == FUSE_SUPER_MAGIC && AnswersForWindowsAttributes(folder)) {
+  return ShortNameSourceFor(static_cast<std::int64_t>(disk.f_type),
+                            [&folder] { return AnswersForWindowsAttributes(folder); });
+}
+
+ShortNameSource ShortNameSourceFor(std::int64_t type,
+                                   const std::function<bool()>& answers_for_windows_attributes) {
+  if (type == MSDOS_SUPER_MAGIC) return ShortNameSource::Vfat;
+  if (type == kNtfs3Magic) return ShortNameSource::FatRulesOverNtfs3;
+  if (type == FUSE_SUPER_MAGIC && answers_for_windows_attributes()) {
     return ShortNameSource::Ntfs3g;
   }
   return ShortNameSource::FatRules;
@@ -188,6 +199,7 @@ ShortPathResolver::FolderTable& ShortPathResolver::TableFor(const std::string& f
       table.source = ShortNameSource::FatRules;
       break;
     case ShortNameSource::FatRules:
+    case ShortNameSource::FatRulesOverNtfs3:
       break;
   }
   std::size_t entries = 0;

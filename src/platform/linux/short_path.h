@@ -17,14 +17,22 @@ namespace tarnwick::on_linux {
 
 // Where the short names of a folder's entries come from.
 enum class ShortNameSource {
-  FatRules,  // a disk that keeps none: they are made by the FAT rules
-  Ntfs3g,    // a Windows disk through ntfs-3g: an extended attribute of each entry
-  Vfat,      // a FAT disk through the vfat driver: the whole folder at once
+  FatRules,           // a disk that keeps none: they are made by the FAT rules
+  FatRulesOverNtfs3,  // a Windows disk through the kernel's ntfs3 driver, which
+                      // does not give out the short names it keeps: the FAT
+                      // rules stand in for them
+  Ntfs3g,             // a Windows disk through ntfs-3g: an extended attribute of each entry
+  Vfat,               // a FAT disk through the vfat driver: the whole folder at once
 };
 
 // The best source for the disk that `folder` lies on, found with one statfs
 // (and, on a FUSE disk, one look at the folder's attributes).
 ShortNameSource ShortNameSourceOf(const std::string& folder);
+
+// The same for a disk of the file-system type `type` (statfs's f_type);
+// `answers_for_windows_attributes` is asked only of a FUSE disk.
+ShortNameSource ShortNameSourceFor(std::int64_t type,
+                                   const std::function<bool()>& answers_for_windows_attributes);
 
 // What identifies one state of a folder: a change to its entries changes its
 // modification and change times, on a disk that keeps them exactly.
