@@ -5,9 +5,13 @@
 #pragma once
 
 #include <QAbstractListModel>
+#include <QSize>
+#include <functional>
 
 #include "text/text.h"
 #include "text/text_list.h"
+
+class QFont;
 
 namespace tarnwick::qt {
 
@@ -27,10 +31,22 @@ class LineListModel final : public QAbstractListModel {
   // Line `row` as it is shown.
   TextView Line(int row) const;
 
+  // The row of the line that is widest in `font`, or -1 when there is none.
+  int WidestRow(const QFont& font) const;
+
+  // The size of every line (Qt::SizeHintRole); an invalid size leaves it to
+  // the view.
+  void SetLineSize(QSize size) { line_size_ = size; }
+
+  // Makes the tooltip of a row (Qt::ToolTipRole).
+  void SetToolTips(std::function<QString(int row)> tool_tip) { tool_tip_ = std::move(tool_tip); }
+
  private:
   TextList lines_;
   int shown_ = 0;  // the lines the view knows of
   bool telling_view_ = true;
+  QSize line_size_;
+  std::function<QString(int row)> tool_tip_;
 };
 
 }  // namespace tarnwick::qt

@@ -4,11 +4,14 @@
 #include <QButtonGroup>
 #include <QClipboard>
 #include <QComboBox>
+#include <QContextMenuEvent>
+#include <QDropEvent>
 #include <QKeyEvent>
 #include <QLabel>
 #include <QListView>
 #include <QMenu>
 #include <QMessageBox>
+#include <QMimeData>
 #include <QMouseEvent>
 #include <QPushButton>
 #include <QRadioButton>
@@ -16,6 +19,7 @@
 #include <QSocketNotifier>
 #include <QStyle>
 #include <QTreeWidget>
+#include <QUrl>
 #include <algorithm>
 
 #include "platform/qt/line_list_model.h"
@@ -44,6 +48,50 @@ void ShowModalMessage(QWidget* parent, const Text& text, std::int32_t style, con
 
 // The index of a folder list entry, which Form1 opens.
 constexpr int kEntryRole = Qt::UserRole;
+
+// The keys of the list's menu entries that have one; F5 holds in the whole
+// window.
+constexpr QKeyCombination kCopyShortPathKey(Qt::ControlModifier | Qt::ShiftModifier, Qt::Key_C);
+constexpr QKeyCombination kReloadKey(Qt::Key_F5);
+
+// Adds a menu entry that runs `action`, greyed out unless `enabled`, with
+// `key` shown beside its caption.
+template <typename Action>
+void AddEntry(QMenu& menu, const char16_t* caption, bool enabled, Action action,
+              const QKeySequence& key = {}) {
+  QAction* entry = menu.addAction(ToQString(caption), action);
+  entry->setEnabled(enabled);
+  entry->setShortcut(key);
+  entry->setShortcutVisibleInContextMenu(true);
+}
+
+// `text` in a tooltip on one line, as it is: no markup, spaces kept.
+QString WholeLineHtml(const Text& text) {
+  return QStringLiteral("<p style=\"white-space:pre\">") + ToQString(text).toHtmlEscaped() +
+         QStringLiteral("</p>");
+}
+
+// A tooltip whose first `line_size` code units are a line shown whole, and
+// whose rest, after a line break, is a sentence that wraps to the tooltip's
+// width.
+QString LineAndSentenceHtml(const Text& tip, std::size_t line_size) {
+  QString html = QStringLiteral("<qt>") + WholeLineHtml(tip.substr(0, line_size));
+  const QString sentence = ToQString(tip.substr(std::min(line_size, tip.size()))).trimmed();
+  if (!sentence.isEmpty())
+    html += QStringLiteral("<p>") + sentence.toHtmlEscaped() + QStringLiteral("</p>");
+  return html;
+}
+
+// The local paths among the URLs dropped, in their order. A drop of URLs none
+// of which is a local file gives one empty path, which Form1 reports.
+std::vector<Text> DroppedPaths(const QMimeData& dropped) {
+  std::vector<Text> paths;
+  for (const QUrl& url : dropped.urls()) {
+    if (url.isLocalFile()) paths.push_back(FromQString(url.toLocalFile()));
+  }
+  if (paths.empty() && dropped.hasUrls()) paths.emplace_back();
+  return paths;
+}
 
 }  // namespace
 
@@ -74,6 +122,35 @@ void FolderTree::mouseDoubleClickEvent(QMouseEvent* event) {
   QTreeWidget::mouseDoubleClickEvent(event);
 }
 
+LineList::LineList(QWidget* parent) : QListView(parent), lines_(new LineListModel(this)) {
+  setModel(lines_);
+  // Every line takes the size of the widest, which spares the view asking
+  // each line's size; none is cut short.
+  setUniformItemSizes(true);
+  setTextElideMode(Qt::ElideNone);
+  setHorizontalScrollMode(QAbstractItemView::ScrollPerPixel);
+}
+
+void LineList::FitWidestLine() {
+  lines_->SetLineSize(QSize());
+  const int widest = lines_->WidestRow(font());
+  if (widest >= 0) lines_->SetLineSize(sizeHintForIndex(lines_->index(widest, 0)));
+  scheduleDelayedItemsLayout();
+}
+
+void LineList::changeEvent(QEvent* event) {
+  QListView::changeEvent(event);
+  if (event->type() == QEvent::FontChange) FitWidestLine();
+}
+
+void LineList::contextMenuEvent(QContextMenuEvent* event) {
+  if (event->reason() == QContextMenuEvent::Mouse) {
+    const QModelIndex line = indexAt(event->pos());
+    if (line.isValid()) setCurrentIndex(line);
+  }
+  if (on_menu) on_menu(event->globalPos());
+}
+
 QString ToQString(const Text& text) {
   return QString(reinterpret_cast<const QChar*>(text.data()), static_cast<qsizetype>(text.size()));
 }
@@ -88,6 +165,7 @@ MainWindow::MainWindow(SystemServices& system, const Text& start_folder)
   setWindowTitle(ToQString(kWindowCaption));
   setWindowIcon(ProgramIcon());
   setFixedSize(Pixels(kClientWidth), Pixels(kClientHeight));
+  setAcceptDrops(true);
   CreateControls();
   PlaceControls();
   form_.Start(start_folder);
@@ -101,10 +179,8 @@ void MainWindow::Load() { form_.Form_Load(); }
 void MainWindow::CreateControls() {
   drive1_ = new QComboBox(this);
   dir1_ = new FolderTree(this);
-  list1_ = new QListView(this);
-  list1_lines_ = new LineListModel(list1_);
-  list1_->setModel(list1_lines_);
-  list1_->setUniformItemSizes(true);
+  list1_ = new LineList(this);
+  list1_lines_ = list1_->lines();
   list1_->setEditTriggers(QAbstractItemView::NoEditTriggers);
   list1_->setSelectionMode(QAbstractItemView::SingleSelection);
   option1_group_ = new QButtonGroup(this);
@@ -116,6 +192,7 @@ void MainWindow::CreateControls() {
   label1_ = new QLabel(this);
   label1_->setTextFormat(Qt::PlainText);
   label1_->setFocusPolicy(Qt::NoFocus);
+  label1_->setContextMenuPolicy(Qt::CustomContextMenu);
   command1_ = new QPushButton(this);
   command1_->setAutoDefault(false);
 }
@@ -175,12 +252,16 @@ void MainWindow::ConnectControls() {
   connect(option1_group_, &QButtonGroup::idClicked, this,
           [this](int index) { form_.Option1_Click(index); });
   connect(command1_, &QPushButton::clicked, this, [this] { form_.Command1_Click(); });
-  list1_->setContextMenuPolicy(Qt::CustomContextMenu);
-  connect(list1_, &QListView::customContextMenuRequested, this, [this](const QPoint& at) {
-    MakeList1Menu()->exec(list1_->viewport()->mapToGlobal(at));
-  });
-  auto* copy = new QShortcut(QKeySequence::Copy, list1_, nullptr, nullptr, Qt::WidgetShortcut);
-  connect(copy, &QShortcut::activated, this, [this] { form_.CopyLine(); });
+  list1_->on_menu = [this](const QPoint& at) { ShowMenu(MakeList1Menu(), at); };
+  list1_lines_->SetToolTips([this](int row) { return List1ToolTip(row); });
+  connect(label1_, &QLabel::customContextMenuRequested, this,
+          [this](const QPoint& at) { ShowMenu(MakeLabel1Menu(), label1_->mapToGlobal(at)); });
+  new QShortcut(
+      QKeySequence::Copy, list1_, this, [this] { form_.CopyLine(); }, Qt::WidgetShortcut);
+  new QShortcut(
+      kCopyShortPathKey, list1_, this, [this] { form_.CopyShortPath(); }, Qt::WidgetShortcut);
+  new QShortcut(
+      kReloadKey, this, this, [this] { form_.Reload(); }, Qt::WindowShortcut);
   // A disk plugged in or taken out changes the mounts.
   if (mounts_.descriptor() >= 0) {
     mounts_changed_ = new QSocketNotifier(mounts_.descriptor(), QSocketNotifier::Exception, this);
@@ -190,7 +271,14 @@ void MainWindow::ConnectControls() {
 
 bool MainWindow::Option1Item0Value() const { return option1_[0]->isChecked(); }
 
-void MainWindow::SetLabel1Caption(const Text& caption) { label1_->setText(ToQString(caption)); }
+void MainWindow::SetLabel1Caption(const Text& caption) {
+  const QString text = ToQString(caption);
+  label1_->setText(text);
+  // The whole caption in a tooltip when the label cuts it off.
+  const bool fits =
+      label1_->fontMetrics().horizontalAdvance(text) <= label1_->contentsRect().width();
+  label1_->setToolTip(fits ? QString() : QStringLiteral("<qt>") + WholeLineHtml(caption));
+}
 
 void MainWindow::List1Clear() { list1_lines_->Clear(); }
 
@@ -198,6 +286,8 @@ void MainWindow::List1AddItem(const Text& line) { list1_lines_->Append(line); }
 
 void MainWindow::SetList1Redraw(bool redraw) {
   list1_lines_->SetTellingView(redraw);
+  // The lines are all there: as wide as the widest.
+  if (redraw) list1_->FitWidestLine();
   list1_->setUpdatesEnabled(redraw);
 }
 
@@ -249,11 +339,46 @@ void MainWindow::SetClipboardText(const Text& text) {
 
 std::unique_ptr<QMenu> MainWindow::MakeList1Menu() {
   auto menu = std::make_unique<QMenu>(this);
-  QAction* copy = menu->addAction(ToQString(kCopyLineCaption), [this] { form_.CopyLine(); });
-  copy->setShortcut(QKeySequence::Copy);
-  copy->setEnabled(form_.CanCopyLine());
-  menu->addAction(ToQString(kCopyAllLinesCaption), [this] { form_.CopyAllLines(); });
+  AddEntry(
+      *menu, kCopyLineCaption, form_.CanCopyLine(), [this] { form_.CopyLine(); },
+      QKeySequence::Copy);
+  AddEntry(*menu, kCopyAllLinesCaption, form_.CanCopyAllLines(), [this] { form_.CopyAllLines(); });
+  menu->addSeparator();
+  AddEntry(*menu, kCopyShortNameCaption, form_.CanCopyShortName(),
+           [this] { form_.CopyShortName(); });
+  AddEntry(
+      *menu, kCopyShortPathCaption, form_.CanCopyShortPath(), [this] { form_.CopyShortPath(); },
+      kCopyShortPathKey);
+  menu->addSeparator();
+  AddEntry(
+      *menu, kReloadCaption, true, [this] { form_.Reload(); }, kReloadKey);
   return menu;
+}
+
+std::unique_ptr<QMenu> MainWindow::MakeLabel1Menu() {
+  auto menu = std::make_unique<QMenu>(this);
+  AddEntry(*menu, kCopyFolderPathCaption, form_.CanCopyFolderShortPath(),
+           [this] { form_.CopyFolderShortPath(); });
+  return menu;
+}
+
+void MainWindow::ShowMenu(std::unique_ptr<QMenu> menu, const QPoint& at) {
+  QMenu* shown = menu.release();
+  shown->setAttribute(Qt::WA_DeleteOnClose);
+  shown->popup(at);
+}
+
+QString MainWindow::List1ToolTip(int row) {
+  return LineAndSentenceHtml(form_.List1ToolTip(row), list1_lines_->Line(row).size());
+}
+
+void MainWindow::dragEnterEvent(QDragEnterEvent* event) {
+  if (event->mimeData()->hasUrls()) event->acceptProposedAction();
+}
+
+void MainWindow::dropEvent(QDropEvent* event) {
+  form_.Dropped(DroppedPaths(*event->mimeData()));
+  event->acceptProposedAction();
 }
 
 void MainWindow::ShowMessage(const Text& text, std::int32_t style, const Text& title) {
