@@ -65,6 +65,15 @@ void AddEntry(QMenu& menu, const char16_t* caption, bool enabled, Action action,
   entry->setShortcutVisibleInContextMenu(true);
 }
 
+// Runs `action` on `key` while the focus is on `widget` (Qt::WidgetShortcut)
+// or anywhere in its window (Qt::WindowShortcut).
+template <typename Action>
+void AddKey(QWidget* widget, const QKeySequence& key, Qt::ShortcutContext where, Action action) {
+  auto* shortcut = new QShortcut(key, widget);
+  shortcut->setContext(where);
+  QObject::connect(shortcut, &QShortcut::activated, widget, action);
+}
+
 // `text` in a tooltip on one line, as it is: no markup, spaces kept.
 QString WholeLineHtml(const Text& text) {
   return QStringLiteral("<p style=\"white-space:pre\">") + ToQString(text).toHtmlEscaped() +
@@ -256,12 +265,9 @@ void MainWindow::ConnectControls() {
   list1_lines_->SetToolTips([this](int row) { return List1ToolTip(row); });
   connect(label1_, &QLabel::customContextMenuRequested, this,
           [this](const QPoint& at) { ShowMenu(MakeLabel1Menu(), label1_->mapToGlobal(at)); });
-  new QShortcut(
-      QKeySequence::Copy, list1_, this, [this] { form_.CopyLine(); }, Qt::WidgetShortcut);
-  new QShortcut(
-      kCopyShortPathKey, list1_, this, [this] { form_.CopyShortPath(); }, Qt::WidgetShortcut);
-  new QShortcut(
-      kReloadKey, this, this, [this] { form_.Reload(); }, Qt::WindowShortcut);
+  AddKey(list1_, QKeySequence::Copy, Qt::WidgetShortcut, [this] { form_.CopyLine(); });
+  AddKey(list1_, kCopyShortPathKey, Qt::WidgetShortcut, [this] { form_.CopyShortPath(); });
+  AddKey(this, kReloadKey, Qt::WindowShortcut, [this] { form_.Reload(); });
   // A disk plugged in or taken out changes the mounts.
   if (mounts_.descriptor() >= 0) {
     mounts_changed_ = new QSocketNotifier(mounts_.descriptor(), QSocketNotifier::Exception, this);
