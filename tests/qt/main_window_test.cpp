@@ -508,20 +508,48 @@ class MainWindowTest : public QObject {
     QCOMPARE(window_->List1ListIndex(), 1);
   }
 
-  void theWidestLineIsFoundWhenTheCheapBoundMisleads() {
-    // Dotless i is narrow, but only printable ASCII is bounded by its own
-    // width: the first line has the highest bound, the second is wider.
-    const Text narrow(30, u'\u0131');
-    const Text wide(20, u'W');
+  void theWidestLineIsBoundedClosely() {
+    // Narrow and wide letters, Japanese from a fallback font, an emoji of
+    // two code units.
+    const QStringList texts = {QString(30, u'i'), QString(12, u'W'),
+                               QString::fromUtf8("日本語のファイル名.txt ⇔ 日本語~1.TXT"),
+                               QString::fromUtf8("😀 ⇔ _~1")};
     const QFont font = window_->list1()->font();
-    QVERIFY(QFontMetrics(font).horizontalAdvance(ToQString(wide)) >
-            QFontMetrics(font).horizontalAdvance(ToQString(narrow)));
+    const QFontMetricsF metrics(font);
     tarnwick::qt::LineListModel lines;
-    QCOMPARE(lines.WidestRow(font), -1);
-    lines.Append(narrow);
-    lines.Append(wide);
-    lines.Append(u"W");
-    QCOMPARE(lines.WidestRow(font), 1);
+    QCOMPARE(lines.WidestLine(font).row, -1);
+    qreal widest_width = 0;
+    for (const QString& text : texts) {
+      lines.Append(FromQString(text));
+      widest_width = std::max(widest_width, metrics.horizontalAdvance(text));
+    }
+    const tarnwick::qt::LineListModel::Widest widest = lines.WidestLine(font);
+    QCOMPARE(widest.row, 2);
+    QVERIFY(widest.width >= widest_width);
+    QVERIFY(widest.width < widest_width + 2);
+  }
+
+  void aLineThatKerningNarrowsLeavesRoomForAWiderOne() {
+    // "AV" kerns: the line with the highest bound is drawn narrower than the
+    // bound, and a line of letters that do not kern falls in between.
+    const QString kerned = QStringLiteral("AV").repeated(40);
+    const QFontMetricsF metrics(window_->list1()->font());
+    qreal bound = 0;
+    for (const QChar c : kerned) bound += metrics.horizontalAdvance(c);
+    QString wider;
+    for (const QChar letter : {u'X', u'i'}) {
+      while (metrics.horizontalAdvance(wider + letter) < bound) wider += letter;
+    }
+    if (metrics.horizontalAdvance(wider) < metrics.horizontalAdvance(kerned) + 2) {
+      QSKIP("this font kerns too little");
+    }
+    window_->show();
+    window_->SetList1Redraw(false);
+    window_->List1Clear();
+    window_->List1AddItem(FromQString(kerned));
+    window_->List1AddItem(FromQString(wider));
+    window_->SetList1Redraw(true);
+    QVERIFY(LinesAreWhole(window_->list1()));
   }
 
   void everyLineIsWholeAndTheWidestScrollsToItsEnd() {

@@ -2,10 +2,9 @@
 
 #include <QFontMetricsF>
 #include <algorithm>
-#include <array>
 #include <limits>
 #include <stdexcept>
-#include <string_view>
+#include <vector>
 
 namespace tarnwick::qt {
 namespace {
@@ -14,38 +13,39 @@ QString ToQString(TextView text) {
   return QString(reinterpret_cast<const QChar*>(text.data()), static_cast<qsizetype>(text.size()));
 }
 
-// An upper bound of how wide a line is drawn, cheap enough to take for every
-// line of a big folder: a printable ASCII character counts its own advance,
-// any other code unit the widest advance of the font or of the characters
-// that a fallback font draws for a Japanese name. Each gets half a pixel
-// more for rounding.
+// How wide a line is drawn, at most: the sum of its characters' advances,
+// each looked up once for the font. A surrogate or a control character
+// counts the widest advance of the font.
 class WidthBound {
  public:
-  explicit WidthBound(const QFontMetricsF& metrics) {
-    for (char16_t c = kFirstPrintable; c < kLastPrintable; ++c) {
-      ascii_[c] = metrics.horizontalAdvance(QChar(c)) + kRounding;
-    }
-    other_ = metrics.maxWidth();
-    for (const char16_t c : std::u16string_view(u"\u3042\u6F22\uFF37\u21D4\uFFFD")) {
-      other_ = std::max(other_, metrics.horizontalAdvance(QChar(c)));
-    }
-    other_ += kRounding;
-  }
+  explicit WidthBound(const QFont& font)
+      : metrics_(font),
+        widest_(std::max(metrics_.maxWidth(), metrics_.horizontalAdvance(QChar(0xFFFD)))),
+        advances_(0x10000, kNotLookedUp) {}
 
-  qreal operator()(TextView line) const {
+  qreal operator()(TextView line) {
     qreal width = 0;
-    for (const char16_t unit : line) {
-      width += unit >= kFirstPrintable && unit < kLastPrintable ? ascii_[unit] : other_;
-    }
+    for (const char16_t unit : line) width += Advance(unit);
     return width;
   }
 
  private:
-  static constexpr char16_t kFirstPrintable = 0x20;
-  static constexpr char16_t kLastPrintable = 0x7F;
-  static constexpr qreal kRounding = 0.5;
-  std::array<qreal, kLastPrintable> ascii_{};
-  qreal other_ = 0;
+  static constexpr float kNotLookedUp = -1;
+
+  qreal Advance(char16_t unit) {
+    float& advance = advances_[unit];
+    if (advance == kNotLookedUp) {
+      const QChar c(unit);
+      advance = static_cast<float>(c.isSurrogate() || c.category() == QChar::Other_Control
+                                       ? widest_
+                                       : metrics_.horizontalAdvance(c));
+    }
+    return advance;
+  }
+
+  QFontMetricsF metrics_;
+  qreal widest_;
+  std::vector<float> advances_;  // by code unit
 };
 
 }  // namespace
@@ -95,31 +95,12 @@ void LineListModel::SetTellingView(bool telling) {
 
 TextView LineListModel::Line(int row) const { return lines_[static_cast<std::size_t>(row)]; }
 
-int LineListModel::WidestRow(const QFont& font) const {
-  // Measuring every line of a big folder would take long. The line with the
-  // highest bound is measured first; after it, only a line whose bound beats
-  // the widest width measured so far can be wider, and only such a line is
-  // measured.
-  const QFontMetricsF metrics(font);
-  const WidthBound bound(metrics);
-  int widest = -1;
-  qreal highest_bound = -1;
+LineListModel::Widest LineListModel::WidestLine(const QFont& font) const {
+  WidthBound bound(font);
+  Widest widest;
   for (int row = 0; row < shown_; ++row) {
-    const qreal line_bound = bound(Line(row));
-    if (line_bound > highest_bound) {
-      widest = row;
-      highest_bound = line_bound;
-    }
-  }
-  if (widest < 0) return -1;
-  qreal widest_width = metrics.horizontalAdvance(ToQString(Line(widest)));
-  for (int row = 0; row < shown_; ++row) {
-    if (row == widest || bound(Line(row)) <= widest_width) continue;
-    const qreal width = metrics.horizontalAdvance(ToQString(Line(row)));
-    if (width > widest_width) {
-      widest = row;
-      widest_width = width;
-    }
+    const qreal width = bound(Line(row));
+    if (widest.row < 0 || width > widest.width) widest = {row, width};
   }
   return widest;
 }

@@ -31,8 +31,15 @@ class LineListModel final : public QAbstractListModel {
   // Line `row` as it is shown.
   TextView Line(int row) const;
 
-  // The row of the line that is widest in `font`, or -1 when there is none.
-  int WidestRow(const QFont& font) const;
+  // How wide the widest line can be drawn in `font`, and its row (-1 when
+  // there is none). A line's width is bounded by the sum of its characters'
+  // advances, which takes no text layout: kerning and ligatures only narrow
+  // the names of the scripts a desktop shows here.
+  struct Widest {
+    int row = -1;
+    qreal width = 0;
+  };
+  Widest WidestLine(const QFont& font) const;
 
   // The size of every line (Qt::SizeHintRole); an invalid size leaves it to
   // the view.

@@ -6,6 +6,7 @@
 #include <QComboBox>
 #include <QContextMenuEvent>
 #include <QDropEvent>
+#include <QFontMetricsF>
 #include <QKeyEvent>
 #include <QLabel>
 #include <QListView>
@@ -20,6 +21,7 @@
 #include <QStyle>
 #include <QTreeWidget>
 #include <QUrl>
+#include <QtMath>
 #include <algorithm>
 
 #include "platform/qt/line_list_model.h"
@@ -142,8 +144,16 @@ LineList::LineList(QWidget* parent) : QListView(parent), lines_(new LineListMode
 
 void LineList::FitWidestLine() {
   lines_->SetLineSize(QSize());
-  const int widest = lines_->WidestRow(font());
-  if (widest >= 0) lines_->SetLineSize(sizeHintForIndex(lines_->index(widest, 0)));
+  const LineListModel::Widest widest = lines_->WidestLine(font());
+  if (widest.row >= 0) {
+    // The style's size of the widest line, its margins and height, made as
+    // wide as the bound if that is wider than the line as measured.
+    const QModelIndex line = lines_->index(widest.row, 0);
+    QSize size = sizeHintForIndex(line);
+    const qreal measured = QFontMetricsF(font()).horizontalAdvance(line.data().toString());
+    size.rwidth() += std::max(0, qCeil(widest.width - measured));
+    lines_->SetLineSize(size);
+  }
   scheduleDelayedItemsLayout();
 }
 
