@@ -19,6 +19,8 @@
 #include <QShortcut>
 #include <QSocketNotifier>
 #include <QStyle>
+#include <QTextLayout>
+#include <QToolTip>
 #include <QTreeWidget>
 #include <QUrl>
 #include <QtMath>
@@ -76,21 +78,49 @@ void AddKey(QWidget* widget, const QKeySequence& key, Qt::ShortcutContext where,
   QObject::connect(shortcut, &QShortcut::activated, widget, action);
 }
 
-// `text` in a tooltip on one line, as it is: no markup, spaces kept.
-QString WholeLineHtml(const Text& text) {
-  return QStringLiteral("<p style=\"white-space:pre\">") + ToQString(text).toHtmlEscaped() +
-         QStringLiteral("</p>");
+// How wide the sentence under a line in its tooltip may be at least, in
+// Japanese characters; it is as wide as the line when that is wider.
+constexpr int kSentenceCharacters = 36;
+
+// Lines for a tooltip, shown as they are: no markup, spaces kept, none
+// wrapped.
+QString WholeLinesHtml(const QStringList& lines) {
+  QStringList escaped;
+  for (const QString& line : lines) escaped << line.toHtmlEscaped();
+  return QStringLiteral("<qt><p style=\"white-space:pre\">") +
+         escaped.join(QStringLiteral("<br>")) + QStringLiteral("</p>");
 }
 
-// A tooltip whose first `line_size` code units are a line shown whole, and
-// whose rest, after a line break, is a sentence that wraps to the tooltip's
-// width.
-QString LineAndSentenceHtml(const Text& tip, std::size_t line_size) {
-  QString html = QStringLiteral("<qt>") + WholeLineHtml(tip.substr(0, line_size));
+// `text` broken into lines no wider than `width` in `font`, where its script
+// allows a break; every character is kept.
+QStringList Wrapped(const QString& text, const QFont& font, qreal width) {
+  QTextLayout layout(text, font);
+  QStringList lines;
+  layout.beginLayout();
+  for (QTextLine line = layout.createLine(); line.isValid(); line = layout.createLine()) {
+    line.setLineWidth(width);
+    lines << text.mid(line.textStart(), line.textLength());
+  }
+  layout.endLayout();
+  return lines;
+}
+
+// The tooltip of a line of the list. `tip` holds the line, its first
+// `line_size` code units, and after a line break a sentence. The line stays
+// whole; the sentence wraps to the line's width or kSentenceCharacters,
+// whichever is wider.
+QString LineToolTipHtml(const Text& tip, std::size_t line_size) {
+  const QString line = ToQString(tip.substr(0, line_size));
   const QString sentence = ToQString(tip.substr(std::min(line_size, tip.size()))).trimmed();
-  if (!sentence.isEmpty())
-    html += QStringLiteral("<p>") + sentence.toHtmlEscaped() + QStringLiteral("</p>");
-  return html;
+  QStringList lines = {line};
+  if (!sentence.isEmpty()) {
+    const QFont font = QToolTip::font();
+    const QFontMetricsF metrics(font);
+    const qreal width = std::max(metrics.horizontalAdvance(line),
+                                 kSentenceCharacters * metrics.horizontalAdvance(QChar(u'\u3042')));
+    lines << Wrapped(sentence, font, width);
+  }
+  return WholeLinesHtml(lines);
 }
 
 // The local paths among the URLs dropped, in their order. A drop of URLs none
@@ -293,7 +323,7 @@ void MainWindow::SetLabel1Caption(const Text& caption) {
   // The whole caption in a tooltip when the label cuts it off.
   const bool fits =
       label1_->fontMetrics().horizontalAdvance(text) <= label1_->contentsRect().width();
-  label1_->setToolTip(fits ? QString() : QStringLiteral("<qt>") + WholeLineHtml(caption));
+  label1_->setToolTip(fits ? QString() : WholeLinesHtml({text}));
 }
 
 void MainWindow::List1Clear() { list1_lines_->Clear(); }
@@ -385,7 +415,7 @@ void MainWindow::ShowMenu(std::unique_ptr<QMenu> menu, const QPoint& at) {
 }
 
 QString MainWindow::List1ToolTip(int row) {
-  return LineAndSentenceHtml(form_.List1ToolTip(row), list1_lines_->Line(row).size());
+  return LineToolTipHtml(form_.List1ToolTip(row), list1_lines_->Line(row).size());
 }
 
 void MainWindow::dragEnterEvent(QDragEnterEvent* event) {
