@@ -577,6 +577,8 @@ class MainWindowTest : public QObject {
     QVERIFY(LinesAreWhole(list1));
     QScrollBar* scroll = list1->horizontalScrollBar();
     QVERIFY(scroll->isVisible());
+    // A step is a few characters, not the whole width.
+    QVERIFY(scroll->singleStep() < list1->viewport()->width() / 8);
     scroll->setValue(scroll->maximum());
     const QRect widest = list1->visualRect(list1->model()->index(0, 0));
     QVERIFY(widest.right() < list1->viewport()->width());

@@ -16,6 +16,7 @@
 #include <QMouseEvent>
 #include <QPushButton>
 #include <QRadioButton>
+#include <QScrollBar>
 #include <QShortcut>
 #include <QSocketNotifier>
 #include <QStyle>
@@ -77,6 +78,9 @@ void AddKey(QWidget* widget, const QKeySequence& key, Qt::ShortcutContext where,
   shortcut->setContext(where);
   QObject::connect(shortcut, &QShortcut::activated, widget, action);
 }
+
+// How far the list scrolls sideways for one step, in characters.
+constexpr int kCharactersAStep = 2;
 
 // How wide the sentence under a line in its tooltip may be at least, in
 // Japanese characters; it is as wide as the line when that is wider.
@@ -184,6 +188,9 @@ void LineList::FitWidestLine() {
     size.rwidth() += std::max(0, qCeil(widest.width - measured));
     lines_->SetLineSize(size);
   }
+  // An arrow or a turn of the wheel moves the lines a few characters, not by
+  // a whole line's width as the view would.
+  horizontalScrollBar()->setSingleStep(kCharactersAStep * fontMetrics().averageCharWidth());
   scheduleDelayedItemsLayout();
 }
 
