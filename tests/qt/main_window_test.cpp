@@ -504,11 +504,22 @@ class MainWindowTest : public QObject {
     QCOMPARE(window_->List1ListIndex(), 1);
     QVERIFY(Lines(window_->list1())[1].startsWith(QStringLiteral("readme.txt")));
     QCOMPARE(messages_.size(), std::size_t{0});
+    // A name that is no UTF-8 ("café" in Latin-1), as a file manager sends it.
+    const std::string latin1 = QFile::encodeName(sub).toStdString() + "/caf\xE9.txt";
+    const int fd = ::open(latin1.c_str(), O_CREAT | O_WRONLY, 0644);
+    QVERIFY(fd >= 0);
+    ::close(fd);
+    Drop({QUrl::fromEncoded(QUrl::fromLocalFile(sub).toEncoded() + "/caf%E9.txt")});
+    QCOMPARE(window_->label1()->text(), kPrefix + folder_->path() + QStringLiteral("/SUBFOL~1/"));
+    const int chosen = window_->List1ListIndex();
+    QVERIFY(chosen >= 0);
+    QVERIFY(Lines(window_->list1())[chosen].startsWith(ToQString(u"caf\xDCE9.txt")));
+    QCOMPARE(messages_.size(), std::size_t{0});
     // No local file: Form1 says so, and nothing changes.
     Drop({QUrl(QStringLiteral("https://example.com/readme.txt"))});
     QCOMPARE(messages_.size(), std::size_t{1});
     QVERIFY(messages_[0].text.startsWith(ToQString(tarnwick::kDropNotUsable)));
-    QCOMPARE(window_->List1ListIndex(), 1);
+    QCOMPARE(window_->List1ListIndex(), chosen);
   }
 
   void theWidestLineIsBoundedClosely() {
