@@ -61,11 +61,11 @@ constexpr int kEntryRole = Qt::UserRole;
 constexpr QKeyCombination kCopyShortPathKey(Qt::ControlModifier | Qt::ShiftModifier, Qt::Key_C);
 constexpr QKeyCombination kReloadKey(Qt::Key_F5);
 
-// Adds a menu entry that runs `action`, greyed out unless `enabled`, with
-// `key` shown beside its caption.
+// Adds a menu entry with `key` shown beside its caption (none for an empty
+// one) that runs `action`, greyed out unless `enabled`.
 template <typename Action>
-void AddEntry(QMenu& menu, const char16_t* caption, bool enabled, Action action,
-              const QKeySequence& key = {}) {
+void AddEntry(QMenu& menu, const char16_t* caption, const QKeySequence& key, bool enabled,
+              Action action) {
   QAction* entry = menu.addAction(ToQString(caption), action);
   entry->setEnabled(enabled);
   entry->setShortcut(key);
@@ -403,25 +403,23 @@ void MainWindow::SetClipboardText(const Text& text) {
 
 std::unique_ptr<QMenu> MainWindow::MakeList1Menu() {
   auto menu = std::make_unique<QMenu>(this);
-  AddEntry(
-      *menu, kCopyLineCaption, form_.CanCopyLine(), [this] { form_.CopyLine(); },
-      QKeySequence::Copy);
-  AddEntry(*menu, kCopyAllLinesCaption, form_.CanCopyAllLines(), [this] { form_.CopyAllLines(); });
+  AddEntry(*menu, kCopyLineCaption, QKeySequence::Copy, form_.CanCopyLine(),
+           [this] { form_.CopyLine(); });
+  AddEntry(*menu, kCopyAllLinesCaption, {}, form_.CanCopyAllLines(),
+           [this] { form_.CopyAllLines(); });
   menu->addSeparator();
-  AddEntry(*menu, kCopyShortNameCaption, form_.CanCopyShortName(),
+  AddEntry(*menu, kCopyShortNameCaption, {}, form_.CanCopyShortName(),
            [this] { form_.CopyShortName(); });
-  AddEntry(
-      *menu, kCopyShortPathCaption, form_.CanCopyShortPath(), [this] { form_.CopyShortPath(); },
-      kCopyShortPathKey);
+  AddEntry(*menu, kCopyShortPathCaption, kCopyShortPathKey, form_.CanCopyShortPath(),
+           [this] { form_.CopyShortPath(); });
   menu->addSeparator();
-  AddEntry(
-      *menu, kReloadCaption, true, [this] { form_.Reload(); }, kReloadKey);
+  AddEntry(*menu, kReloadCaption, kReloadKey, true, [this] { form_.Reload(); });
   return menu;
 }
 
 std::unique_ptr<QMenu> MainWindow::MakeLabel1Menu() {
   auto menu = std::make_unique<QMenu>(this);
-  AddEntry(*menu, kCopyFolderPathCaption, form_.CanCopyFolderShortPath(),
+  AddEntry(*menu, kCopyFolderPathCaption, {}, form_.CanCopyFolderShortPath(),
            [this] { form_.CopyFolderShortPath(); });
   return menu;
 }
