@@ -14,17 +14,24 @@
 #include <QLabel>
 #include <QListView>
 #include <QMenu>
+#include <QMimeData>
 #include <QPushButton>
 #include <QRadioButton>
+#include <QScrollBar>
+#include <QStyle>
 #include <QTemporaryDir>
+#include <QTextDocumentFragment>
+#include <QToolTip>
 #include <QTreeWidget>
 #include <QtTest>
 #include <memory>
 #include <string>
 
+#include "platform/qt/line_list_model.h"
 #include "support/forwarding_system.h"
 #include "support/temp_folder.h"
 #include "text/lossless_utf8.h"
+#include "window/texts.h"
 
 using tarnwick::Drive;
 using tarnwick::Text;
@@ -73,6 +80,66 @@ QTreeWidgetItem* FolderItem(QTreeWidget* tree, const QString& name) {
   return found.isEmpty() ? nullptr : found.front();
 }
 
+// The captions of a menu's entries (a separator's is empty), the keys they
+// show, and whether each can be chosen.
+QStringList Captions(const QMenu& menu) {
+  QStringList captions;
+  for (const QAction* entry : menu.actions()) captions << entry->text();
+  return captions;
+}
+QStringList Keys(const QMenu& menu) {
+  QStringList keys;
+  for (const QAction* entry : menu.actions()) {
+    keys << (entry->isShortcutVisibleInContextMenu() ? entry->shortcut().toString() : QString());
+  }
+  return keys;
+}
+QList<bool> Enabled(const QMenu& menu) {
+  QList<bool> enabled;
+  for (const QAction* entry : menu.actions()) enabled << entry->isEnabled();
+  return enabled;
+}
+QAction* Entry(const QMenu& menu, const char16_t* caption) {
+  for (QAction* entry : menu.actions()) {
+    if (entry->text() == QString::fromUtf16(caption)) return entry;
+  }
+  qFatal("no such menu entry");
+}
+
+// The tooltip window, a top-level window of its own, while it shows.
+QWidget* ToolTipWindow() {
+  for (QWidget* window : QApplication::topLevelWidgets()) {
+    if (window->inherits("QTipLabel") && window->isVisible()) return window;
+  }
+  return nullptr;
+}
+
+// The text of the tooltip that the mouse resting at `at` on `widget` shows,
+// as the user reads it; empty when none shows.
+QString ToolTipAt(QWidget* widget, QPoint at) {
+  QToolTip::hideText();
+  QHelpEvent rest(QEvent::ToolTip, at, widget->mapToGlobal(at));
+  QApplication::sendEvent(widget, &rest);
+  if (!QToolTip::isVisible()) return {};
+  return QTextDocumentFragment::fromHtml(QToolTip::text()).toPlainText();
+}
+
+// Whether every line's box holds all of its text, with the style's margins.
+bool LinesAreWhole(QListView* list) {
+  const int margins =
+      2 * (list->style()->pixelMetric(QStyle::PM_FocusFrameHMargin, nullptr, list) + 1);
+  const QFontMetrics metrics(list->font());
+  for (int row = 0; row < list->model()->rowCount(); ++row) {
+    const QModelIndex line = list->model()->index(row, 0);
+    const int needed = metrics.horizontalAdvance(line.data().toString()) + margins;
+    if (list->visualRect(line).width() < needed) {
+      qWarning("line %d is %d pixels wide, needs %d", row, list->visualRect(line).width(), needed);
+      return false;
+    }
+  }
+  return true;
+}
+
 const QString kArrow = QStringLiteral(" \u21D4 ");
 const QString kPrefix = QString::fromUtf16(u"\u30D1\u30B9\u540D\uFF0D");
 
@@ -92,6 +159,19 @@ class MainWindowTest : public QObject {
   void Touch(const QString& name) const {
     QFile file(Path(name));
     QVERIFY(file.open(QIODevice::WriteOnly));
+  }
+  // Drags `urls` onto the window and drops them.
+  void Drop(const QList<QUrl>& urls) {
+    QVERIFY(window_->acceptDrops());
+    QMimeData dragged;
+    dragged.setUrls(urls);
+    const QPoint at = window_->rect().center();
+    QDragEnterEvent enter(at, Qt::CopyAction, &dragged, Qt::LeftButton, {});
+    QApplication::sendEvent(window_.get(), &enter);
+    QVERIFY(enter.isAccepted());
+    QDropEvent drop(at, Qt::CopyAction, &dragged, Qt::LeftButton, {});
+    QApplication::sendEvent(window_.get(), &drop);
+    QVERIFY(drop.isAccepted());
   }
 
  private slots:
@@ -116,6 +196,7 @@ class MainWindowTest : public QObject {
   }
 
   void cleanup() {
+    QCoreApplication::setAttribute(Qt::AA_DontShowShortcutsInContextMenus, false);
     window_.reset();
     // Names that are no UTF-8 would be left behind by QTemporaryDir.
     tarnwick::testing::RemoveTree(AT_FDCWD, QFile::encodeName(folder_->path()).toStdString());
@@ -279,40 +360,253 @@ class MainWindowTest : public QObject {
     QCOMPARE(Lines(window_->list1()).size(), 3);
   }
 
-  void theListsLinesCopyToTheClipboard() {
+  void theListsMenuAndKeysCopyTheLineTheNamesAndThePath() {
     QClipboard* clipboard = QGuiApplication::clipboard();
     clipboard->setText(QStringLiteral("before"));
     window_->show();
+    QVERIFY(QTest::qWaitForWindowActive(window_.get()));
     QListView* list1 = window_->list1();
     const QStringList lines = Lines(list1);
     const QString label = window_->label1()->text();
+    // The keys show even where the desktop hides them in context menus.
+    QCoreApplication::setAttribute(Qt::AA_DontShowShortcutsInContextMenus, true);
     std::unique_ptr<QMenu> menu = window_->MakeList1Menu();
-    QCOMPARE(menu->actions().size(), 2);
-    QCOMPARE(menu->actions()[0]->text(), QString::fromUtf8("コピー"));
-    QCOMPARE(menu->actions()[1]->text(), QString::fromUtf8("すべての行をコピー"));
-    // No line chosen: "コピー" is greyed out, and Ctrl+C copies nothing.
-    QVERIFY(!menu->actions()[0]->isEnabled());
+    QCOMPARE(Captions(*menu), QStringList({QString::fromUtf8("コピー(&C)"),
+                                           QString::fromUtf8("すべての行をコピー(&A)"),
+                                           {},
+                                           QString::fromUtf8("短い名前をコピー(&N)"),
+                                           QString::fromUtf8("短いパスをコピー(&P)"),
+                                           {},
+                                           QString::fromUtf8("最新の情報に更新(&R)")}));
+    QCOMPARE(Keys(*menu), QStringList({QStringLiteral("Ctrl+C"),
+                                       {},
+                                       {},
+                                       {},
+                                       QStringLiteral("Ctrl+Shift+C"),
+                                       {},
+                                       QStringLiteral("F5")}));
+    // No line chosen: only the whole list copies, and the keys copy nothing.
+    QCOMPARE(Enabled(*menu), QList<bool>({false, true, true, false, false, true, true}));
     QTest::keyClick(list1, Qt::Key_C, Qt::ControlModifier);
+    QTest::keyClick(list1, Qt::Key_C, Qt::ControlModifier | Qt::ShiftModifier);
     QCOMPARE(clipboard->text(), QStringLiteral("before"));
 
     QTest::mouseClick(list1->viewport(), Qt::LeftButton, {},
-                      list1->visualRect(list1->model()->index(1, 0)).center());
+                      list1->visualRect(list1->model()->index(0, 0)).center());
+    const QString short_path = folder_->path() + QStringLiteral("/LONGFI~1.TXT");
     QTest::keyClick(list1, Qt::Key_C, Qt::ControlModifier);
-    QCOMPARE(clipboard->text(), lines[1]);
+    QCOMPARE(clipboard->text(), lines[0]);
+    QTest::keyClick(list1, Qt::Key_C, Qt::ControlModifier | Qt::ShiftModifier);
+    QCOMPARE(clipboard->text(), short_path);
     menu = window_->MakeList1Menu();
-    QVERIFY(menu->actions()[0]->isEnabled());
-    clipboard->setText(QStringLiteral("before"));
-    menu->actions()[0]->trigger();
-    QCOMPARE(clipboard->text(), lines[1]);
-    menu->actions()[1]->trigger();
+    QCOMPARE(Enabled(*menu), QList<bool>({true, true, true, true, true, true, true}));
+    Entry(*menu, u"コピー(&C)")->trigger();
+    QCOMPARE(clipboard->text(), lines[0]);
+    Entry(*menu, u"すべての行をコピー(&A)")->trigger();
     QCOMPARE(clipboard->text(), lines.join(u'\n'));
+    Entry(*menu, u"短い名前をコピー(&N)")->trigger();
+    QCOMPARE(clipboard->text(), QStringLiteral("LONGFI~1.TXT"));
+    clipboard->setText(QStringLiteral("before"));
+    Entry(*menu, u"短いパスをコピー(&P)")->trigger();
+    QCOMPARE(clipboard->text(), short_path);
     // Nothing else changed.
     QCOMPARE(Lines(list1), lines);
     QCOMPARE(window_->label1()->text(), label);
-    QCOMPARE(list1->currentIndex().row(), 1);
+    QCOMPARE(list1->currentIndex().row(), 0);
     QCOMPARE(messages_.size(), std::size_t{0});
+
+    // An empty folder: nothing to copy but the folder's path.
+    QVERIFY(QDir(folder_->path()).mkdir(QStringLiteral("Empty")));
+    window_->form().SetDir1Path(FromQString(Path(QStringLiteral("Empty"))));
+    menu = window_->MakeList1Menu();
+    QCOMPARE(Enabled(*menu), QList<bool>({false, false, true, false, false, true, true}));
+    menu = window_->MakeLabel1Menu();
+    QCOMPARE(Captions(*menu), QStringList({QString::fromUtf8("パスをコピー(&P)")}));
+    QVERIFY(menu->actions()[0]->isEnabled());
+    menu->actions()[0]->trigger();
+    QCOMPARE(clipboard->text(), Path(QStringLiteral("Empty/")));
   }
 
+  void f5AndTheMenuReadTheFolderAgain() {
+    window_->show();
+    QVERIFY(QTest::qWaitForWindowActive(window_.get()));
+    Touch(QStringLiteral("added.txt"));
+    const int before = system_->refreshes;
+    // F5 wherever the focus is in the window.
+    window_->dir1()->setFocus();
+    QTest::keyClick(window_->dir1(), Qt::Key_F5);
+    QCOMPARE(system_->refreshes, before + 1);
+    QCOMPARE(Lines(window_->list1()).size(), 4);
+    QVERIFY(QFile::remove(Path(QStringLiteral("added.txt"))));
+    Entry(*window_->MakeList1Menu(), u"最新の情報に更新(&R)")->trigger();
+    QCOMPARE(system_->refreshes, before + 2);
+    QCOMPARE(Lines(window_->list1()).size(), 3);
+  }
+
+  void aRightClickChoosesTheLineUnderTheMouseAndOpensTheMenu() {
+    window_->show();
+    QListView* list1 = window_->list1();
+    const QPoint at = list1->visualRect(list1->model()->index(2, 0)).center();
+    QContextMenuEvent click(QContextMenuEvent::Mouse, at, list1->viewport()->mapToGlobal(at));
+    QApplication::sendEvent(list1->viewport(), &click);
+    QCOMPARE(window_->List1ListIndex(), 2);
+    auto* menu = qobject_cast<QMenu*>(QApplication::activePopupWidget());
+    QVERIFY(menu);
+    QCOMPARE(menu->actions().size(), 7);
+    QVERIFY(menu->actions()[0]->isEnabled());
+    menu->close();
+    // The menu goes when it is closed.
+    QTRY_VERIFY(window_->findChildren<QMenu*>().isEmpty());
+  }
+
+  void aLinesTooltipSaysWhereItsShortNameComesFrom() {
+    window_->show();
+    QListView* list1 = window_->list1();
+    const QString origin = ToQString(tarnwick::kOriginRules);
+    QStringList tip =
+        ToolTipAt(list1->viewport(), list1->visualRect(list1->model()->index(0, 0)).center())
+            .split(u'\n');
+    // The line on a line of its own, then the sentence, wrapped to a width
+    // that reads well: neither a narrow column nor one long line.
+    QCOMPARE(tip.takeFirst(), Lines(list1)[0]);
+    QCOMPARE(tip.join(QString()), origin);
+    QVERIFY(tip.size() >= 2 && tip.size() <= 4);
+    QWidget* tip_window = ToolTipWindow();
+    QVERIFY(tip_window);
+    const QFontMetrics metrics(tip_window->font());
+    QVERIFY(tip_window->width() > 25 * metrics.horizontalAdvance(QChar(u'\u3042')));
+    QVERIFY(tip_window->width() < metrics.horizontalAdvance(origin));
+    QCOMPARE(ToolTipAt(list1->viewport(), list1->visualRect(list1->model()->index(1, 0)).center()),
+             Lines(list1)[1] + u'\n' + ToQString(tarnwick::kOriginValidName));
+  }
+
+  void theLabelShowsItsWholeTextInATooltipOnlyWhenCutOff() {
+    window_->show();
+    QLabel* label1 = window_->label1();
+    QCOMPARE(ToolTipAt(label1, label1->rect().center()), QString());
+    // A deep folder: its short path is its path, each name a valid short name.
+    QString deep = QStringLiteral("deep");
+    for (int level = 0; level < 60; ++level) deep += QStringLiteral("/folder%1").arg(level);
+    QVERIFY(QDir(folder_->path()).mkpath(deep));
+    window_->form().SetDir1Path(FromQString(Path(deep)));
+    QVERIFY(label1->fontMetrics().horizontalAdvance(label1->text()) > label1->width());
+    QCOMPARE(ToolTipAt(label1, label1->rect().center()), label1->text());
+  }
+
+  void aDroppedFolderIsShownAndADroppedFilesLineIsChosen() {
+    window_->show();
+    const QString sub = Path(QStringLiteral("Sub Folder"));
+    Drop({QUrl::fromLocalFile(sub), QUrl::fromLocalFile(Path(QStringLiteral("readme.txt")))});
+    QCOMPARE(ToQString(window_->form().Dir1Path()), sub);
+    QCOMPARE(window_->List1ListIndex(), -1);
+    Drop({QUrl::fromLocalFile(Path(QStringLiteral("readme.txt")))});
+    QCOMPARE(window_->label1()->text(), kPrefix + folder_->path() + u'/');
+    QCOMPARE(window_->List1ListIndex(), 1);
+    QVERIFY(Lines(window_->list1())[1].startsWith(QStringLiteral("readme.txt")));
+    QCOMPARE(messages_.size(), std::size_t{0});
+    // A name that is no UTF-8 ("café" in Latin-1), as a file manager sends it.
+    const std::string latin1 = QFile::encodeName(sub).toStdString() + "/caf\xE9.txt";
+    const int fd = ::open(latin1.c_str(), O_CREAT | O_WRONLY, 0644);
+    QVERIFY(fd >= 0);
+    ::close(fd);
+    Drop({QUrl::fromEncoded(QUrl::fromLocalFile(sub).toEncoded() + "/caf%E9.txt")});
+    QCOMPARE(window_->label1()->text(), kPrefix + folder_->path() + QStringLiteral("/SUBFOL~1/"));
+    const int chosen = window_->List1ListIndex();
+    QVERIFY(chosen >= 0);
+    QVERIFY(Lines(window_->list1())[chosen].startsWith(ToQString(u"caf\xDCE9.txt")));
+    QCOMPARE(messages_.size(), std::size_t{0});
+    // No local file: Form1 says so, and nothing changes.
+    Drop({QUrl(QStringLiteral("https://example.com/readme.txt"))});
+    QCOMPARE(messages_.size(), std::size_t{1});
+    QVERIFY(messages_[0].text.startsWith(ToQString(tarnwick::kDropNotUsable)));
+    QCOMPARE(window_->List1ListIndex(), chosen);
+  }
+
+  void theWidestLineIsBoundedClosely() {
+    // Narrow and wide letters, Japanese from a fallback font, an emoji of
+    // two code units.
+    const QStringList texts = {QString(30, u'i'), QString(12, u'W'),
+                               QString::fromUtf8("日本語のファイル名.txt ⇔ 日本語~1.TXT"),
+                               QString::fromUtf8("😀 ⇔ _~1")};
+    const QFont font = window_->list1()->font();
+    const QFontMetricsF metrics(font);
+    tarnwick::qt::LineListModel lines;
+    QCOMPARE(lines.WidestLine(font).row, -1);
+    qreal widest_width = 0;
+    for (const QString& text : texts) {
+      lines.Append(FromQString(text));
+      widest_width = std::max(widest_width, metrics.horizontalAdvance(text));
+    }
+    const tarnwick::qt::LineListModel::Widest widest = lines.WidestLine(font);
+    QCOMPARE(widest.row, 2);
+    QVERIFY(widest.width >= widest_width);
+    QVERIFY(widest.width < widest_width + 2);
+  }
+
+  void aLineThatKerningNarrowsLeavesRoomForAWiderOne() {
+    // "AV" kerns: the line with the highest bound is drawn narrower than the
+    // bound, and a line of letters that do not kern falls in between.
+    const QString kerned = QStringLiteral("AV").repeated(40);
+    const QFontMetricsF metrics(window_->list1()->font());
+    qreal bound = 0;
+    for (const QChar c : kerned) bound += metrics.horizontalAdvance(c);
+    QString wider;
+    for (const QChar letter : {u'X', u'i'}) {
+      while (metrics.horizontalAdvance(wider + letter) < bound) wider += letter;
+    }
+    if (metrics.horizontalAdvance(wider) < metrics.horizontalAdvance(kerned) + 2) {
+      QSKIP("this font kerns too little");
+    }
+    window_->show();
+    window_->SetList1Redraw(false);
+    window_->List1Clear();
+    window_->List1AddItem(FromQString(kerned));
+    window_->List1AddItem(FromQString(wider));
+    window_->SetList1Redraw(true);
+    QVERIFY(LinesAreWhole(window_->list1()));
+  }
+
+  void everyLineIsWholeAndTheWidestScrollsToItsEnd() {
+    // The long line comes first: the view's own guess of a uniform size
+    // goes by the last.
+    QString long_name = QStringLiteral("Annual report of the ");
+    while (long_name.size() < 196) long_name += QStringLiteral("very ");
+    long_name = long_name.left(196) + QStringLiteral(".txt");
+    QVERIFY(QDir(folder_->path()).mkdir(QStringLiteral("everyday")));
+    for (const QString& name :
+         {long_name, QStringLiteral("Meeting notes from the planning session.txt"),
+          QStringLiteral("Quarterly Budget Review 2024 Final Version.xlsx"),
+          QStringLiteral("README.TXT"), QStringLiteral("readme.txt")}) {
+      Touch(QStringLiteral("everyday/") + name);
+    }
+    window_->show();
+    window_->form().SetDir1Path(FromQString(Path(QStringLiteral("everyday"))));
+    QListView* list1 = window_->list1();
+    const QStringList lines = Lines(list1);
+    QCOMPARE(lines.size(), 5);
+    QVERIFY(lines[0].startsWith(long_name));
+    QVERIFY(LinesAreWhole(list1));
+    QScrollBar* scroll = list1->horizontalScrollBar();
+    QVERIFY(scroll->isVisible());
+    // A step is a few characters, not the whole width.
+    QVERIFY(scroll->singleStep() < list1->viewport()->width() / 8);
+    scroll->setValue(scroll->maximum());
+    const QRect widest = list1->visualRect(list1->model()->index(0, 0));
+    QVERIFY(widest.right() < list1->viewport()->width());
+    QVERIFY(widest.left() + list1->fontMetrics().horizontalAdvance(lines[0]) <
+            list1->viewport()->width());
+    // The tooltip shows the widest line whole too.
+    scroll->setValue(0);
+    ToolTipAt(list1->viewport(), list1->visualRect(list1->model()->index(0, 0)).center());
+    QWidget* tip_window = ToolTipWindow();
+    QVERIFY(tip_window);
+    QVERIFY(tip_window->width() >= QFontMetrics(tip_window->font()).horizontalAdvance(lines[0]));
+    // A bigger font: the lines grow with it.
+    QFont font = list1->font();
+    font.setPointSize(font.pointSize() * 2);
+    list1->setFont(font);
+    QVERIFY(LinesAreWhole(list1));
+  }
   void theAboutBoxSaysItsTwoLines() {
     QTest::mouseClick(window_->command1(), Qt::LeftButton);
     QCOMPARE(messages_.size(), std::size_t{1});

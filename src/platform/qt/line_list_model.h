@@ -5,9 +5,13 @@
 #pragma once
 
 #include <QAbstractListModel>
+#include <QSize>
+#include <functional>
 
 #include "text/text.h"
 #include "text/text_list.h"
+
+class QFont;
 
 namespace tarnwick::qt {
 
@@ -27,10 +31,29 @@ class LineListModel final : public QAbstractListModel {
   // Line `row` as it is shown.
   TextView Line(int row) const;
 
+  // How wide the widest line can be drawn in `font`, and its row (-1 when
+  // there is none). A line's width is bounded by the sum of its characters'
+  // advances, which takes no text layout: kerning and ligatures only narrow
+  // the names of the scripts a desktop shows here.
+  struct Widest {
+    int row = -1;
+    qreal width = 0;
+  };
+  Widest WidestLine(const QFont& font) const;
+
+  // The size of every line (Qt::SizeHintRole); an invalid size leaves it to
+  // the view.
+  void SetLineSize(QSize size) { line_size_ = size; }
+
+  // Makes the tooltip of a row (Qt::ToolTipRole).
+  void SetToolTips(std::function<QString(int row)> tool_tip) { tool_tip_ = std::move(tool_tip); }
+
  private:
   TextList lines_;
   int shown_ = 0;  // the lines the view knows of
   bool telling_view_ = true;
+  QSize line_size_;
+  std::function<QString(int row)> tool_tip_;
 };
 
 }  // namespace tarnwick::qt

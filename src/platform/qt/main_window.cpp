@@ -4,22 +4,33 @@
 #include <QButtonGroup>
 #include <QClipboard>
 #include <QComboBox>
+#include <QContextMenuEvent>
+#include <QDropEvent>
+#include <QFontMetricsF>
 #include <QKeyEvent>
 #include <QLabel>
 #include <QListView>
 #include <QMenu>
 #include <QMessageBox>
+#include <QMimeData>
 #include <QMouseEvent>
 #include <QPushButton>
 #include <QRadioButton>
+#include <QScrollBar>
 #include <QShortcut>
 #include <QSocketNotifier>
 #include <QStyle>
+#include <QTextLayout>
+#include <QToolTip>
 #include <QTreeWidget>
+#include <QUrl>
+#include <QtMath>
 #include <algorithm>
+#include <string_view>
 
 #include "platform/qt/line_list_model.h"
 #include "platform/qt/program_icon.h"
+#include "text/lossless_utf8.h"
 #include "window/layout.h"
 #include "window/texts.h"
 
@@ -44,6 +55,99 @@ void ShowModalMessage(QWidget* parent, const Text& text, std::int32_t style, con
 
 // The index of a folder list entry, which Form1 opens.
 constexpr int kEntryRole = Qt::UserRole;
+
+// The keys of the list's menu entries that have one; F5 holds in the whole
+// window.
+constexpr QKeyCombination kCopyShortPathKey(Qt::ControlModifier | Qt::ShiftModifier, Qt::Key_C);
+constexpr QKeyCombination kReloadKey(Qt::Key_F5);
+
+// Adds a menu entry with `key` shown beside its caption (none for an empty
+// one) that runs `action`, greyed out unless `enabled`.
+template <typename Action>
+void AddEntry(QMenu& menu, const char16_t* caption, const QKeySequence& key, bool enabled,
+              Action action) {
+  QAction* entry = menu.addAction(ToQString(caption), action);
+  entry->setEnabled(enabled);
+  entry->setShortcut(key);
+  entry->setShortcutVisibleInContextMenu(true);
+}
+
+// Runs `action` on `key` while the focus is on `widget` (Qt::WidgetShortcut)
+// or anywhere in its window (Qt::WindowShortcut).
+template <typename Action>
+void AddKey(QWidget* widget, const QKeySequence& key, Qt::ShortcutContext where, Action action) {
+  auto* shortcut = new QShortcut(key, widget);
+  shortcut->setContext(where);
+  QObject::connect(shortcut, &QShortcut::activated, widget, action);
+}
+
+// How far the list scrolls sideways for one step, in characters.
+constexpr int kCharactersAStep = 2;
+
+// How wide the sentence under a line in its tooltip may be at least, in
+// Japanese characters; it is as wide as the line when that is wider.
+constexpr int kSentenceCharacters = 36;
+
+// Lines for a tooltip, shown as they are: no markup, spaces kept, none
+// wrapped.
+QString WholeLinesHtml(const QStringList& lines) {
+  QStringList escaped;
+  for (const QString& line : lines) escaped << line.toHtmlEscaped();
+  return QStringLiteral("<qt><p style=\"white-space:pre\">") +
+         escaped.join(QStringLiteral("<br>")) + QStringLiteral("</p>");
+}
+
+// `text` broken into lines no wider than `width` in `font`, where its script
+// allows a break; every character is kept.
+QStringList Wrapped(const QString& text, const QFont& font, qreal width) {
+  QTextLayout layout(text, font);
+  QStringList lines;
+  layout.beginLayout();
+  for (QTextLine line = layout.createLine(); line.isValid(); line = layout.createLine()) {
+    line.setLineWidth(width);
+    lines << text.mid(line.textStart(), line.textLength());
+  }
+  layout.endLayout();
+  return lines;
+}
+
+// The tooltip of a line of the list. `tip` holds the line, its first
+// `line_size` code units, and after a line break a sentence. The line stays
+// whole; the sentence wraps to the line's width or kSentenceCharacters,
+// whichever is wider.
+QString LineToolTipHtml(const Text& tip, std::size_t line_size) {
+  const QString line = ToQString(tip.substr(0, line_size));
+  const QString sentence = ToQString(tip.substr(std::min(line_size, tip.size()))).trimmed();
+  QStringList lines = {line};
+  if (!sentence.isEmpty()) {
+    const QFont font = QToolTip::font();
+    const QFontMetricsF metrics(font);
+    const qreal width = std::max(metrics.horizontalAdvance(line),
+                                 kSentenceCharacters * metrics.horizontalAdvance(QChar(u'\u3042')));
+    lines << Wrapped(sentence, font, width);
+  }
+  return WholeLinesHtml(lines);
+}
+
+// The path of a local file's URL, as the bytes of its name read: a byte
+// that is no UTF-8 comes percent-escaped and is kept, where toLocalFile()
+// would make it U+FFFD and name another file.
+Text LocalPath(const QUrl& url) {
+  const QByteArray bytes = QByteArray::fromPercentEncoding(url.path(QUrl::FullyEncoded).toUtf8());
+  return DecodeFileName(
+      std::string_view(bytes.constData(), static_cast<std::size_t>(bytes.size())));
+}
+
+// The local paths among the URLs dropped, in their order. A drop of URLs none
+// of which is a local file gives one empty path, which Form1 reports.
+std::vector<Text> DroppedPaths(const QMimeData& dropped) {
+  std::vector<Text> paths;
+  for (const QUrl& url : dropped.urls()) {
+    if (url.isLocalFile()) paths.push_back(LocalPath(url));
+  }
+  if (paths.empty() && dropped.hasUrls()) paths.emplace_back();
+  return paths;
+}
 
 }  // namespace
 
@@ -74,6 +178,46 @@ void FolderTree::mouseDoubleClickEvent(QMouseEvent* event) {
   QTreeWidget::mouseDoubleClickEvent(event);
 }
 
+LineList::LineList(QWidget* parent) : QListView(parent), lines_(new LineListModel(this)) {
+  setModel(lines_);
+  // Every line takes the size of the widest, which spares the view asking
+  // each line's size; none is cut short.
+  setUniformItemSizes(true);
+  setTextElideMode(Qt::ElideNone);
+  setHorizontalScrollMode(QAbstractItemView::ScrollPerPixel);
+}
+
+void LineList::FitWidestLine() {
+  lines_->SetLineSize(QSize());
+  const LineListModel::Widest widest = lines_->WidestLine(font());
+  if (widest.row >= 0) {
+    // The style's size of the widest line, its margins and height, made as
+    // wide as the bound if that is wider than the line as measured.
+    const QModelIndex line = lines_->index(widest.row, 0);
+    QSize size = sizeHintForIndex(line);
+    const qreal measured = QFontMetricsF(font()).horizontalAdvance(line.data().toString());
+    size.rwidth() += std::max(0, qCeil(widest.width - measured));
+    lines_->SetLineSize(size);
+  }
+  // An arrow or a turn of the wheel moves the lines a few characters, not by
+  // a whole line's width as the view would.
+  horizontalScrollBar()->setSingleStep(kCharactersAStep * fontMetrics().averageCharWidth());
+  scheduleDelayedItemsLayout();
+}
+
+void LineList::changeEvent(QEvent* event) {
+  QListView::changeEvent(event);
+  if (event->type() == QEvent::FontChange) FitWidestLine();
+}
+
+void LineList::contextMenuEvent(QContextMenuEvent* event) {
+  if (event->reason() == QContextMenuEvent::Mouse) {
+    const QModelIndex line = indexAt(event->pos());
+    if (line.isValid()) setCurrentIndex(line);
+  }
+  if (on_menu) on_menu(event->globalPos());
+}
+
 QString ToQString(const Text& text) {
   return QString(reinterpret_cast<const QChar*>(text.data()), static_cast<qsizetype>(text.size()));
 }
@@ -88,6 +232,7 @@ MainWindow::MainWindow(SystemServices& system, const Text& start_folder)
   setWindowTitle(ToQString(kWindowCaption));
   setWindowIcon(ProgramIcon());
   setFixedSize(Pixels(kClientWidth), Pixels(kClientHeight));
+  setAcceptDrops(true);
   CreateControls();
   PlaceControls();
   form_.Start(start_folder);
@@ -101,10 +246,8 @@ void MainWindow::Load() { form_.Form_Load(); }
 void MainWindow::CreateControls() {
   drive1_ = new QComboBox(this);
   dir1_ = new FolderTree(this);
-  list1_ = new QListView(this);
-  list1_lines_ = new LineListModel(list1_);
-  list1_->setModel(list1_lines_);
-  list1_->setUniformItemSizes(true);
+  list1_ = new LineList(this);
+  list1_lines_ = list1_->lines();
   list1_->setEditTriggers(QAbstractItemView::NoEditTriggers);
   list1_->setSelectionMode(QAbstractItemView::SingleSelection);
   option1_group_ = new QButtonGroup(this);
@@ -116,6 +259,7 @@ void MainWindow::CreateControls() {
   label1_ = new QLabel(this);
   label1_->setTextFormat(Qt::PlainText);
   label1_->setFocusPolicy(Qt::NoFocus);
+  label1_->setContextMenuPolicy(Qt::CustomContextMenu);
   command1_ = new QPushButton(this);
   command1_->setAutoDefault(false);
 }
@@ -175,12 +319,13 @@ void MainWindow::ConnectControls() {
   connect(option1_group_, &QButtonGroup::idClicked, this,
           [this](int index) { form_.Option1_Click(index); });
   connect(command1_, &QPushButton::clicked, this, [this] { form_.Command1_Click(); });
-  list1_->setContextMenuPolicy(Qt::CustomContextMenu);
-  connect(list1_, &QListView::customContextMenuRequested, this, [this](const QPoint& at) {
-    MakeList1Menu()->exec(list1_->viewport()->mapToGlobal(at));
-  });
-  auto* copy = new QShortcut(QKeySequence::Copy, list1_, nullptr, nullptr, Qt::WidgetShortcut);
-  connect(copy, &QShortcut::activated, this, [this] { form_.CopyLine(); });
+  list1_->on_menu = [this](const QPoint& at) { ShowMenu(MakeList1Menu(), at); };
+  list1_lines_->SetToolTips([this](int row) { return List1ToolTip(row); });
+  connect(label1_, &QLabel::customContextMenuRequested, this,
+          [this](const QPoint& at) { ShowMenu(MakeLabel1Menu(), label1_->mapToGlobal(at)); });
+  AddKey(list1_, QKeySequence::Copy, Qt::WidgetShortcut, [this] { form_.CopyLine(); });
+  AddKey(list1_, kCopyShortPathKey, Qt::WidgetShortcut, [this] { form_.CopyShortPath(); });
+  AddKey(this, kReloadKey, Qt::WindowShortcut, [this] { form_.Reload(); });
   // A disk plugged in or taken out changes the mounts.
   if (mounts_.descriptor() >= 0) {
     mounts_changed_ = new QSocketNotifier(mounts_.descriptor(), QSocketNotifier::Exception, this);
@@ -190,7 +335,14 @@ void MainWindow::ConnectControls() {
 
 bool MainWindow::Option1Item0Value() const { return option1_[0]->isChecked(); }
 
-void MainWindow::SetLabel1Caption(const Text& caption) { label1_->setText(ToQString(caption)); }
+void MainWindow::SetLabel1Caption(const Text& caption) {
+  const QString text = ToQString(caption);
+  label1_->setText(text);
+  // The whole caption in a tooltip when the label cuts it off.
+  const bool fits =
+      label1_->fontMetrics().horizontalAdvance(text) <= label1_->contentsRect().width();
+  label1_->setToolTip(fits ? QString() : WholeLinesHtml({text}));
+}
 
 void MainWindow::List1Clear() { list1_lines_->Clear(); }
 
@@ -198,6 +350,8 @@ void MainWindow::List1AddItem(const Text& line) { list1_lines_->Append(line); }
 
 void MainWindow::SetList1Redraw(bool redraw) {
   list1_lines_->SetTellingView(redraw);
+  // The lines are all there: as wide as the widest.
+  if (redraw) list1_->FitWidestLine();
   list1_->setUpdatesEnabled(redraw);
 }
 
@@ -249,11 +403,44 @@ void MainWindow::SetClipboardText(const Text& text) {
 
 std::unique_ptr<QMenu> MainWindow::MakeList1Menu() {
   auto menu = std::make_unique<QMenu>(this);
-  QAction* copy = menu->addAction(ToQString(kCopyLineCaption), [this] { form_.CopyLine(); });
-  copy->setShortcut(QKeySequence::Copy);
-  copy->setEnabled(form_.CanCopyLine());
-  menu->addAction(ToQString(kCopyAllLinesCaption), [this] { form_.CopyAllLines(); });
+  AddEntry(*menu, kCopyLineCaption, QKeySequence::Copy, form_.CanCopyLine(),
+           [this] { form_.CopyLine(); });
+  AddEntry(*menu, kCopyAllLinesCaption, {}, form_.CanCopyAllLines(),
+           [this] { form_.CopyAllLines(); });
+  menu->addSeparator();
+  AddEntry(*menu, kCopyShortNameCaption, {}, form_.CanCopyShortName(),
+           [this] { form_.CopyShortName(); });
+  AddEntry(*menu, kCopyShortPathCaption, kCopyShortPathKey, form_.CanCopyShortPath(),
+           [this] { form_.CopyShortPath(); });
+  menu->addSeparator();
+  AddEntry(*menu, kReloadCaption, kReloadKey, true, [this] { form_.Reload(); });
   return menu;
+}
+
+std::unique_ptr<QMenu> MainWindow::MakeLabel1Menu() {
+  auto menu = std::make_unique<QMenu>(this);
+  AddEntry(*menu, kCopyFolderPathCaption, {}, form_.CanCopyFolderShortPath(),
+           [this] { form_.CopyFolderShortPath(); });
+  return menu;
+}
+
+void MainWindow::ShowMenu(std::unique_ptr<QMenu> menu, const QPoint& at) {
+  QMenu* shown = menu.release();
+  shown->setAttribute(Qt::WA_DeleteOnClose);
+  shown->popup(at);
+}
+
+QString MainWindow::List1ToolTip(int row) {
+  return LineToolTipHtml(form_.List1ToolTip(row), list1_lines_->Line(row).size());
+}
+
+void MainWindow::dragEnterEvent(QDragEnterEvent* event) {
+  if (event->mimeData()->hasUrls()) event->acceptProposedAction();
+}
+
+void MainWindow::dropEvent(QDropEvent* event) {
+  form_.Dropped(DroppedPaths(*event->mimeData()));
+  event->acceptProposedAction();
 }
 
 void MainWindow::ShowMessage(const Text& text, std::int32_t style, const Text& title) {

@@ -3,6 +3,7 @@
 // everything through WindowControls.
 #pragma once
 
+#include <QListView>
 #include <QTreeWidget>
 #include <QWidget>
 #include <functional>
@@ -18,7 +19,6 @@ class QButtonGroup;
 class QSocketNotifier;
 class QComboBox;
 class QLabel;
-class QListView;
 class QMenu;
 class QPushButton;
 class QRadioButton;
@@ -39,6 +39,26 @@ class FolderTree final : public QTreeWidget {
   void mouseDoubleClickEvent(QMouseEvent* event) override;
 };
 
+// The file list: every line as wide as the widest one, so that a long line
+// scrolls instead of being cut off; a right-click chooses the line under the
+// mouse before the menu opens.
+class LineList final : public QListView {
+ public:
+  explicit LineList(QWidget* parent);
+  LineListModel* lines() const { return lines_; }
+  // Sizes every line as the widest, after the lines or the font changed.
+  void FitWidestLine();
+  // Opens the list's menu at a place on the screen.
+  std::function<void(const QPoint& at)> on_menu;
+
+ protected:
+  void changeEvent(QEvent* event) override;
+  void contextMenuEvent(QContextMenuEvent* event) override;
+
+ private:
+  LineListModel* lines_;
+};
+
 class MainWindow final : public QWidget, public WindowControls {
  public:
   // Shows a message box; the window's own one is modal, tests put theirs.
@@ -56,15 +76,17 @@ class MainWindow final : public QWidget, public WindowControls {
 
   Form1& form() { return form_; }
 
-  // The list's menu as it stands now: "コピー" and "すべての行をコピー".
+  // The menus as they stand now: the list's (the copies and the reload),
+  // and the label's (its path's copy).
   std::unique_ptr<QMenu> MakeList1Menu();
+  std::unique_ptr<QMenu> MakeLabel1Menu();
 
   void SetMessageBox(MessageBox message_box) { message_box_ = std::move(message_box); }
 
   // The controls, by name, for tests and for the screenshot.
   QComboBox* drive1() const { return drive1_; }
   FolderTree* dir1() const { return dir1_; }
-  QListView* list1() const { return list1_; }
+  LineList* list1() const { return list1_; }
   QRadioButton* option1(int index) const { return option1_[index]; }
   QLabel* label1() const { return label1_; }
   QPushButton* command1() const { return command1_; }
@@ -86,10 +108,19 @@ class MainWindow final : public QWidget, public WindowControls {
   void ShowMessage(const Text& text, std::int32_t style, const Text& title) override;
   void SetBusyCursor(bool busy) override;
 
+ protected:
+  // Local files and folders dropped on the window go to Form1.
+  void dragEnterEvent(QDragEnterEvent* event) override;
+  void dropEvent(QDropEvent* event) override;
+
  private:
   void CreateControls();
   void PlaceControls();
   void ConnectControls();
+  // The tooltip of the list's line `row`, as rich text.
+  QString List1ToolTip(int row);
+  // Opens `menu` at `at` on the screen; it goes when it closes.
+  void ShowMenu(std::unique_ptr<QMenu> menu, const QPoint& at);
 
   Form1 form_;
   MessageBox message_box_;
@@ -98,7 +129,7 @@ class MainWindow final : public QWidget, public WindowControls {
 
   QComboBox* drive1_ = nullptr;
   FolderTree* dir1_ = nullptr;
-  QListView* list1_ = nullptr;
+  LineList* list1_ = nullptr;
   LineListModel* list1_lines_ = nullptr;
   QRadioButton* option1_[2] = {nullptr, nullptr};
   QButtonGroup* option1_group_ = nullptr;
