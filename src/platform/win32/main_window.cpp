@@ -187,44 +187,6 @@ Text WindowText(HWND window, int index, UINT length_message, UINT text_message) 
   return FromWide(text);
 }
 
-// The width of the widest line of `list` in `font`, in pixels. No line is
-// wider than its code units times the font's widest character, so the lines
-// are measured longest first, and only until that bound cannot beat the
-// widest measured: of 100,000 lines, usually a handful.
-int WidestLineWidth(HWND list, HFONT font) {
-  const auto count = static_cast<int>(::SendMessageW(list, LB_GETCOUNT, 0, 0));
-  if (count <= 0) return 0;
-  const WindowDcHandle dc = GetWindowDc(list);
-  const SelectedObject selected = Select(dc.get().dc, font);
-  TEXTMETRICW metrics{};
-  if (!::GetTextMetricsW(dc.get().dc, &metrics)) return 0;
-  struct Line {
-    int length;
-    int index;
-  };
-  std::vector<Line> lines;
-  lines.reserve(static_cast<std::size_t>(count));
-  for (int i = 0; i < count; ++i) {
-    lines.push_back(
-        {static_cast<int>(::SendMessageW(list, LB_GETTEXTLEN, static_cast<WPARAM>(i), 0)), i});
-  }
-  std::sort(lines.begin(), lines.end(),
-            [](const Line& a, const Line& b) { return a.length > b.length; });
-  int widest = 0;
-  std::wstring text;
-  for (const Line& line : lines) {
-    if (static_cast<long long>(line.length) * metrics.tmMaxCharWidth <= widest) break;
-    text.resize(static_cast<std::size_t>(line.length) + 1);
-    const auto copied = static_cast<int>(::SendMessageW(
-        list, LB_GETTEXT, static_cast<WPARAM>(line.index), reinterpret_cast<LPARAM>(text.data())));
-    SIZE size{};
-    if (copied > 0 && ::GetTextExtentPoint32W(dc.get().dc, text.data(), copied, &size)) {
-      widest = std::max(widest, static_cast<int>(size.cx));
-    }
-  }
-  return widest;
-}
-
 // The line of `list` at `point` in its client area, or -1 where there is
 // none. LB_ITEMFROMPOINT gives the line's index in 16 bits only; the lines
 // in view are fewer than 65,536 from the top one, which gives the rest.
@@ -528,23 +490,67 @@ void MainWindow::PlaceControls() {
       SetClosedHeight(child, Scale(Pixels(layout.height)));
     }
   }
+  // The tooltips in the controls' font, which draws "_"; long ones wrap at
+  // the window's width.
+  for (const HWND tip : {list1_tip_, label1_tip_}) {
+    ::SendMessageW(tip, WM_SETFONT, reinterpret_cast<WPARAM>(new_font.get()), FALSE);
+    ::SendMessageW(tip, TTM_SETMAXTIPWIDTH, 0, Scale(Pixels(kClientWidth)));
+  }
   ::SendMessageW(control(kDir1Id), LB_SETITEMHEIGHT, 0, Scale(kFolderLineHeight));
+  MeasureIn(new_font.get());
   font_ = std::move(new_font);
   if (const int height = FullLineHeight(control(kList1Id), font_.get()); height > 0) {
     ::SendMessageW(control(kList1Id), LB_SETITEMHEIGHT, 0, height);
   }
-  FitList1Width();
-  // Long tooltips wrap at the window's width.
-  for (const HWND tip : {list1_tip_, label1_tip_}) {
-    ::SendMessageW(tip, TTM_SETMAXTIPWIDTH, 0, Scale(Pixels(kClientWidth)));
+  MeasureList1Again();
+}
+
+void MainWindow::MeasureIn(HFONT font) {
+  if (!measure_dc_) {
+    const WindowDcHandle screen = GetWindowDc(nullptr);
+    measure_dc_.reset(::CreateCompatibleDC(screen.get().dc));
+    if (!measure_dc_) throw SystemError(::GetLastError(), u"", "cannot measure text");
+  }
+  ::SelectObject(measure_dc_.get(), font);
+  TEXTMETRICW metrics{};
+  ::GetTextMetricsW(measure_dc_.get(), &metrics);
+  widest_character_ = metrics.tmMaxCharWidth;
+}
+
+void MainWindow::TakeList1Line(std::wstring_view line) {
+  if (static_cast<long long>(line.size()) * widest_character_ <= list1_widest_) return;
+  SIZE size{};
+  if (::GetTextExtentPoint32W(measure_dc_.get(), line.data(), static_cast<int>(line.size()),
+                              &size)) {
+    list1_widest_ = std::max(list1_widest_, static_cast<int>(size.cx));
   }
 }
 
-void MainWindow::FitList1Width() {
+// Each message to the list takes time, so only the lines that might be the
+// widest are read back.
+void MainWindow::MeasureList1Again() {
   const HWND list1 = control(kList1Id);
-  const int widest = WidestLineWidth(list1, font_.get());
-  ::SendMessageW(list1, LB_SETHORIZONTALEXTENT,
-                 static_cast<WPARAM>(widest > 0 ? widest + Scale(kLineMargin) : 0), 0);
+  list1_widest_ = 0;
+  const auto count = static_cast<int>(::SendMessageW(list1, LB_GETCOUNT, 0, 0));
+  std::wstring line;
+  for (int i = 0; i < count; ++i) {
+    const LRESULT length = ::SendMessageW(list1, LB_GETTEXTLEN, static_cast<WPARAM>(i), 0);
+    if (length <= 0 || static_cast<long long>(length) * widest_character_ <= list1_widest_) {
+      continue;
+    }
+    line.resize(static_cast<std::size_t>(length) + 1);
+    line.resize(static_cast<std::size_t>(
+        std::max<LRESULT>(0, ::SendMessageW(list1, LB_GETTEXT, static_cast<WPARAM>(i),
+                                            reinterpret_cast<LPARAM>(line.data())))));
+    TakeList1Line(line);
+  }
+  FitList1Width();
+}
+
+void MainWindow::FitList1Width() {
+  ::SendMessageW(control(kList1Id), LB_SETHORIZONTALEXTENT,
+                 static_cast<WPARAM>(list1_widest_ > 0 ? list1_widest_ + Scale(kLineMargin) : 0),
+                 0);
 }
 
 LRESULT CALLBACK MainWindow::List1Procedure(HWND list, UINT message, WPARAM w, LPARAM l,
@@ -686,12 +692,14 @@ void MainWindow::SetLabel1Caption(const Text& caption) {
 void MainWindow::List1Clear() {
   HideList1Tip();
   ::SendMessageW(control(kList1Id), LB_RESETCONTENT, 0, 0);
+  list1_widest_ = 0;
 }
 
 void MainWindow::List1AddItem(const Text& line) {
   // An unsorted list box appends.
-  ::SendMessageW(control(kList1Id), LB_ADDSTRING, 0,
-                 reinterpret_cast<LPARAM>(ToWide(line).c_str()));
+  const std::wstring wide = ToWide(line);
+  ::SendMessageW(control(kList1Id), LB_ADDSTRING, 0, reinterpret_cast<LPARAM>(wide.c_str()));
+  TakeList1Line(wide);
 }
 
 void MainWindow::SetList1Redraw(bool redraw) {

@@ -12,6 +12,7 @@
 
 #include <functional>
 #include <string>
+#include <string_view>
 #include <vector>
 
 #include "platform/system_services.h"
@@ -110,7 +111,14 @@ class MainWindow final : public WindowControls {
   // keyboard's menu key, under the chosen line.
   void ShowList1Menu(POINT at, bool from_keyboard);
   void ShowLabel1Menu(POINT at);
-  // The horizontal scroll range of the list: as wide as its widest line.
+  // The list's scroll range is as wide as its widest line. Each line is
+  // measured as it comes, but only when it might be wider than the widest so
+  // far: no line is wider than its code units times the font's widest
+  // character, so of 100,000 lines most need no measuring. The range is set
+  // when the refresh is done, and measured again for a new font.
+  void MeasureIn(HFONT font);
+  void TakeList1Line(std::wstring_view line);
+  void MeasureList1Again();
   void FitList1Width();
   // The list's subclass: where the mouse rests, the tooltip of that line.
   static LRESULT CALLBACK List1Procedure(HWND list, UINT message, WPARAM w, LPARAM l, UINT_PTR id,
@@ -129,6 +137,9 @@ class MainWindow final : public WindowControls {
   HWND window_ = nullptr;
   UINT dpi_ = 96;
   FontHandle font_;
+  MemoryDcHandle measure_dc_;  // with the list's font in it
+  int widest_character_ = 0;   // of that font
+  int list1_widest_ = 0;       // the widest line of the list, in pixels
   AcceleratorHandle accelerators_;
   HWND list1_tip_ = nullptr;  // owned by the window
   HWND label1_tip_ = nullptr;
