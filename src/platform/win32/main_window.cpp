@@ -591,7 +591,7 @@ LRESULT CALLBACK MainWindow::List1Procedure(HWND list, UINT message, WPARAM w, L
   return ::DefSubclassProc(list, message, w, l);
 }
 
-// The tooltip of `line` just under the mouse at `at` in the list.
+// The tooltip of `line`, under the mouse at `at` in the list.
 void MainWindow::ShowList1Tip(int line, POINT at) {
   const HWND list1 = control(kList1Id);
   const std::wstring text = ToWide(form_.List1ToolTip(line));
@@ -602,8 +602,19 @@ void MainWindow::ShowList1Tip(int line, POINT at) {
   TOOLINFOW tool = ToolFor(window_, list1);
   tool.lpszText = const_cast<wchar_t*>(text.c_str());
   ::SendMessageW(list1_tip_, TTM_UPDATETIPTEXTW, 0, reinterpret_cast<LPARAM>(&tool));
-  ::ClientToScreen(list1, &at);
-  ::SendMessageW(list1_tip_, TTM_TRACKPOSITION, 0, MAKELPARAM(at.x, at.y + Scale(kTipBelowMouse)));
+  // Below the mouse, at the first edge between lines there, so that no line
+  // shows cut in half above the tooltip.
+  POINT place{at.x, at.y + Scale(kTipBelowMouse)};
+  RECT shown{};
+  if (::SendMessageW(list1, LB_GETITEMRECT, static_cast<WPARAM>(line),
+                     reinterpret_cast<LPARAM>(&shown)) != LB_ERR &&
+      shown.bottom > shown.top) {
+    const LONG height = shown.bottom - shown.top;
+    const LONG below = std::max<LONG>(0, place.y - shown.bottom);
+    place.y = shown.bottom + (below + height - 1) / height * height;
+  }
+  ::ClientToScreen(list1, &place);
+  ::SendMessageW(list1_tip_, TTM_TRACKPOSITION, 0, MAKELPARAM(place.x, place.y));
   ::SendMessageW(list1_tip_, TTM_TRACKACTIVATE, TRUE, reinterpret_cast<LPARAM>(&tool));
   list1_tip_line_ = line;
 }
