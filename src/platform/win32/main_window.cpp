@@ -9,6 +9,7 @@
 // clang-format on
 
 #include <algorithm>
+#include <climits>
 #include <cstdint>
 #include <string>
 #include <vector>
@@ -512,9 +513,10 @@ void MainWindow::MeasureIn(HFONT font) {
     if (!measure_dc_) throw SystemError(::GetLastError(), u"", "cannot measure text");
   }
   ::SelectObject(measure_dc_.get(), font);
+  // Where the font cannot be told, every line is measured.
   TEXTMETRICW metrics{};
-  ::GetTextMetricsW(measure_dc_.get(), &metrics);
-  widest_character_ = metrics.tmMaxCharWidth;
+  widest_character_ =
+      ::GetTextMetricsW(measure_dc_.get(), &metrics) ? metrics.tmMaxCharWidth : SHRT_MAX;
 }
 
 void MainWindow::TakeList1Line(std::wstring_view line) {
