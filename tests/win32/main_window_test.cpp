@@ -4,7 +4,9 @@
 
 // clang-format off
 #include <windows.h>
-#include <dbt.h>  // needs windows.h first
+#include <commctrl.h>  // needs windows.h first
+#include <dbt.h>       // needs windows.h first
+#include <shlobj.h>    // needs windows.h first
 // clang-format on
 
 #include <gtest/gtest.h>
@@ -81,11 +83,15 @@ int FindLine(HWND list, const Text& text) {
   return -1;
 }
 
-// The short name of `path` as the system gives it.
-Text ShortNameOf(const Text& path) {
+// The short form of `path`, and its short name, as the system gives them.
+Text ShortPathOf(const Text& path) {
   wchar_t buffer[MAX_PATH] = {};
   ::GetShortPathNameW(ToWide(path).c_str(), buffer, MAX_PATH);
-  const Text short_path = FromWide(buffer);
+  return FromWide(buffer);
+}
+
+Text ShortNameOf(const Text& path) {
+  const Text short_path = ShortPathOf(path);
   return short_path.substr(short_path.rfind(u'\\') + 1);
 }
 
@@ -261,10 +267,11 @@ std::optional<Text> ClipboardText(HWND owner) {
 }
 
 // Keys as they are held down while a message is handled.
-void HoldControlKey(bool held) {
+void HoldControlKey(bool held, bool shift = false) {
   BYTE keys[256] = {};
   ::GetKeyboardState(keys);
   keys[VK_CONTROL] = held ? 0x80 : 0;
+  keys[VK_SHIFT] = shift ? 0x80 : 0;
   ::SetKeyboardState(keys);
 }
 
@@ -274,10 +281,9 @@ TEST_F(Win32Window, CopiesTheListsLinesToTheClipboard) {
   ASSERT_EQ(lines.size(), 3u);
   window->SetClipboardText(u"before");
   const MenuHandle menu = window->MakeList1Menu();
-  ASSERT_EQ(::GetMenuItemCount(menu.get()), 2);
   wchar_t caption[64] = {};
   ::GetMenuStringW(menu.get(), kCopyLineId, caption, 64, MF_BYCOMMAND);
-  EXPECT_EQ(FromWide(caption), u"\u30B3\u30D4\u30FC\tCtrl+C");  // "コピー"
+  EXPECT_EQ(FromWide(caption), u"\u30B3\u30D4\u30FC(&C)\tCtrl+C");  // "コピー(&C)"
   ::GetMenuStringW(menu.get(), kCopyAllLinesId, caption, 64, MF_BYCOMMAND);
   EXPECT_EQ(FromWide(caption), Text(kCopyAllLinesCaption));
   // No line chosen: "コピー" is greyed out, and Ctrl+C copies nothing.
@@ -371,6 +377,269 @@ TEST_F(Win32Window, ShowsTheAboutBoxAndAPathWithAnAmpersand) {
   folder.AddFolder(u"A&B");
   window->form().SetDir1Path(folder.slashed() + u"A&B");
   EXPECT_NE(TextOf(window->control(kLabel1Id)).find(u"A&B"), Text::npos);
+}
+
+Text MenuCaption(HMENU menu, int id) {
+  wchar_t caption[64] = {};
+  ::GetMenuStringW(menu, static_cast<UINT>(id), caption, 64, MF_BYCOMMAND);
+  return FromWide(caption);
+}
+
+bool Greyed(HMENU menu, int id) {
+  return (::GetMenuState(menu, static_cast<UINT>(id), MF_BYCOMMAND) & MF_GRAYED) != 0;
+}
+
+TEST_F(Win32Window, CopiesShortNamesAndPathsFromTheMenusAndCtrlShiftC) {
+  const HWND list1 = window->control(kList1Id);
+  const Text long_name = u"Long File Name.txt";
+  const Text folder_short = ShortPathOf(folder.slashed());
+  ASSERT_EQ(folder_short.back(), u'\\');
+  const Text short_name = ShortNameOf(folder.slashed() + long_name);
+  ASSERT_NE(short_name, long_name);
+
+  const MenuHandle menu = window->MakeList1Menu();
+  ASSERT_EQ(::GetMenuItemCount(menu.get()), 6);
+  EXPECT_EQ(MenuCaption(menu.get(), kCopyShortNameId), Text(kCopyShortNameCaption));
+  EXPECT_EQ(MenuCaption(menu.get(), kCopyShortPathId),
+            Text(kCopyShortPathCaption) + u"\tCtrl+Shift+C");
+  EXPECT_TRUE(::GetMenuState(menu.get(), 4, MF_BYPOSITION) & MF_SEPARATOR);
+  EXPECT_EQ(MenuCaption(menu.get(), kReloadId), Text(kReloadCaption) + u"\tF5");
+  // No line chosen: only the whole list can be copied, and read again.
+  EXPECT_TRUE(Greyed(menu.get(), kCopyLineId));
+  EXPECT_FALSE(Greyed(menu.get(), kCopyAllLinesId));
+  EXPECT_TRUE(Greyed(menu.get(), kCopyShortNameId));
+  EXPECT_TRUE(Greyed(menu.get(), kCopyShortPathId));
+  EXPECT_FALSE(Greyed(menu.get(), kReloadId));
+  window->SetClipboardText(u"before");
+  HoldControlKey(true, true);
+  ::SendMessageW(list1, WM_KEYDOWN, 'C', 0);
+  HoldControlKey(false);
+  EXPECT_EQ(ClipboardText(window->handle()), u"before");
+
+  ::SendMessageW(list1, LB_SETCURSEL,
+                 static_cast<WPARAM>(FindLine(list1, long_name + kArrow + short_name)), 0);
+  const MenuHandle chosen = window->MakeList1Menu();
+  EXPECT_FALSE(Greyed(chosen.get(), kCopyShortNameId));
+  EXPECT_FALSE(Greyed(chosen.get(), kCopyShortPathId));
+  Command(kCopyShortNameId, 0);
+  EXPECT_EQ(ClipboardText(window->handle()), short_name);
+  Command(kCopyShortPathId, 0);
+  EXPECT_EQ(ClipboardText(window->handle()), folder_short + short_name);
+  window->SetClipboardText(u"before");
+  HoldControlKey(true, true);
+  ::SendMessageW(list1, WM_KEYDOWN, 'C', 0);
+  HoldControlKey(false);
+  EXPECT_EQ(ClipboardText(window->handle()), folder_short + short_name);
+
+  // The label's menu: the folder's short path.
+  const MenuHandle label_menu = window->MakeLabel1Menu();
+  ASSERT_EQ(::GetMenuItemCount(label_menu.get()), 1);
+  EXPECT_EQ(MenuCaption(label_menu.get(), kCopyFolderPathId), Text(kCopyFolderPathCaption));
+  EXPECT_FALSE(Greyed(label_menu.get(), kCopyFolderPathId));
+  Command(kCopyFolderPathId, 0);
+  EXPECT_EQ(ClipboardText(window->handle()), folder_short);
+  EXPECT_TRUE(messages.empty());
+}
+
+// F5, wherever the focus is, as the message loop hands it on.
+TEST_F(Win32Window, F5ReadsTheFolderAgain) {
+  folder.AddFile(u"ADDED.TXT");
+  const int refreshes = system.refreshes;
+  ::SetFocus(window->control(kOption1Item0Id));
+  MSG f5{window->control(kOption1Item0Id), WM_KEYDOWN, VK_F5, 0, 0, {0, 0}};
+  EXPECT_TRUE(window->TranslateKeys(f5));
+  EXPECT_EQ(system.refreshes, refreshes + 1);
+  EXPECT_NE(FindLine(window->control(kList1Id), u"ADDED.TXT" + kArrow + u"ADDED.TXT"), -1);
+}
+
+// The width of `line` in the font of `list`.
+int WidthOf(HWND list, const Text& line) {
+  const HDC dc = ::GetDC(list);
+  const HGDIOBJ before =
+      ::SelectObject(dc, reinterpret_cast<HFONT>(::SendMessageW(list, WM_GETFONT, 0, 0)));
+  SIZE size{};
+  ::GetTextExtentPoint32W(dc, ToWide(line).c_str(), static_cast<int>(line.size()), &size);
+  ::SelectObject(dc, before);
+  ::ReleaseDC(list, dc);
+  return static_cast<int>(size.cx);
+}
+
+// The width of the widest line of `list`, each measured.
+int WidestLine(HWND list) {
+  int widest = 0;
+  for (const Text& line : ListLines(list)) widest = std::max(widest, WidthOf(list, line));
+  return widest;
+}
+
+// Every line can be scrolled to its end, in the font of the window's dpi.
+TEST_F(Win32Window, ScrollsAsFarAsTheWidestLine) {
+  const HWND list1 = window->control(kList1Id);
+  // The widest line is not the longest: a name of full-width characters is
+  // wider than one of more, narrow ones.
+  const Text narrow = folder.AddFile(Text(30, u'i') + u".txt");
+  const Text wide = folder.AddFile(Text(20, u'\u65E5') + u".txt");
+  window->form().Reload();
+  const std::vector<Text> lines = ListLines(list1);
+  ASSERT_EQ(lines.size(), 5u);
+  const auto longest = std::max_element(
+      lines.begin(), lines.end(), [](const Text& a, const Text& b) { return a.size() < b.size(); });
+  ASSERT_TRUE(longest->starts_with(u"iii"));
+  ASSERT_GT(WidestLine(list1), WidthOf(list1, *longest));
+  EXPECT_GE(::SendMessageW(list1, LB_GETHORIZONTALEXTENT, 0, 0), WidestLine(list1));
+
+  ASSERT_TRUE(::DeleteFileW(ToWide(narrow).c_str()));
+  ASSERT_TRUE(::DeleteFileW(ToWide(wide).c_str()));
+  folder.AddFile(u"Project Alpha - Quarterly Financial Report - Draft 3.xlsx");
+  window->form().Reload();
+  ASSERT_EQ(ListLines(list1).size(), 4u);
+  RECT client{};
+  ::GetClientRect(list1, &client);
+  const int widest = WidestLine(list1);
+  const auto extent = static_cast<int>(::SendMessageW(list1, LB_GETHORIZONTALEXTENT, 0, 0));
+  EXPECT_GT(widest, client.right);
+  EXPECT_GE(extent, widest);
+  EXPECT_LE(extent, widest + 12);
+
+  // At 1.5 times the dpi, with a font to match.
+  const RECT suggested{0, 0, 800, 600};
+  ::SendMessageW(window->handle(), WM_DPICHANGED, MAKEWPARAM(144, 144),
+                 reinterpret_cast<LPARAM>(&suggested));
+  const int wider = WidestLine(list1);
+  EXPECT_GT(wider, widest * 5 / 4);
+  EXPECT_GE(::SendMessageW(list1, LB_GETHORIZONTALEXTENT, 0, 0), wider);
+  EXPECT_LE(::SendMessageW(list1, LB_GETHORIZONTALEXTENT, 0, 0), wider + 18);
+}
+
+// A WM_DROPFILES as the shell sends it: the paths in UTF-16, one after the
+// other, each ending in a NUL, and a NUL after the last. The window frees it.
+void DropOn(HWND window, const std::vector<Text>& paths) {
+  std::size_t units = 1;
+  for (const Text& path : paths) units += path.size() + 1;
+  const HGLOBAL memory = ::GlobalAlloc(GHND, sizeof(DROPFILES) + units * sizeof(wchar_t));
+  ASSERT_NE(memory, nullptr);
+  auto* drop = static_cast<DROPFILES*>(::GlobalLock(memory));
+  drop->pFiles = sizeof(DROPFILES);
+  drop->fWide = TRUE;
+  auto* text = reinterpret_cast<wchar_t*>(drop + 1);
+  for (const Text& path : paths) {
+    text = std::copy(path.begin(), path.end(), text);
+    *text++ = L'\0';
+  }
+  ::GlobalUnlock(memory);
+  ::SendMessageW(window, WM_DROPFILES, reinterpret_cast<WPARAM>(memory), 0);
+}
+
+TEST_F(Win32Window, ADroppedFileShowsItsFolderWithItsLineChosen) {
+  DropOn(window->handle(),
+         {folder.slashed() + u"Sub Folder\\inside.txt", folder.slashed() + u"README.TXT"});
+  EXPECT_EQ(window->form().Dir1Path(), folder.slashed() + u"Sub Folder");
+  const HWND list1 = window->control(kList1Id);
+  ASSERT_EQ(ListLines(list1).size(), 1u);
+  EXPECT_EQ(::SendMessageW(list1, LB_GETCURSEL, 0, 0), 0);
+  EXPECT_TRUE(messages.empty());
+
+  // A path longer than MAX_PATH comes whole into the message that it names
+  // nothing.
+  const Text missing = folder.slashed() + Text(300, u'x');
+  DropOn(window->handle(), {missing});
+  ASSERT_EQ(messages.size(), 1u);
+  EXPECT_NE(messages[0].text.find(missing), Text::npos);
+  EXPECT_EQ(window->form().Dir1Path(), folder.slashed() + u"Sub Folder");
+}
+
+// The text that a tooltip shows now.
+Text TipText(HWND tip, HWND window, HWND control) {
+  std::wstring text(1024, L'\0');
+  TOOLINFOW tool{};
+  tool.cbSize = TTTOOLINFOW_V2_SIZE;
+  tool.hwnd = window;
+  tool.uId = reinterpret_cast<UINT_PTR>(control);
+  tool.lpszText = text.data();
+  ::SendMessageW(tip, TTM_GETTEXTW, text.size(), reinterpret_cast<LPARAM>(&tool));
+  return FromWide(text.c_str());
+}
+
+TEST_F(Win32Window, ToolTipsShowTheWholeLineAndWhereItsShortNameComesFrom) {
+  const HWND list1 = window->control(kList1Id);
+  const HWND tip = window->list1_tip();
+  const std::vector<Text> lines = ListLines(list1);
+  ASSERT_EQ(lines.size(), 3u);
+  // Where the mouse rests on a line, at the middle of its left half.
+  const auto rest_on = [&](int line) {
+    RECT place{};
+    ::SendMessageW(list1, LB_GETITEMRECT, static_cast<WPARAM>(line),
+                   reinterpret_cast<LPARAM>(&place));
+    const LPARAM at = MAKELPARAM(place.right / 4, (place.top + place.bottom) / 2);
+    ::SendMessageW(list1, WM_MOUSEMOVE, 0, at);
+    ::SendMessageW(list1, WM_MOUSEHOVER, 0, at);
+  };
+  EXPECT_FALSE(::IsWindowVisible(tip));
+  rest_on(0);  // Long File Name.txt, a name Wine gives a short name
+  EXPECT_TRUE(::IsWindowVisible(tip));
+  EXPECT_EQ(TipText(tip, window->handle(), list1), lines[0] + u"\r\n" + kOriginDisk);
+  rest_on(1);  // README.TXT
+  EXPECT_EQ(TipText(tip, window->handle(), list1), lines[1] + u"\r\n" + kOriginValidName);
+  ::SendMessageW(list1, WM_MOUSELEAVE, 0, 0);
+  EXPECT_FALSE(::IsWindowVisible(tip));
+  // Below the last line there is none.
+  RECT client{};
+  ::GetClientRect(list1, &client);
+  ::SendMessageW(list1, WM_MOUSEHOVER, 0, MAKELPARAM(4, client.bottom - 2));
+  EXPECT_FALSE(::IsWindowVisible(tip));
+
+  // The label's tooltip is its whole text, where the label cuts it off.
+  const HWND label1 = window->control(kLabel1Id);
+  const auto label_tip = [&] {
+    NMTTDISPINFOW asked{};
+    asked.hdr = {window->label1_tip(), reinterpret_cast<UINT_PTR>(label1), TTN_GETDISPINFOW};
+    ::SendMessageW(window->handle(), WM_NOTIFY, 0, reinterpret_cast<LPARAM>(&asked));
+    return asked.lpszText != nullptr ? FromWide(asked.lpszText) : Text(u"(none)");
+  };
+  EXPECT_EQ(label_tip(), u"");
+  const Text long_caption = kPrefix + u"C:\\" + Text(200, u'x');
+  window->SetLabel1Caption(long_caption);
+  EXPECT_EQ(label_tip(), long_caption);
+}
+
+// Closes the menu that is open, from its own loop.
+int menus_closed = 0;
+void CALLBACK CloseMenu(HWND, UINT, UINT_PTR timer, DWORD) {
+  ::KillTimer(nullptr, timer);
+  ::EndMenu();
+  ++menus_closed;
+}
+
+// Opens the list's menu as WM_CONTEXTMENU does at `at` on the screen, and
+// closes it once it is open.
+void OpenList1Menu(MainWindow& window, POINT at) {
+  const int closed = menus_closed;
+  ::SetTimer(nullptr, 0, 10, CloseMenu);
+  ::SendMessageW(window.handle(), WM_CONTEXTMENU,
+                 reinterpret_cast<WPARAM>(window.control(kList1Id)), MAKELPARAM(at.x, at.y));
+  EXPECT_EQ(menus_closed, closed + 1) << "the menu did not open";
+}
+
+// As Explorer does: a right-click on a line chooses it before its menu
+// opens; below the last line, and from the keyboard, the choice stays.
+TEST_F(Win32Window, ARightClickChoosesTheLineUnderTheMouse) {
+  const HWND list1 = window->control(kList1Id);
+  ::SendMessageW(list1, LB_SETCURSEL, 0, 0);
+  RECT line{};
+  ::SendMessageW(list1, LB_GETITEMRECT, 2, reinterpret_cast<LPARAM>(&line));
+  POINT at{line.left + 10, (line.top + line.bottom) / 2};
+  ::ClientToScreen(list1, &at);
+  OpenList1Menu(*window, at);
+  EXPECT_EQ(::SendMessageW(list1, LB_GETCURSEL, 0, 0), 2);
+
+  RECT client{};
+  ::GetClientRect(list1, &client);
+  POINT below{client.left + 10, client.bottom - 2};
+  ::ClientToScreen(list1, &below);
+  OpenList1Menu(*window, below);
+  EXPECT_EQ(::SendMessageW(list1, LB_GETCURSEL, 0, 0), 2);
+  OpenList1Menu(*window, {-1, -1});
+  EXPECT_EQ(::SendMessageW(list1, LB_GETCURSEL, 0, 0), 2);
+  EXPECT_TRUE(messages.empty());
 }
 
 }  // namespace

@@ -73,6 +73,17 @@ tarnwick_list_test(tarnwick_list_by_short_name
         "^L[^ ]*~[^ ]* ⇔ Long File Name.text$"
         "^README.TXT ⇔ README.TXT$")
 
+# Where each short name comes from: Wine's own short name for a long name,
+# and an 8.3 name that stands for itself.
+tarnwick_list_test(tarnwick_list_source
+  FOLDER ${tarnwick_list_folders}/source
+  ARGS --source
+  FILES "Long File Name.text" "readme.txt"
+  EXIT 0
+  LINES "^パス名－Z:.*[^ ]$"
+        "^Long File Name.text ⇔ [^ ]+~[^ ]+\tdisk$"
+        "^readme.txt ⇔ readme.txt\t8.3$")
+
 # Nothing in the folder listed may change.
 add_test(NAME tarnwick_list_read_only
   COMMAND ${CMAKE_COMMAND}
@@ -85,4 +96,4 @@ add_test(NAME tarnwick_list_read_only
 set_tests_properties(win32_tests win32_window_tests listing_tests PROPERTIES SKIP_RETURN_CODE 77)
 set_tests_properties(tarnwick_list_help tarnwick_list_version tarnwick_list_unknown_option
   tarnwick_list_missing_folder tarnwick_list_by_long_name
-  tarnwick_list_by_short_name tarnwick_list_read_only PROPERTIES SKIP_REGULAR_EXPRESSION "wine-run: cannot run")
+  tarnwick_list_by_short_name tarnwick_list_source tarnwick_list_read_only PROPERTIES SKIP_REGULAR_EXPRESSION "wine-run: cannot run")

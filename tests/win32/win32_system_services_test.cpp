@@ -111,6 +111,12 @@ TEST(MissingFolderTest, ThrowsNotFoundWithThePathInUtf8) {
     EXPECT_NE(what.find("\xE5\xAD\x98\xE5\x9C\xA8\xE3\x81\x97\xE3\x81\xAA\xE3\x81\x84"),
               std::string::npos)
         << what;
+    // The system's own message, for the window, as the console has it too.
+    const Text& words = error.system_words();
+    ASSERT_FALSE(words.empty());
+    EXPECT_NE(words.back(), u'\n');
+    EXPECT_NE(words.back(), u'\r');
+    EXPECT_NE(what.find(": " + ToUtf8(words) + ")"), std::string::npos) << what;
   }
   EXPECT_EQ(system.NextEntry(), u"");
 
@@ -207,6 +213,36 @@ TEST_F(CodePage932Test, FromTheCodePageKeepsEveryByte) {
   EXPECT_EQ(system_.FromSystemCodePage(system_.ToSystemCodePage(name).value()), name);
   // Whatever bytes come, they give some text.
   EXPECT_FALSE(system_.FromSystemCodePage("\x81").empty());
+}
+
+// Where a short name comes from, told by the names and the system's own test
+// of the long name. The folder is not looked at.
+TEST(ShortNameOriginTest, AValid83NameStandsForItselfAnyOtherShortNameIsTheDisks) {
+  Win32SystemServices system;
+  const Text folder = u"C:\\";
+  EXPECT_EQ(system.ShortNameOriginOf(folder, u"readme.txt", u"readme.txt"),
+            ShortNameOrigin::ValidName);
+  EXPECT_EQ(system.ShortNameOriginOf(folder, u"NODOT", u"NODOT"), ShortNameOrigin::ValidName);
+  EXPECT_EQ(system.ShortNameOriginOf(folder, u"Long File Name.text", u"LONGFI~1.TEX"),
+            ShortNameOrigin::Disk);
+  // Names that are no valid 8.3 names, the file system keeping no other.
+  EXPECT_EQ(system.ShortNameOriginOf(folder, u"a b.txt", u"a b.txt"), ShortNameOrigin::None)
+      << "a space";
+  EXPECT_EQ(system.ShortNameOriginOf(folder, u"abcdefghi.txt", u"abcdefghi.txt"),
+            ShortNameOrigin::None);
+  EXPECT_EQ(system.ShortNameOriginOf(folder, u"a+b.txt", u"a+b.txt"), ShortNameOrigin::None);
+  EXPECT_EQ(system.ShortNameOriginOf(folder, u"readme.txt", u""), ShortNameOrigin::None);
+}
+
+TEST_F(CodePage932Test, AJapaneseNameOfSixBytesIsValid) {
+  // Three characters of two bytes each in code page 932.
+  EXPECT_EQ(
+      system_.ShortNameOriginOf(u"C:\\", u"\u65E5\u672C\u8A9E.txt", u"\u65E5\u672C\u8A9E.txt"),
+      ShortNameOrigin::ValidName);
+  EXPECT_EQ(system_.ShortNameOriginOf(u"C:\\", u"\u65E5\u672C\u8A9E\u306E\u540D.txt",
+                                      u"\u65E5\u672C\u8A9E\u306E\u540D.txt"),
+            ShortNameOrigin::None)
+      << "ten bytes";
 }
 
 TEST(LowerCaseTest, LettersOfEveryKindKeepTheirLength) {

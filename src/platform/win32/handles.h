@@ -1,7 +1,10 @@
 // The Windows handles that the program frees, each freeing itself.
 #pragma once
 
+// clang-format off
 #include <windows.h>
+#include <shellapi.h>  // needs windows.h first
+// clang-format on
 
 #include "platform/scoped_handle.h"
 
@@ -73,6 +76,21 @@ struct MenuTraits {
   static void Free(Handle menu) { ::DestroyMenu(menu); }
 };
 using MenuHandle = ScopedHandle<MenuTraits>;
+
+struct AcceleratorTraits {
+  using Handle = HACCEL;
+  static Handle None() { return nullptr; }
+  static void Free(Handle table) { ::DestroyAcceleratorTable(table); }
+};
+using AcceleratorHandle = ScopedHandle<AcceleratorTraits>;
+
+// The paths dropped on a window, from WM_DROPFILES.
+struct DropTraits {
+  using Handle = HDROP;
+  static Handle None() { return nullptr; }
+  static void Free(Handle drop) { ::DragFinish(drop); }
+};
+using DropHandle = ScopedHandle<DropTraits>;
 
 // Memory for the clipboard, from GlobalAlloc; once the clipboard has it, it
 // is the clipboard's to free.

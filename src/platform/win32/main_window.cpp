@@ -2,13 +2,17 @@
 
 // clang-format off
 #include <windows.h>
+#include <commctrl.h>  // needs windows.h first
 #include <dbt.h>       // needs windows.h first
 #include <windowsx.h>  // needs windows.h first
 #include <shellapi.h>  // needs windows.h first
 // clang-format on
 
 #include <algorithm>
+#include <climits>
 #include <cstdint>
+#include <string>
+#include <vector>
 
 #include "platform/win32/handles.h"
 #include "platform/win32/resources/resource.h"
@@ -25,6 +29,9 @@ constexpr int kDropDownHeight = 200;  // the drive list's list, when dropped dow
 constexpr int kFolderLineHeight = 17;
 constexpr int kFolderIndent = 8;
 constexpr int kIconSize = 16;
+constexpr int kLineMargin = 6;      // beyond the widest line, when scrolled to its end
+constexpr int kTipBelowMouse = 20;  // from the mouse's point down to the tooltip
+constexpr int kMenuIndent = 16;     // from a line's left to its menu, opened by the keyboard
 
 // The window's dpi where the system can tell it (Windows 10 and later), else
 // the screen's.
@@ -94,8 +101,9 @@ ControlClass ClassOf(const ControlLayout& layout) {
           static_cast<DWORD>(BS_AUTORADIOBUTTON | WS_TABSTOP | (layout.index == 0 ? WS_GROUP : 0)),
           0};
     case ControlKind::Label:
-      // SS_NOPREFIX: "&" in a path shows as it is.
-      return {L"STATIC", SS_LEFTNOWORDWRAP | SS_NOPREFIX | WS_GROUP, 0};
+      // SS_NOPREFIX: "&" in a path shows as it is. SS_NOTIFY: the mouse's
+      // messages reach it, for its menu and its tooltip.
+      return {L"STATIC", SS_LEFTNOWORDWRAP | SS_NOPREFIX | SS_NOTIFY | WS_GROUP, 0};
     case ControlKind::PushButton:
       return {L"BUTTON", BS_PUSHBUTTON | WS_TABSTOP | WS_GROUP, 0};
   }
@@ -180,6 +188,36 @@ Text WindowText(HWND window, int index, UINT length_message, UINT text_message) 
   return FromWide(text);
 }
 
+// The line of `list` at `point` in its client area, or -1 where there is
+// none. LB_ITEMFROMPOINT gives the line's index in 16 bits only; the lines
+// in view are fewer than 65,536 from the top one, which gives the rest.
+int LineAt(HWND list, POINT point) {
+  RECT client{};
+  ::GetClientRect(list, &client);
+  if (!::PtInRect(&client, point)) return -1;
+  const LRESULT hit = ::SendMessageW(list, LB_ITEMFROMPOINT, 0, MAKELPARAM(point.x, point.y));
+  if (HIWORD(hit) != 0) return -1;  // below the last line
+  const auto top = static_cast<int>(::SendMessageW(list, LB_GETTOPINDEX, 0, 0));
+  int line = (top & ~0xFFFF) | LOWORD(hit);
+  if (line < top) line += 0x10000;
+  return line < static_cast<int>(::SendMessageW(list, LB_GETCOUNT, 0, 0)) ? line : -1;
+}
+
+// The tool of a tooltip that stands for the whole of `control`.
+TOOLINFOW ToolFor(HWND window, HWND control) {
+  TOOLINFOW tool{};
+  tool.cbSize = TTTOOLINFOW_V2_SIZE;
+  tool.uFlags = TTF_IDISHWND;
+  tool.hwnd = window;
+  tool.uId = reinterpret_cast<UINT_PTR>(control);
+  return tool;
+}
+
+void AppendMenuEntry(HMENU menu, int id, const std::wstring& caption, bool enabled) {
+  ::AppendMenuW(menu, MF_STRING | (enabled ? MF_ENABLED : MF_GRAYED), static_cast<UINT_PTR>(id),
+                caption.c_str());
+}
+
 }  // namespace
 
 MainWindow::MainWindow(SystemServices& system, HINSTANCE instance)
@@ -217,8 +255,13 @@ void MainWindow::Create(const Text& start_folder) {
   dpi_ = DpiOf(window_);
   open_folder_ = StockIcon(SIID_FOLDEROPEN);
   closed_folder_ = StockIcon(SIID_FOLDER);
+  ACCEL reload{FVIRTKEY, VK_F5, kReloadId};
+  accelerators_.reset(::CreateAcceleratorTableW(&reload, 1));
+  if (!accelerators_) throw SystemError(::GetLastError(), u"", "cannot make the window's keys");
   CreateControls();
+  CreateToolTips();
   PlaceControls();
+  ::DragAcceptFiles(window_, TRUE);
   form_.Start(start_folder);
 }
 
@@ -227,12 +270,17 @@ void MainWindow::Load() { form_.Form_Load(); }
 int MainWindow::Run() {
   MSG message{};
   while (::GetMessageW(&message, nullptr, 0, 0) > 0) {
-    if (!::IsDialogMessageW(window_, &message)) {
+    if (!TranslateKeys(message)) {
       ::TranslateMessage(&message);
       ::DispatchMessageW(&message);
     }
   }
   return static_cast<int>(message.wParam);
+}
+
+bool MainWindow::TranslateKeys(MSG& message) {
+  return ::TranslateAcceleratorW(window_, accelerators_.get(), &message) ||
+         ::IsDialogMessageW(window_, &message);
 }
 
 LRESULT CALLBACK MainWindow::WindowProcedure(HWND window, UINT message, WPARAM w, LPARAM l) {
@@ -262,18 +310,41 @@ LRESULT MainWindow::HandleMessage(UINT message, WPARAM w, LPARAM l) {
         OpenSelectedFolderEntry();
         return -2;
       }
+      // Ctrl+C copies the line, Ctrl+Shift+C its short path.
       if (reinterpret_cast<HWND>(l) == control(kList1Id) && LOWORD(w) == 'C' &&
           (::GetKeyState(VK_CONTROL) & 0x8000) != 0) {
-        form_.CopyLine();
+        if ((::GetKeyState(VK_SHIFT) & 0x8000) != 0) {
+          form_.CopyShortPath();
+        } else {
+          form_.CopyLine();
+        }
         return -2;
       }
       return -1;
-    case WM_CONTEXTMENU:
-      if (reinterpret_cast<HWND>(w) == control(kList1Id)) {
-        ShowList1Menu(GET_X_LPARAM(l), GET_Y_LPARAM(l));
+    case WM_CONTEXTMENU: {
+      const auto from = reinterpret_cast<HWND>(w);
+      const POINT at{GET_X_LPARAM(l), GET_Y_LPARAM(l)};
+      if (from == control(kList1Id)) {
+        // (-1, -1) for the keyboard's menu key.
+        ShowList1Menu(at, at.x == -1 && at.y == -1);
+        return 0;
+      }
+      if (from == control(kLabel1Id)) {
+        ShowLabel1Menu(at);
         return 0;
       }
       return ::DefWindowProcW(window_, message, w, l);
+    }
+    case WM_NOTIFY: {
+      auto* header = reinterpret_cast<NMHDR*>(l);
+      if (header->hwndFrom == label1_tip_ && header->code == TTN_GETDISPINFOW) {
+        FillLabel1Tip(*reinterpret_cast<NMTTDISPINFOW*>(l));
+      }
+      return 0;
+    }
+    case WM_DROPFILES:
+      Drop(reinterpret_cast<HDROP>(w));
+      return 0;
     case WM_MEASUREITEM: {
       auto* item = reinterpret_cast<MEASUREITEMSTRUCT*>(l);
       if (item->CtlID == kDir1Id) item->itemHeight = static_cast<UINT>(Scale(kFolderLineHeight));
@@ -329,6 +400,18 @@ void MainWindow::OnCommand(int id, int code) {
     case kCopyAllLinesId:
       form_.CopyAllLines();
       break;
+    case kCopyShortNameId:
+      form_.CopyShortName();
+      break;
+    case kCopyShortPathId:
+      form_.CopyShortPath();
+      break;
+    case kReloadId:
+      form_.Reload();
+      break;
+    case kCopyFolderPathId:
+      form_.CopyFolderShortPath();
+      break;
     case IDOK:
       // Enter, taken by the dialog manager: in the folder list it opens.
       if (::GetFocus() == control(kDir1Id)) OpenSelectedFolderEntry();
@@ -352,6 +435,32 @@ void MainWindow::CreateControls() {
     if (child == nullptr) throw SystemError(::GetLastError(), u"", "cannot create a control");
   }
   ::SendMessageW(control(kOption1Item0Id + kOptionSelectedAtStart), BM_SETCHECK, BST_CHECKED, 0);
+}
+
+// The list's tooltip is moved and shown by hand, where the mouse rests on a
+// line, since its text changes from line to line; the label's shows itself.
+void MainWindow::CreateToolTips() {
+  INITCOMMONCONTROLSEX classes{sizeof classes, ICC_BAR_CLASSES};
+  ::InitCommonControlsEx(&classes);
+  for (HWND* tip : {&list1_tip_, &label1_tip_}) {
+    // TTS_NOPREFIX: "&" in a name shows as it is.
+    *tip = ::CreateWindowExW(WS_EX_TOPMOST, TOOLTIPS_CLASSW, nullptr,
+                             WS_POPUP | TTS_NOPREFIX | TTS_ALWAYSTIP, CW_USEDEFAULT, CW_USEDEFAULT,
+                             CW_USEDEFAULT, CW_USEDEFAULT, window_, nullptr, instance_, nullptr);
+    if (*tip == nullptr) throw SystemError(::GetLastError(), u"", "cannot create a tooltip");
+  }
+  const HWND list1 = control(kList1Id);
+  TOOLINFOW list_tool = ToolFor(window_, list1);
+  list_tool.uFlags |= TTF_TRACK | TTF_ABSOLUTE;
+  list_tool.lpszText = const_cast<wchar_t*>(L"");
+  TOOLINFOW label_tool = ToolFor(window_, control(kLabel1Id));
+  label_tool.uFlags |= TTF_SUBCLASS;
+  label_tool.lpszText = LPSTR_TEXTCALLBACKW;
+  if (!::SendMessageW(list1_tip_, TTM_ADDTOOLW, 0, reinterpret_cast<LPARAM>(&list_tool)) ||
+      !::SendMessageW(label1_tip_, TTM_ADDTOOLW, 0, reinterpret_cast<LPARAM>(&label_tool)) ||
+      !::SetWindowSubclass(list1, List1Procedure, 0, reinterpret_cast<DWORD_PTR>(this))) {
+    throw SystemError(::GetLastError(), u"", "cannot set up the tooltips");
+  }
 }
 
 // Places and sizes the window and its controls for the window's dpi, with
@@ -382,11 +491,177 @@ void MainWindow::PlaceControls() {
       SetClosedHeight(child, Scale(Pixels(layout.height)));
     }
   }
+  // The tooltips in the controls' font, which draws "_"; long ones wrap at
+  // the window's width.
+  for (const HWND tip : {list1_tip_, label1_tip_}) {
+    ::SendMessageW(tip, WM_SETFONT, reinterpret_cast<WPARAM>(new_font.get()), FALSE);
+    ::SendMessageW(tip, TTM_SETMAXTIPWIDTH, 0, Scale(Pixels(kClientWidth)));
+  }
   ::SendMessageW(control(kDir1Id), LB_SETITEMHEIGHT, 0, Scale(kFolderLineHeight));
+  MeasureIn(new_font.get());
   font_ = std::move(new_font);
   if (const int height = FullLineHeight(control(kList1Id), font_.get()); height > 0) {
     ::SendMessageW(control(kList1Id), LB_SETITEMHEIGHT, 0, height);
   }
+  MeasureList1Again();
+}
+
+void MainWindow::MeasureIn(HFONT font) {
+  if (!measure_dc_) {
+    const WindowDcHandle screen = GetWindowDc(nullptr);
+    measure_dc_.reset(::CreateCompatibleDC(screen.get().dc));
+    if (!measure_dc_) throw SystemError(::GetLastError(), u"", "cannot measure text");
+  }
+  ::SelectObject(measure_dc_.get(), font);
+  // Where the font cannot be told, every line is measured.
+  TEXTMETRICW metrics{};
+  widest_character_ =
+      ::GetTextMetricsW(measure_dc_.get(), &metrics) ? metrics.tmMaxCharWidth : SHRT_MAX;
+}
+
+void MainWindow::TakeList1Line(std::wstring_view line) {
+  if (static_cast<long long>(line.size()) * widest_character_ <= list1_widest_) return;
+  SIZE size{};
+  if (::GetTextExtentPoint32W(measure_dc_.get(), line.data(), static_cast<int>(line.size()),
+                              &size)) {
+    list1_widest_ = std::max(list1_widest_, static_cast<int>(size.cx));
+  }
+}
+
+// Each message to the list takes time, so only the lines that might be the
+// widest are read back.
+void MainWindow::MeasureList1Again() {
+  const HWND list1 = control(kList1Id);
+  list1_widest_ = 0;
+  const auto count = static_cast<int>(::SendMessageW(list1, LB_GETCOUNT, 0, 0));
+  std::wstring line;
+  for (int i = 0; i < count; ++i) {
+    const LRESULT length = ::SendMessageW(list1, LB_GETTEXTLEN, static_cast<WPARAM>(i), 0);
+    if (length <= 0 || static_cast<long long>(length) * widest_character_ <= list1_widest_) {
+      continue;
+    }
+    line.resize(static_cast<std::size_t>(length) + 1);
+    line.resize(static_cast<std::size_t>(
+        std::max<LRESULT>(0, ::SendMessageW(list1, LB_GETTEXT, static_cast<WPARAM>(i),
+                                            reinterpret_cast<LPARAM>(line.data())))));
+    TakeList1Line(line);
+  }
+  FitList1Width();
+}
+
+void MainWindow::FitList1Width() {
+  ::SendMessageW(control(kList1Id), LB_SETHORIZONTALEXTENT,
+                 static_cast<WPARAM>(list1_widest_ > 0 ? list1_widest_ + Scale(kLineMargin) : 0),
+                 0);
+}
+
+LRESULT CALLBACK MainWindow::List1Procedure(HWND list, UINT message, WPARAM w, LPARAM l,
+                                            UINT_PTR id, DWORD_PTR data) {
+  auto* self = reinterpret_cast<MainWindow*>(data);
+  const POINT at{GET_X_LPARAM(l), GET_Y_LPARAM(l)};
+  try {
+    switch (message) {
+      case WM_MOUSEMOVE:
+        // On another line, the tooltip waits for the mouse to rest again.
+        if (LineAt(list, at) != self->list1_tip_line_) {
+          self->HideList1Tip();
+          TRACKMOUSEEVENT track{sizeof track, TME_HOVER | TME_LEAVE, list, HOVER_DEFAULT};
+          ::TrackMouseEvent(&track);
+        }
+        break;
+      case WM_MOUSEHOVER:
+        self->ShowList1Tip(LineAt(list, at), at);
+        break;
+      case WM_MOUSELEAVE:
+      case WM_MOUSEWHEEL:
+      case WM_VSCROLL:
+      case WM_HSCROLL:
+      case WM_KEYDOWN:
+      case WM_LBUTTONDOWN:
+      case WM_RBUTTONDOWN:
+        self->HideList1Tip();
+        break;
+      case WM_NCDESTROY:
+        ::RemoveWindowSubclass(list, List1Procedure, id);
+        break;
+      default:
+        break;
+    }
+  } catch (...) {
+    self->form_.ReportCurrentException();
+  }
+  return ::DefSubclassProc(list, message, w, l);
+}
+
+// The tooltip of `line`, under the mouse at `at` in the list.
+void MainWindow::ShowList1Tip(int line, POINT at) {
+  const HWND list1 = control(kList1Id);
+  const std::wstring text = ToWide(form_.List1ToolTip(line));
+  if (text.empty()) {
+    HideList1Tip();
+    return;
+  }
+  TOOLINFOW tool = ToolFor(window_, list1);
+  tool.lpszText = const_cast<wchar_t*>(text.c_str());
+  ::SendMessageW(list1_tip_, TTM_UPDATETIPTEXTW, 0, reinterpret_cast<LPARAM>(&tool));
+  // Below the mouse, at the first edge between lines there, so that no line
+  // shows cut in half above the tooltip.
+  POINT place{at.x, at.y + Scale(kTipBelowMouse)};
+  RECT shown{};
+  if (::SendMessageW(list1, LB_GETITEMRECT, static_cast<WPARAM>(line),
+                     reinterpret_cast<LPARAM>(&shown)) != LB_ERR &&
+      shown.bottom > shown.top) {
+    const LONG height = shown.bottom - shown.top;
+    const LONG below = std::max<LONG>(0, place.y - shown.bottom);
+    place.y = shown.bottom + (below + height - 1) / height * height;
+  }
+  ::ClientToScreen(list1, &place);
+  ::SendMessageW(list1_tip_, TTM_TRACKPOSITION, 0, MAKELPARAM(place.x, place.y));
+  ::SendMessageW(list1_tip_, TTM_TRACKACTIVATE, TRUE, reinterpret_cast<LPARAM>(&tool));
+  list1_tip_line_ = line;
+}
+
+void MainWindow::HideList1Tip() {
+  if (list1_tip_line_ < 0) return;
+  TOOLINFOW tool = ToolFor(window_, control(kList1Id));
+  ::SendMessageW(list1_tip_, TTM_TRACKACTIVATE, FALSE, reinterpret_cast<LPARAM>(&tool));
+  list1_tip_line_ = -1;
+}
+
+void MainWindow::FillLabel1Tip(NMTTDISPINFOW& tip) {
+  const HWND label1 = control(kLabel1Id);
+  label1_tip_text_.assign(static_cast<std::size_t>(::GetWindowTextLengthW(label1)) + 1, L'\0');
+  label1_tip_text_.resize(static_cast<std::size_t>(::GetWindowTextW(
+      label1, label1_tip_text_.data(), static_cast<int>(label1_tip_text_.size()))));
+  RECT client{};
+  ::GetClientRect(label1, &client);
+  const WindowDcHandle dc = GetWindowDc(label1);
+  const SelectedObject selected =
+      Select(dc.get().dc, reinterpret_cast<HFONT>(::SendMessageW(label1, WM_GETFONT, 0, 0)));
+  SIZE size{};
+  if (::GetTextExtentPoint32W(dc.get().dc, label1_tip_text_.c_str(),
+                              static_cast<int>(label1_tip_text_.size()), &size) &&
+      size.cx <= client.right - client.left) {
+    label1_tip_text_.clear();  // all of it shows: no tooltip
+  }
+  tip.lpszText = label1_tip_text_.data();
+}
+
+// Every path at its full length; the drop is let go before Form1 may show a
+// message.
+void MainWindow::Drop(HDROP dropped) {
+  std::vector<Text> paths;
+  {
+    const DropHandle drop(dropped);
+    const UINT count = ::DragQueryFileW(drop.get(), 0xFFFFFFFF, nullptr, 0);
+    for (UINT i = 0; i < count; ++i) {
+      const UINT length = ::DragQueryFileW(drop.get(), i, nullptr, 0);
+      std::wstring path(static_cast<std::size_t>(length) + 1, L'\0');
+      path.resize(::DragQueryFileW(drop.get(), i, path.data(), length + 1));
+      paths.push_back(FromWide(path));
+    }
+  }
+  form_.Dropped(paths);
 }
 
 void MainWindow::OpenSelectedFolderEntry() {
@@ -427,18 +702,27 @@ void MainWindow::SetLabel1Caption(const Text& caption) {
   ::SetWindowTextW(control(kLabel1Id), ToWide(caption).c_str());
 }
 
-void MainWindow::List1Clear() { ::SendMessageW(control(kList1Id), LB_RESETCONTENT, 0, 0); }
+void MainWindow::List1Clear() {
+  HideList1Tip();
+  ::SendMessageW(control(kList1Id), LB_RESETCONTENT, 0, 0);
+  list1_widest_ = 0;
+}
 
 void MainWindow::List1AddItem(const Text& line) {
   // An unsorted list box appends.
-  ::SendMessageW(control(kList1Id), LB_ADDSTRING, 0,
-                 reinterpret_cast<LPARAM>(ToWide(line).c_str()));
+  const std::wstring wide = ToWide(line);
+  ::SendMessageW(control(kList1Id), LB_ADDSTRING, 0, reinterpret_cast<LPARAM>(wide.c_str()));
+  TakeList1Line(wide);
 }
 
 void MainWindow::SetList1Redraw(bool redraw) {
   const HWND list1 = control(kList1Id);
   ::SendMessageW(list1, WM_SETREDRAW, redraw ? TRUE : FALSE, 0);
-  if (redraw) ::InvalidateRect(list1, nullptr, TRUE);
+  if (redraw) {
+    // The refresh is done: every line can be scrolled to its end.
+    FitList1Width();
+    ::InvalidateRect(list1, nullptr, TRUE);
+  }
 }
 
 void MainWindow::ShowDir1Entries(const std::vector<FolderListEntry>& entries, std::size_t current) {
@@ -505,24 +789,65 @@ void MainWindow::SetClipboardText(const Text& text) {
 MenuHandle MainWindow::MakeList1Menu() const {
   MenuHandle menu(::CreatePopupMenu());
   if (!menu) throw SystemError(::GetLastError(), u"", "cannot make the list's menu");
-  const std::wstring copy = ToWide(kCopyLineCaption) + L"\tCtrl+C";
-  ::AppendMenuW(menu.get(), MF_STRING | (form_.CanCopyLine() ? MF_ENABLED : MF_GRAYED), kCopyLineId,
-                copy.c_str());
-  ::AppendMenuW(menu.get(), MF_STRING, kCopyAllLinesId, ToWide(kCopyAllLinesCaption).c_str());
+  AppendMenuEntry(menu.get(), kCopyLineId, ToWide(kCopyLineCaption) + L"\tCtrl+C",
+                  form_.CanCopyLine());
+  AppendMenuEntry(menu.get(), kCopyAllLinesId, ToWide(kCopyAllLinesCaption),
+                  form_.CanCopyAllLines());
+  AppendMenuEntry(menu.get(), kCopyShortNameId, ToWide(kCopyShortNameCaption),
+                  form_.CanCopyShortName());
+  AppendMenuEntry(menu.get(), kCopyShortPathId, ToWide(kCopyShortPathCaption) + L"\tCtrl+Shift+C",
+                  form_.CanCopyShortPath());
+  ::AppendMenuW(menu.get(), MF_SEPARATOR, 0, nullptr);
+  AppendMenuEntry(menu.get(), kReloadId, ToWide(kReloadCaption) + L"\tF5", true);
   return menu;
 }
 
-// At the mouse, or for the keyboard's menu key (-1, -1) at the list's corner.
-void MainWindow::ShowList1Menu(int x, int y) {
-  if (x == -1 && y == -1) {
-    RECT list{};
-    ::GetWindowRect(control(kList1Id), &list);
-    x = list.left;
-    y = list.top;
+MenuHandle MainWindow::MakeLabel1Menu() const {
+  MenuHandle menu(::CreatePopupMenu());
+  if (!menu) throw SystemError(::GetLastError(), u"", "cannot make the label's menu");
+  AppendMenuEntry(menu.get(), kCopyFolderPathId, ToWide(kCopyFolderPathCaption),
+                  form_.CanCopyFolderShortPath());
+  return menu;
+}
+
+// A right-click chooses the line under the mouse first, as Explorer does.
+// The menu key opens the menu under the chosen line, or at the list's
+// corner when none is chosen.
+void MainWindow::ShowList1Menu(POINT at, bool from_keyboard) {
+  const HWND list1 = control(kList1Id);
+  HideList1Tip();
+  if (from_keyboard) {
+    RECT client{};
+    ::GetClientRect(list1, &client);
+    RECT line{};
+    const int chosen = List1ListIndex();
+    if (chosen >= 0 && ::SendMessageW(list1, LB_GETITEMRECT, static_cast<WPARAM>(chosen),
+                                      reinterpret_cast<LPARAM>(&line)) != LB_ERR) {
+      at = {std::clamp(line.left + Scale(kMenuIndent), client.left, client.right),
+            std::clamp(line.bottom, client.top, client.bottom)};
+    } else {
+      at = {client.left, client.top};
+    }
+    ::ClientToScreen(list1, &at);
+  } else {
+    POINT inside = at;
+    ::ScreenToClient(list1, &inside);
+    if (const int line = LineAt(list1, inside); line >= 0) SetList1ListIndex(line);
   }
   const MenuHandle menu = MakeList1Menu();
-  ::TrackPopupMenu(menu.get(), TPM_LEFTALIGN | TPM_TOPALIGN | TPM_RIGHTBUTTON, x, y, 0, window_,
-                   nullptr);
+  ::TrackPopupMenu(menu.get(), TPM_LEFTALIGN | TPM_TOPALIGN | TPM_RIGHTBUTTON, at.x, at.y, 0,
+                   window_, nullptr);
+}
+
+void MainWindow::ShowLabel1Menu(POINT at) {
+  if (at.x == -1 && at.y == -1) {
+    RECT label{};
+    ::GetWindowRect(control(kLabel1Id), &label);
+    at = {label.left, label.bottom};
+  }
+  const MenuHandle menu = MakeLabel1Menu();
+  ::TrackPopupMenu(menu.get(), TPM_LEFTALIGN | TPM_TOPALIGN | TPM_RIGHTBUTTON, at.x, at.y, 0,
+                   window_, nullptr);
 }
 
 void MainWindow::ShowMessage(const Text& text, std::int32_t style, const Text& title) {

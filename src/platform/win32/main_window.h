@@ -1,12 +1,18 @@
 // Tarnwick's window with native Win32 controls: the controls of the layout
 // table, made here and scaled to the window's dpi, their notifications
-// forwarded to Form1, which decides everything through WindowControls. The object lives behind the
-// window handle: the window procedure finds it through GWLP_USERDATA.
+// forwarded to Form1, which decides everything through WindowControls. The
+// object lives behind the window handle: the window procedure finds it
+// through GWLP_USERDATA.
 #pragma once
 
+// clang-format off
 #include <windows.h>
+#include <commctrl.h>  // needs windows.h first
+// clang-format on
 
 #include <functional>
+#include <string>
+#include <string_view>
 #include <vector>
 
 #include "platform/system_services.h"
@@ -25,9 +31,14 @@ enum ControlId : int {
   kOption1Item1Id,
   kLabel1Id,
   kCommand1Id,
-  // The list's menu.
+  // The list's menu, and F5.
   kCopyLineId = 200,
   kCopyAllLinesId,
+  kCopyShortNameId,
+  kCopyShortPathId,
+  kReloadId,
+  // The label's menu.
+  kCopyFolderPathId,
 };
 
 class MainWindow final : public WindowControls {
@@ -49,16 +60,26 @@ class MainWindow final : public WindowControls {
   // Runs Form_Load: the first refresh, before the window is shown.
   void Load();
 
-  // Runs the message loop until the window is closed; Tab moves through the
-  // controls.
+  // Runs the message loop until the window is closed.
   int Run();
+
+  // What the message loop does with a message before it is dispatched: F5
+  // anywhere in the window reloads, Tab moves through the controls. True
+  // when the message was taken here.
+  bool TranslateKeys(MSG& message);
 
   Form1& form() { return form_; }
 
-  // The list's menu as it stands now: "コピー" and "すべての行をコピー".
+  // The list's and the label's menus as they stand now, entries greyed out
+  // where Form1 says they cannot be done.
   MenuHandle MakeList1Menu() const;
+  MenuHandle MakeLabel1Menu() const;
   HWND handle() const { return window_; }
   HWND control(int id) const { return ::GetDlgItem(window_, id); }
+  // The tooltips: the list's, shown while the mouse rests on a line, and the
+  // label's, for a path that the label cuts off.
+  HWND list1_tip() const { return list1_tip_; }
+  HWND label1_tip() const { return label1_tip_; }
   void SetMessageBox(MessageBox message_box) { message_box_ = std::move(message_box); }
 
   // WindowControls
@@ -84,8 +105,29 @@ class MainWindow final : public WindowControls {
   void OnCommand(int id, int code);
   void CreateControls();
   void PlaceControls();
+  void CreateToolTips();
   void OpenSelectedFolderEntry();
-  void ShowList1Menu(int x, int y);
+  // The list's menu at `at` on the screen, its line chosen first; for the
+  // keyboard's menu key, under the chosen line.
+  void ShowList1Menu(POINT at, bool from_keyboard);
+  void ShowLabel1Menu(POINT at);
+  // The list's scroll range is as wide as its widest line. Each line is
+  // measured as it comes, but only when it might be wider than the widest so
+  // far: no line is wider than its code units times the font's widest
+  // character, so of 100,000 lines most need no measuring. The range is set
+  // when the refresh is done, and measured again for a new font.
+  void MeasureIn(HFONT font);
+  void TakeList1Line(std::wstring_view line);
+  void MeasureList1Again();
+  void FitList1Width();
+  // The list's subclass: where the mouse rests, the tooltip of that line.
+  static LRESULT CALLBACK List1Procedure(HWND list, UINT message, WPARAM w, LPARAM l, UINT_PTR id,
+                                         DWORD_PTR self);
+  void ShowList1Tip(int line, POINT at);
+  void HideList1Tip();
+  // The label's whole text where it is cut off, else nothing.
+  void FillLabel1Tip(NMTTDISPINFOW& tip);
+  void Drop(HDROP drop);
   void DrawFolderEntry(const DRAWITEMSTRUCT& item);
   int Scale(int pixels) const { return MulDiv(pixels, static_cast<int>(dpi_), 96); }
 
@@ -95,6 +137,14 @@ class MainWindow final : public WindowControls {
   HWND window_ = nullptr;
   UINT dpi_ = 96;
   FontHandle font_;
+  MemoryDcHandle measure_dc_;  // with the list's font in it
+  int widest_character_ = 0;   // of that font
+  int list1_widest_ = 0;       // the widest line of the list, in pixels
+  AcceleratorHandle accelerators_;
+  HWND list1_tip_ = nullptr;  // owned by the window
+  HWND label1_tip_ = nullptr;
+  int list1_tip_line_ = -1;       // the line whose tooltip shows, or -1
+  std::wstring label1_tip_text_;  // what the label's tooltip shows, held for it
   IconHandle open_folder_;
   IconHandle closed_folder_;
 

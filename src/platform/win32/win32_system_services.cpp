@@ -1,5 +1,10 @@
 #include "platform/win32/win32_system_services.h"
 
+// clang-format off
+#include <windows.h>
+#include <winternl.h>  // needs windows.h first
+// clang-format on
+
 #include <algorithm>
 #include <climits>
 #include <memory>
@@ -30,7 +35,7 @@ DWORD SizeFor(std::size_t size) {
 
 // The system's message for `error` in the user's language, without the line
 // break it ends with.
-std::string SystemMessage(DWORD error) {
+Text SystemMessage(DWORD error) {
   wchar_t* message = nullptr;
   const DWORD length = ::FormatMessageW(
       FORMAT_MESSAGE_ALLOCATE_BUFFER | FORMAT_MESSAGE_FROM_SYSTEM | FORMAT_MESSAGE_IGNORE_INSERTS,
@@ -41,7 +46,19 @@ std::string SystemMessage(DWORD error) {
   while (!text.empty() && (text.back() == L'\r' || text.back() == L'\n' || text.back() == L' ')) {
     text.remove_suffix(1);
   }
-  return ToUtf8(FromWide(text));
+  return FromWide(text);
+}
+
+// Whether `name` is a valid 8.3 name, one that the file system may keep as
+// its own short name, as the system itself tells. A name with a space passes
+// the system's test, but the file systems give it a short name of its own.
+bool IsValidShortName(TextView name) {
+  if (name.empty() || name.size() * sizeof(char16_t) > USHRT_MAX) return false;
+  std::wstring wide = ToWide(name);
+  UNICODE_STRING unicode{static_cast<USHORT>(wide.size() * sizeof(wchar_t)),
+                         static_cast<USHORT>(wide.size() * sizeof(wchar_t)), wide.data()};
+  BOOLEAN has_spaces = FALSE;
+  return ::RtlIsNameLegalDOS8Dot3(&unicode, nullptr, &has_spaces) && !has_spaces;
 }
 
 PlatformError FolderError(DWORD error, const Text& folder) {
@@ -99,10 +116,10 @@ ErrorKind ErrorKindOf(DWORD error) {
 
 PlatformError SystemError(DWORD error, Text path, const std::string& description) {
   std::string what = description + " (error " + std::to_string(error);
-  const std::string message = SystemMessage(error);
-  if (!message.empty()) what += ": " + message;
+  Text message = SystemMessage(error);
+  if (!message.empty()) what += ": " + ToUtf8(message);
   what += ")";
-  return PlatformError(ErrorKindOf(error), std::move(path), what);
+  return PlatformError(ErrorKindOf(error), std::move(path), what, std::move(message));
 }
 
 Text Win32SystemServices::FirstEntry(const Text& pattern, std::int32_t attributes) {
@@ -264,10 +281,11 @@ PathKind Win32SystemServices::KindOfPath(const Text& path) {
   return (attributes & FILE_ATTRIBUTE_DIRECTORY) != 0 ? PathKind::Folder : PathKind::File;
 }
 
+// The names alone tell it: Windows keeps the short names, and the refresh has
+// them from its service.
 ShortNameOrigin Win32SystemServices::ShortNameOriginOf(const Text& /*folder_path*/,
                                                        TextView long_name, TextView short_name) {
-  // Placeholder until the name's own validity is asked of the system.
-  return OriginWhereTheDiskKeepsNames(long_name, short_name, long_name.size() <= 12);
+  return OriginWhereTheDiskKeepsNames(long_name, short_name, IsValidShortName(long_name));
 }
 
 std::vector<Drive> Win32SystemServices::Drives() {

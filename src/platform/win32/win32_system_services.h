@@ -29,7 +29,7 @@ std::string ToUtf8(TextView text);
 ErrorKind ErrorKindOf(DWORD error);
 
 // `description` (plain English, naming the path) followed by the system's
-// own message for `error`.
+// own message for `error`, which is also the error's system words.
 PlatformError SystemError(DWORD error, Text path, const std::string& description);
 
 // Calls a system function that fills a buffer of `size` code units and
