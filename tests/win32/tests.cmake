@@ -2,9 +2,19 @@
 # tests/CMakeLists.txt for Windows builds.
 
 tarnwick_test(win32_tests
+  win32/drive_list_test.cpp
+  win32/short_path_answers_test.cpp
   win32/win32_listing_test.cpp
   win32/win32_system_services_test.cpp)
 target_link_libraries(win32_tests PRIVATE tarnwick_system tarnwick_core)
+# Names that Wine cannot make itself (case twins), made on this side first.
+set(case_twins_folder ${CMAKE_CURRENT_BINARY_DIR}/case-twins)
+add_test(NAME win32_case_twins_made
+  COMMAND ${CMAKE_COMMAND} -DFOLDER=${case_twins_folder}
+    -P ${CMAKE_CURRENT_SOURCE_DIR}/win32/case_twins.cmake)
+set_tests_properties(win32_case_twins_made PROPERTIES FIXTURES_SETUP case_twins)
+set_tests_properties(win32_tests PROPERTIES FIXTURES_REQUIRED case_twins
+  ENVIRONMENT "TARNWICK_CASE_TWINS=${case_twins_folder}")
 
 tarnwick_test(win32_window_tests win32/main_window_test.cpp)
 target_link_libraries(win32_window_tests PRIVATE tarnwick_win32_window)
