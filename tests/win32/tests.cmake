@@ -26,7 +26,7 @@ set(tarnwick_list_check ${CMAKE_CURRENT_SOURCE_DIR}/win32/check_output.cmake)
 set(tarnwick_list_folders ${CMAKE_CURRENT_BINARY_DIR}/tarnwick-list-folders)
 
 function(tarnwick_list_test name)
-  cmake_parse_arguments(PARSE_ARGV 1 check "" "FOLDER;EXIT;STDOUT;STDERR"
+  cmake_parse_arguments(PARSE_ARGV 1 check "" "FOLDER;NAMED;EXIT;STDOUT;STDERR"
     "ARGS;FILES;LINES")
   add_test(NAME ${name}
     COMMAND ${CMAKE_COMMAND}
@@ -35,6 +35,7 @@ function(tarnwick_list_test name)
       "-DARGS=${check_ARGS}"
       "-DFOLDER=${check_FOLDER}"
       "-DFILES=${check_FILES}"
+      "-DNAMED=${check_NAMED}"
       "-DEXPECT_EXIT=${check_EXIT}"
       "-DEXPECT_STDOUT=${check_STDOUT}"
       "-DEXPECT_LINES=${check_LINES}"
@@ -52,6 +53,12 @@ tarnwick_list_test(tarnwick_list_version
   EXIT 0
   STDOUT "^tarnwick-list 1\\.0\n")
 
+# "/?" as every Windows command takes it.
+tarnwick_list_test(tarnwick_list_help_switch
+  ARGS /?
+  EXIT 0
+  STDOUT "^Usage: tarnwick-list ")
+
 tarnwick_list_test(tarnwick_list_unknown_option
   ARGS --sideways
   EXIT 2
@@ -61,6 +68,21 @@ tarnwick_list_test(tarnwick_list_missing_folder
   FOLDER ${tarnwick_list_folders}/存在しない
   EXIT 2
   STDERR "^tarnwick-list: the folder '[A-Z]:.*存在しない.' does not exist")
+
+tarnwick_list_test(tarnwick_list_not_a_folder
+  FOLDER ${tarnwick_list_folders}/not-a-folder
+  FILES "file.txt"
+  NAMED "file.txt"
+  EXIT 2
+  STDERR "^tarnwick-list: 'Z:.*not-a-folder.file\\.txt' is not a folder\n$")
+
+# A reader that stops early ends the program quietly.
+add_test(NAME tarnwick_list_early_reader
+  COMMAND ${CMAKE_COMMAND}
+    "-DEMULATOR=${CMAKE_CROSSCOMPILING_EMULATOR}"
+    "-DPROGRAM=$<TARGET_FILE:tarnwick-list>"
+    "-DFOLDER=${tarnwick_list_folders}/early-reader"
+    -P ${CMAKE_CURRENT_SOURCE_DIR}/win32/early_reader_check.cmake)
 
 # A Japanese name, one outside code page 932, and a name that is 8.3 already.
 set(japanese_name "日本語のファイル名.txt")
@@ -93,6 +115,7 @@ add_test(NAME tarnwick_list_read_only
 
 # 77 from wine-run: a 32-bit program on a machine that cannot run one.
 set_tests_properties(win32_tests win32_window_tests listing_tests PROPERTIES SKIP_RETURN_CODE 77)
-set_tests_properties(tarnwick_list_help tarnwick_list_version tarnwick_list_unknown_option
+set_tests_properties(tarnwick_list_help tarnwick_list_help_switch tarnwick_list_version
+  tarnwick_list_unknown_option tarnwick_list_not_a_folder tarnwick_list_early_reader
   tarnwick_list_missing_folder tarnwick_list_by_long_name
   tarnwick_list_by_short_name tarnwick_list_read_only PROPERTIES SKIP_REGULAR_EXPRESSION "wine-run: cannot run")
