@@ -28,7 +28,7 @@ TEST(DriveListTest, LabelsOfLocalDrivesAndSharesOfNetworkDrives) {
       {u"c: [Windows]", u"C:\\"},
       {u"d: [\u30C7\u30A3\u30B9\u30AF]", u"D:\\"},
       {u"e:", u"E:\\"},
-      {u"p: [\\\\server\\share]", u"P:\\"},
+      {u"p: [\\\\server\\share]", u"P:\\", u"\\\\server\\share"},
       {u"q:", u"Q:\\"},
       {u"r:", u"R:\\"},
       {u"s:", u"S:\\"},

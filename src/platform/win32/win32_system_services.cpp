@@ -378,6 +378,7 @@ std::vector<Drive> Win32SystemServices::Drives() {
     const Text root = {static_cast<char16_t>(u'A' + letter), u':', u'\\'};
     Text text = {static_cast<char16_t>(u'a' + letter), u':'};
     std::optional<std::wstring> shown;
+    Text share;
     switch (calls_.GetDriveType(ToWide(root))) {
       case DRIVE_FIXED:
       case DRIVE_REMOVABLE:
@@ -387,13 +388,14 @@ std::vector<Drive> Win32SystemServices::Drives() {
         break;
       case DRIVE_REMOTE:
         shown = calls_.Connection(ToWide(TextView(root).substr(0, 2)));
+        if (shown) share = FromWide(*shown);
         break;
       default:
         break;
     }
     // "c: [LABEL]", "x: [\\server\share]": where the drive has one.
     if (shown && !shown->empty()) text += u" [" + FromWide(*shown) + u"]";
-    drives.push_back({text, root});
+    drives.push_back({text, root, share});
   }
   return drives;
 }
