@@ -10,30 +10,24 @@
 #include "platform/win32/long_paths.h"
 #include "platform/win32/win32_system_services.h"
 #include "support/fakes.h"
+#include "system_short_path.h"
 #include "temp_folder.h"
 #include "window/texts.h"
 
 namespace tarnwick::win32 {
 namespace {
 
+using testing::AsItIs;
 using testing::FakeControls;
 using testing::FakeSystemCalls;
+using testing::SystemShortPath;
 using testing::TempFolder;
 
 const Text kSeparator = u" \u21D4 ";
 
-// What the system's wide service says of `path`, in the long form where the
-// path needs it and shown without it; empty when it says nothing.
-Text SystemShortPath(const Text& path) {
-  wchar_t buffer[2048] = {};
-  const DWORD length = ::GetShortPathNameW(ForSystem(path).c_str(), buffer, 2048);
-  if (length == 0 || length >= 2048) return {};
-  return ShownForm(FromWide(std::wstring_view(buffer, length)));
-}
-
 // A file made by the system's own call.
 void MakeFile(const Text& path) {
-  const HANDLE file = ::CreateFileW(ForSystem(path).c_str(), GENERIC_WRITE, 0, nullptr, CREATE_NEW,
+  const HANDLE file = ::CreateFileW(AsItIs(path).c_str(), GENERIC_WRITE, 0, nullptr, CREATE_NEW,
                                     FILE_ATTRIBUTE_NORMAL, nullptr);
   ASSERT_NE(file, INVALID_HANDLE_VALUE) << ToUtf8(path) << " error " << ::GetLastError();
   ::CloseHandle(file);
@@ -165,14 +159,12 @@ class DeepFolderTest : public ::testing::Test {
           u"\\\u9577\u3044\u540D\u524D\u306E\u30D5\u30A9\u30EB\u30C0\u30FC\u3067\u3059"
           u"\u3088\u306D\u3002\u7B2C" +
           Text(1, static_cast<char16_t>(u'A' + level));
-      ASSERT_TRUE(::CreateDirectoryW(LongFormW(deep_).c_str(), nullptr)) << ::GetLastError();
+      ASSERT_TRUE(::CreateDirectoryW(AsItIs(deep_).c_str(), nullptr)) << ::GetLastError();
     }
     ASSERT_GT(deep_.size(), 280u);
     for (const Text& name : names_) MakeFile(deep_ + u'\\' + name);
     controls_.path = deep_;
   }
-
-  static std::wstring LongFormW(const Text& path) { return ToWide(LongForm(path)); }
 
   const std::vector<Text> names_{u"Quarterly Report Final Version.xlsx", u"SHORT.TXT",
                                  u"\u65E5\u672C\u8A9E\u306E\u30D5\u30A1\u30A4\u30EB\u540D.txt",
@@ -229,7 +221,7 @@ TEST(LongFormTest, PrefixesOnlyWhatNeedsIt) {
   const Text deep = u"C:\\" + Text(MAX_PATH, u'a');
   EXPECT_FALSE(NeedsLongForm(u"C:\\short\\name.txt"));
   EXPECT_TRUE(NeedsLongForm(deep));
-  EXPECT_FALSE(NeedsLongForm(Text(MAX_PATH - 1, u'a').insert(0, u"C:\\").substr(0, MAX_PATH - 1)));
+  EXPECT_FALSE(NeedsLongForm(u"C:\\" + Text(MAX_PATH - 4, u'a'))) << "one short of MAX_PATH";
   EXPECT_TRUE(NeedsLongForm(u"C:\\folder\\ends in a dot."));
   EXPECT_TRUE(NeedsLongForm(u"C:\\ends in a space \\file.txt"));
   EXPECT_FALSE(NeedsLongForm(u"C:\\folder\\..\\file.txt")) << "the rules take '..' back";

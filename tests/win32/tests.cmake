@@ -16,8 +16,21 @@ set_tests_properties(win32_case_twins_made PROPERTIES FIXTURES_SETUP case_twins)
 set_tests_properties(win32_tests PROPERTIES FIXTURES_REQUIRED case_twins
   ENVIRONMENT "TARNWICK_CASE_TWINS=${case_twins_folder}")
 
-tarnwick_test(win32_window_tests win32/main_window_test.cpp)
+tarnwick_test(win32_window_tests
+  win32/main_window_test.cpp
+  win32/window_far_folders_test.cpp)
 target_link_libraries(win32_window_tests PRIVATE tarnwick_win32_window)
+# A share that Wine serves as \\tarnwick-server\share, for the window.
+add_test(NAME win32_share_made
+  COMMAND ${CMAKE_COMMAND}
+    "-DEMULATOR=${CMAKE_CROSSCOMPILING_EMULATOR}"
+    "-DPROGRAM=$<TARGET_FILE:tarnwick-list>"
+    "-DPREFIX=${CMAKE_BINARY_DIR}/wineprefix"
+    "-DFOLDER=${CMAKE_CURRENT_BINARY_DIR}/share"
+    -P ${CMAKE_CURRENT_SOURCE_DIR}/win32/share_made.cmake)
+set_tests_properties(win32_share_made PROPERTIES FIXTURES_SETUP share
+  SKIP_REGULAR_EXPRESSION "wine-run: cannot run")
+set_tests_properties(win32_window_tests PROPERTIES FIXTURES_REQUIRED share)
 
 include(${CMAKE_CURRENT_LIST_DIR}/resources.cmake)
 
