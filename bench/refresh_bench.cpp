@@ -79,8 +79,8 @@ class CountingCalls final : public tarnwick::win32::SystemCalls {
     ++short_path_questions;
     return real_.GetShortPathName(path, buffer, error);
   }
-  DWORD GetFileAttributes(const std::wstring& path) override {
-    return real_.GetFileAttributes(path);
+  DWORD GetFileAttributes(const std::wstring& path, DWORD& error) override {
+    return real_.GetFileAttributes(path, error);
   }
   DWORD GetLogicalDrives() override { return real_.GetLogicalDrives(); }
   UINT GetDriveType(const std::wstring& root) override { return real_.GetDriveType(root); }

@@ -47,6 +47,8 @@ TEST(DriveListTest, ServersThatDoNotAnswer) {
        {std::pair<Text, ErrorKind>{u"P:\\", ErrorKind::NotReady},
         std::pair<Text, ErrorKind>{u"\\\\server\\share\\folder", ErrorKind::Other}}) {
     calls.unreachable = ToWide(path.substr(0, 2));
+    // Taken for a folder, so that showing it says why it cannot be.
+    EXPECT_EQ(system.KindOfPath(path), PathKind::Folder) << ToUtf8(path);
     try {
       system.Subfolders(path);
       ADD_FAILURE() << "no error for " << ToUtf8(path);

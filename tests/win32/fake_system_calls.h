@@ -54,11 +54,10 @@ class FakeSystemCalls final : public win32::SystemCalls {
     return real_.GetShortPathName(path, buffer, error);
   }
 
-  DWORD GetFileAttributes(const std::wstring& path) override {
+  DWORD GetFileAttributes(const std::wstring& path, DWORD& error) override {
     attribute_questions.push_back(path);
-    DWORD error = 0;
     if (Refused(path, error)) return INVALID_FILE_ATTRIBUTES;
-    return real_.GetFileAttributes(path);
+    return real_.GetFileAttributes(path, error);
   }
 
   DWORD GetLogicalDrives() override {

@@ -45,8 +45,10 @@ class RealSystemCalls final : public SystemCalls {
     return result;
   }
 
-  DWORD GetFileAttributes(const std::wstring& path) override {
-    return ::GetFileAttributesW(path.c_str());
+  DWORD GetFileAttributes(const std::wstring& path, DWORD& error) override {
+    const DWORD attributes = ::GetFileAttributesW(path.c_str());
+    if (attributes == INVALID_FILE_ATTRIBUTES) error = ::GetLastError();
+    return attributes;
   }
 
   DWORD GetLogicalDrives() override { return ::GetLogicalDrives(); }

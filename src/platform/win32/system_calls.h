@@ -34,8 +34,8 @@ class SystemCalls {
   virtual DWORD GetShortPathName(const std::wstring& path, std::span<wchar_t> buffer,
                                  DWORD& error) = 0;
 
-  // GetFileAttributesW.
-  virtual DWORD GetFileAttributes(const std::wstring& path) = 0;
+  // GetFileAttributesW, with the error when it gives INVALID_FILE_ATTRIBUTES.
+  virtual DWORD GetFileAttributes(const std::wstring& path, DWORD& error) = 0;
 
   // GetLogicalDrives, GetDriveTypeW of a root ("C:\").
   virtual DWORD GetLogicalDrives() = 0;

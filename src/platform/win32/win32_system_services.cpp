@@ -162,6 +162,7 @@ Text Win32SystemServices::FirstEntry(const Text& pattern, std::int32_t attribute
     if (last_folder_answer_ && last_folder_answer_->folder == searched_folder_) {
       read_.short_form = last_folder_answer_->short_form;
     }
+    last_folder_answer_.reset();
   }
   read_.short_names.clear();
 
@@ -356,8 +357,13 @@ Text Win32SystemServices::CurrentFolder() {
 Text Win32SystemServices::HomeFolder() { return {}; }
 
 PathKind Win32SystemServices::KindOfPath(const Text& path) {
-  const DWORD attributes = calls_.GetFileAttributes(ForSystem(path));
-  if (attributes == INVALID_FILE_ATTRIBUTES) return PathKind::Missing;
+  DWORD error = 0;
+  const DWORD attributes = calls_.GetFileAttributes(ForSystem(path), error);
+  // A share whose server does not answer is taken for a folder: showing it
+  // then says that it cannot be read, which "nothing there" would not.
+  if (attributes == INVALID_FILE_ATTRIBUTES) {
+    return IsNetworkError(error) ? PathKind::Folder : PathKind::Missing;
+  }
   return (attributes & FILE_ATTRIBUTE_DIRECTORY) != 0 ? PathKind::Folder : PathKind::File;
 }
 
