@@ -118,6 +118,20 @@ tarnwick_list_test(tarnwick_list_by_short_name
         "^L[^ ]*~[^ ]* ⇔ Long File Name.text$"
         "^README.TXT ⇔ README.TXT$")
 
+# A folder more than 280 characters deep: its label and every line carry a
+# short form.
+set(deep_folder ${tarnwick_list_folders}/deep)
+foreach(level IN ITEMS A B C D E F G H I J K L M N)
+  string(APPEND deep_folder "/長い名前のフォルダーですよね。第${level}")
+endforeach()
+tarnwick_list_test(tarnwick_list_deep_folder
+  FOLDER ${deep_folder}
+  FILES "Quarterly Report Final Version.xlsx" "SHORT.TXT"
+  EXIT 0
+  LINES "^パス名－Z:.*~[^ ]*$"
+        "^Quarterly Report Final Version.xlsx ⇔ [^ ]+$"
+        "^SHORT.TXT ⇔ SHORT.TXT$")
+
 # Nothing in the folder listed may change.
 add_test(NAME tarnwick_list_read_only
   COMMAND ${CMAKE_COMMAND}
@@ -130,5 +144,6 @@ add_test(NAME tarnwick_list_read_only
 set_tests_properties(win32_tests win32_window_tests listing_tests PROPERTIES SKIP_RETURN_CODE 77)
 set_tests_properties(tarnwick_list_help tarnwick_list_help_switch tarnwick_list_version
   tarnwick_list_unknown_option tarnwick_list_not_a_folder tarnwick_list_early_reader
+  tarnwick_list_deep_folder
   tarnwick_list_missing_folder tarnwick_list_by_long_name
   tarnwick_list_by_short_name tarnwick_list_read_only PROPERTIES SKIP_REGULAR_EXPRESSION "wine-run: cannot run")
