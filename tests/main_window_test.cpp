@@ -496,6 +496,45 @@ TEST(Form1, ShowsWhatIsDroppedOnTheWindow) {
   EXPECT_EQ(window.controls.refreshes, 3);
 }
 
+// A folder dropped from Explorer's network view: the tree starts at the
+// share, and the drive list chooses the drive mapped to it, or none.
+TEST(Form1, ShowsAFolderOnAShareAndTheDriveMappedToIt) {
+  Window window;
+  window.system.drives.push_back({u"x: [\\\\server\\share]", u"X:\\", u"\\\\server\\share"});
+  window.form.DrivesChanged();
+  const Text share = u"\\\\server\\share\\";
+  window.system.subfolders[share + u"folder"] = {u"Sub"};
+  window.system.AddFolder(share + u"folder\\", {u"Long Report.docx"});
+  window.system.short_paths[share + u"folder\\"] = share + u"FOLDER~1\\";
+  window.system.short_paths[share + u"folder\\Long Report.docx"] =
+      share + u"FOLDER~1\\LONGRE~1.DOC";
+  window.form.Form_Load();
+
+  window.form.Dropped({share + u"folder"});
+  EXPECT_EQ(window.form.Dir1Path(), share + u"folder");
+  const std::vector<FolderListEntry> tree = {{share, share, 0, true},
+                                             {u"folder", share + u"folder", 1, true},
+                                             {u"Sub", share + u"folder\\Sub", 2, false}};
+  EXPECT_EQ(window.controls.folder_entries, tree);
+  EXPECT_EQ(window.controls.label, kPrefix + share + u"FOLDER~1\\");
+  EXPECT_EQ(window.controls.lines,
+            std::vector<Text>{u"Long Report.docx" + kArrow + u"LONGRE~1.DOC"});
+  EXPECT_EQ(window.controls.drive_index, 3);
+
+  // A share no drive is mapped to: none is chosen, and the drive list still
+  // takes the window elsewhere.
+  const Text other = u"\\\\other\\share\\";
+  window.system.subfolders[other] = {};
+  window.system.AddFolder(other, {});
+  window.form.Dropped({other});
+  EXPECT_EQ(window.form.Dir1Path(), other);
+  EXPECT_EQ(window.controls.drive_index, -1);
+  window.ChooseDrive(1);
+  EXPECT_EQ(window.form.Dir1Path(), u"D:\\");
+  EXPECT_EQ(window.controls.drive_index, 1);
+  EXPECT_TRUE(window.controls.messages.empty());
+}
+
 TEST(Form1, ReloadsTheFolderShownAndMovesUpFromOneThatIsGone) {
   Window window;
   window.system.AddFolder(u"C:\\", {});

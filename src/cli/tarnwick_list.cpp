@@ -22,7 +22,7 @@ constexpr char16_t kHelp[] =
     u"                   is a valid 8.3 name and stands for itself), rules (made by\n"
     u"                   the FAT rules of code page 932; Linux only) or none (the\n"
     u"                   file system keeps no short name for a long name)\n"
-    u"  -h, --help       display this help and exit\n"
+    u"  -h, --help       display this help and exit (also /? on Windows)\n"
     u"      --version    output version information and exit\n"
     u"\n"
     u"Exit status:\n"
@@ -52,7 +52,9 @@ struct Request {
   Text complaint;  // for Refuse: what is wrong
 };
 
-Request ParseArguments(const std::vector<Text>& arguments) {
+// `windows_switches`: "/?" asks for help, as it does of every Windows
+// command; elsewhere it is a path like any other.
+Request ParseArguments(const std::vector<Text>& arguments, bool windows_switches) {
   Options options;
   bool options_ended = false;
   for (const Text& argument : arguments) {
@@ -62,7 +64,8 @@ Request ParseArguments(const std::vector<Text>& arguments) {
       options.by_short_name = true;
     } else if (!options_ended && argument == u"--source") {
       options.with_source = true;
-    } else if (!options_ended && (argument == u"--help" || argument == u"-h")) {
+    } else if (!options_ended && (argument == u"--help" || argument == u"-h" ||
+                                  (windows_switches && argument == u"/?"))) {
       return {Request::Action::ShowHelp, {}, {}};
     } else if (!options_ended && argument == u"--version") {
       return {Request::Action::ShowVersion, {}, {}};
@@ -81,7 +84,7 @@ Request ParseArguments(const std::vector<Text>& arguments) {
 constexpr std::size_t kPieceSize = 16 * 1024;
 
 int Run(const std::vector<Text>& arguments, SystemServices& system, Console& console) {
-  const Request request = ParseArguments(arguments);
+  const Request request = ParseArguments(arguments, system.Separator() == u'\\');
   switch (request.action) {
     case Request::Action::ShowHelp:
       console.WriteOut(kHelp);
@@ -98,6 +101,10 @@ int Run(const std::vector<Text>& arguments, SystemServices& system, Console& con
   }
   const Options& options = request.options;
   const Text folder = options.folder ? console.FullPath(*options.folder) : system.CurrentFolder();
+  if (system.KindOfPath(folder) == PathKind::File) {
+    console.WriteError(u"tarnwick-list: '" + folder + u"' is not a folder\n");
+    return kCannotList;
+  }
   ConsoleControls controls(folder, !options.by_short_name, console);
   if (options.with_source) controls.ShowSources(system);
   ListFileName(controls, system);
@@ -138,6 +145,9 @@ void ConsoleControls::WriteLabelOnce() {
 int RunTarnwickList(const std::vector<Text>& arguments, SystemServices& system, Console& console) {
   try {
     return Run(arguments, system, console);
+  } catch (const OutputClosed&) {
+    // Quietly, as a program that the reader ends early would on Linux.
+    return kListed;
   } catch (const PlatformError& error) {
     console.WriteError(u"tarnwick-list: " + DescriptionOf(error) + u"\n");
     return kCannotList;

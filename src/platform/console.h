@@ -3,11 +3,20 @@
 #pragma once
 
 #include <memory>
+#include <stdexcept>
 #include <vector>
 
 #include "platform/system_services.h"
 
 namespace tarnwick {
+
+// Standard output's reader has stopped reading, as a program that a pipe
+// feeds may do once it has what it wants: nothing more can be written, and
+// nothing is wrong.
+class OutputClosed : public std::runtime_error {
+ public:
+  OutputClosed() : std::runtime_error("the reader of the output has stopped reading") {}
+};
 
 class Console {
  public:
@@ -21,8 +30,9 @@ class Console {
   virtual Text FullPath(const Text& path) const = 0;
 
   // Writes to standard output: shown as text on a console, UTF-8 when
-  // redirected. Throws PlatformError when it cannot be written (a full disk,
-  // a closed console).
+  // redirected. Throws OutputClosed when its reader has gone, and
+  // PlatformError when it cannot be written otherwise (a full disk, a closed
+  // console).
   virtual void WriteOut(TextView text) = 0;
 
   // The same to standard error. Where that cannot be written either, there

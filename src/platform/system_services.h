@@ -82,12 +82,15 @@ inline constexpr std::int32_t kFolderAttribute = 0x10;
 // The size of the work buffer handed to the short-path service.
 inline constexpr std::size_t kShortPathBufferSize = 1024;
 
-// One entry of the drive list: the text it shows, and the folder that the
+// One entry of the drive list: the text it shows, the folder that the
 // folder list goes to when it is chosen (a drive's root, or on Linux a mount
-// point).
+// point), and the share of a network drive.
 struct Drive {
   Text text;
   Text root;
+  // For a network drive, the share it is mapped to ("\\server\share"): a
+  // folder on that share is on this drive too. Empty for any other drive.
+  Text share = {};
   bool operator==(const Drive&) const = default;
 };
 

@@ -90,13 +90,16 @@ std::optional<std::size_t> DriveFor(const std::vector<Drive>& drives, const Text
   std::optional<std::size_t> best;
   std::size_t best_length = 0;
   for (std::size_t i = 0; i < drives.size(); ++i) {
-    const Text root = system.ToLowerCase(CleanFolderPath(drives[i].root, separator));
-    const bool holds =
-        folder.starts_with(root) && (folder.size() == root.size() || root.back() == separator ||
-                                     folder[root.size()] == separator);
-    if (holds && (!best || root.size() > best_length)) {
-      best = i;
-      best_length = root.size();
+    for (const Text* top : {&drives[i].root, &drives[i].share}) {
+      if (top->empty()) continue;
+      const Text root = system.ToLowerCase(CleanFolderPath(*top, separator));
+      const bool holds =
+          folder.starts_with(root) && (folder.size() == root.size() || root.back() == separator ||
+                                       folder[root.size()] == separator);
+      if (holds && (!best || root.size() > best_length)) {
+        best = i;
+        best_length = root.size();
+      }
     }
   }
   return best;

@@ -33,9 +33,9 @@ Text CleanFolderPath(const Text& path, char16_t separator);
 // empty text at the top of its drive.
 Text ParentFolder(const Text& clean_path, char16_t separator);
 
-// The index of the drive that holds `path`: the longest root that `path`
-// starts with, whole components compared without regard to case; nullopt
-// when none does.
+// The index of the drive that holds `path`: the longest root or share that
+// `path` starts with, whole components compared without regard to case;
+// nullopt when none does (a share no drive is mapped to).
 std::optional<std::size_t> DriveFor(const std::vector<Drive>& drives, const Text& path,
                                     SystemServices& system);
 

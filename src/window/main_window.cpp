@@ -383,9 +383,9 @@ void Form1::ShowFolder(const Text& path) {
 }
 
 void Form1::SelectDrive1For(const Text& path) {
-  if (const std::optional<std::size_t> drive = DriveFor(drives_, path, system_)) {
-    shown_drive_ = static_cast<int>(*drive);
-  }
+  // A folder on a share that no drive is mapped to: no drive is chosen.
+  const std::optional<std::size_t> drive = DriveFor(drives_, path, system_);
+  shown_drive_ = drive ? static_cast<int>(*drive) : -1;
   chosen_drive_ = shown_drive_;
   controls_.SetDrive1Index(shown_drive_);
 }

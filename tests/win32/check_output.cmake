@@ -1,9 +1,10 @@
 # Runs tarnwick-list.exe under Wine and checks what it does:
-#   cmake -DEMULATOR=... -DPROGRAM=... [-DARGS=...] [-DFOLDER=...] [-DFILES=...]
+#   cmake -DEMULATOR=... -DPROGRAM=... [-DARGS=...] [-DFOLDER=...] [-DFILES=...] [-DNAMED=...]
 #         -DEXPECT_EXIT=N [-DEXPECT_STDOUT=regex] [-DEXPECT_LINES=regex;...]
 #         [-DEXPECT_STDERR=regex] -P check_output.cmake
 # FOLDER is a path on this side; it is made anew holding the empty FILES when
-# FILES are given, and handed to the program as a Z: path after ARGS.
+# FILES are given, and handed to the program as a Z: path after ARGS; with
+# NAMED, the path of that name in FOLDER is handed instead.
 # EXPECT_LINES are matched one for one against the lines of standard output.
 # An output with nothing expected of it must be empty.
 
@@ -15,6 +16,9 @@ if(FOLDER)
     foreach(name IN LISTS FILES)
       file(TOUCH "${FOLDER}/${name}")
     endforeach()
+  endif()
+  if(NAMED)
+    string(APPEND FOLDER "/${NAMED}")
   endif()
   string(REPLACE "/" "\\" windows_folder "Z:${FOLDER}")
   list(APPEND command ${windows_folder})

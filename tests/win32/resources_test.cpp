@@ -588,4 +588,9 @@ TEST_F(ActivationContextTest, DpiAwarePerMonitor) {
             L"PerMonitorV2,PerMonitor");
 }
 
+TEST_F(ActivationContextTest, LongPathAware) {
+  EXPECT_EQ(Setting(L"http://schemas.microsoft.com/SMI/2016/WindowsSettings", L"longPathAware"),
+            L"true");
+}
+
 }  // namespace

@@ -2,12 +2,35 @@
 # tests/CMakeLists.txt for Windows builds.
 
 tarnwick_test(win32_tests
+  win32/drive_list_test.cpp
+  win32/short_path_answers_test.cpp
   win32/win32_listing_test.cpp
   win32/win32_system_services_test.cpp)
 target_link_libraries(win32_tests PRIVATE tarnwick_system tarnwick_core)
+# Names that Wine cannot make itself (case twins), made on this side first.
+set(case_twins_folder ${CMAKE_CURRENT_BINARY_DIR}/case-twins)
+add_test(NAME win32_case_twins_made
+  COMMAND ${CMAKE_COMMAND} -DFOLDER=${case_twins_folder}
+    -P ${CMAKE_CURRENT_SOURCE_DIR}/win32/case_twins.cmake)
+set_tests_properties(win32_case_twins_made PROPERTIES FIXTURES_SETUP case_twins)
+set_tests_properties(win32_tests PROPERTIES FIXTURES_REQUIRED case_twins
+  ENVIRONMENT "TARNWICK_CASE_TWINS=${case_twins_folder}")
 
-tarnwick_test(win32_window_tests win32/main_window_test.cpp)
+tarnwick_test(win32_window_tests
+  win32/main_window_test.cpp
+  win32/window_far_folders_test.cpp)
 target_link_libraries(win32_window_tests PRIVATE tarnwick_win32_window)
+# A share that Wine serves as \\tarnwick-server\share, for the window.
+add_test(NAME win32_share_made
+  COMMAND ${CMAKE_COMMAND}
+    "-DEMULATOR=${CMAKE_CROSSCOMPILING_EMULATOR}"
+    "-DPROGRAM=$<TARGET_FILE:tarnwick-list>"
+    "-DPREFIX=${CMAKE_BINARY_DIR}/wineprefix"
+    "-DFOLDER=${CMAKE_CURRENT_BINARY_DIR}/share"
+    -P ${CMAKE_CURRENT_SOURCE_DIR}/win32/share_made.cmake)
+set_tests_properties(win32_share_made PROPERTIES FIXTURES_SETUP share
+  SKIP_REGULAR_EXPRESSION "wine-run: cannot run")
+set_tests_properties(win32_window_tests PROPERTIES FIXTURES_REQUIRED share)
 
 include(${CMAKE_CURRENT_LIST_DIR}/resources.cmake)
 
@@ -16,7 +39,7 @@ set(tarnwick_list_check ${CMAKE_CURRENT_SOURCE_DIR}/win32/check_output.cmake)
 set(tarnwick_list_folders ${CMAKE_CURRENT_BINARY_DIR}/tarnwick-list-folders)
 
 function(tarnwick_list_test name)
-  cmake_parse_arguments(PARSE_ARGV 1 check "" "FOLDER;EXIT;STDOUT;STDERR"
+  cmake_parse_arguments(PARSE_ARGV 1 check "" "FOLDER;NAMED;EXIT;STDOUT;STDERR"
     "ARGS;FILES;LINES")
   add_test(NAME ${name}
     COMMAND ${CMAKE_COMMAND}
@@ -25,6 +48,7 @@ function(tarnwick_list_test name)
       "-DARGS=${check_ARGS}"
       "-DFOLDER=${check_FOLDER}"
       "-DFILES=${check_FILES}"
+      "-DNAMED=${check_NAMED}"
       "-DEXPECT_EXIT=${check_EXIT}"
       "-DEXPECT_STDOUT=${check_STDOUT}"
       "-DEXPECT_LINES=${check_LINES}"
@@ -42,6 +66,12 @@ tarnwick_list_test(tarnwick_list_version
   EXIT 0
   STDOUT "^tarnwick-list 1\\.0\n")
 
+# "/?" as every Windows command takes it.
+tarnwick_list_test(tarnwick_list_help_switch
+  ARGS /?
+  EXIT 0
+  STDOUT "^Usage: tarnwick-list ")
+
 tarnwick_list_test(tarnwick_list_unknown_option
   ARGS --sideways
   EXIT 2
@@ -51,6 +81,21 @@ tarnwick_list_test(tarnwick_list_missing_folder
   FOLDER ${tarnwick_list_folders}/存在しない
   EXIT 2
   STDERR "^tarnwick-list: the folder '[A-Z]:.*存在しない.' does not exist")
+
+tarnwick_list_test(tarnwick_list_not_a_folder
+  FOLDER ${tarnwick_list_folders}/not-a-folder
+  FILES "file.txt"
+  NAMED "file.txt"
+  EXIT 2
+  STDERR "^tarnwick-list: 'Z:.*not-a-folder.file\\.txt' is not a folder\n$")
+
+# A reader that stops early ends the program quietly.
+add_test(NAME tarnwick_list_early_reader
+  COMMAND ${CMAKE_COMMAND}
+    "-DEMULATOR=${CMAKE_CROSSCOMPILING_EMULATOR}"
+    "-DPROGRAM=$<TARGET_FILE:tarnwick-list>"
+    "-DFOLDER=${tarnwick_list_folders}/early-reader"
+    -P ${CMAKE_CURRENT_SOURCE_DIR}/win32/early_reader_check.cmake)
 
 # A Japanese name, one outside code page 932, and a name that is 8.3 already.
 set(japanese_name "日本語のファイル名.txt")
@@ -84,6 +129,20 @@ tarnwick_list_test(tarnwick_list_source
         "^Long File Name.text ⇔ [^ ]+~[^ ]+\tdisk$"
         "^readme.txt ⇔ readme.txt\t8.3$")
 
+# A folder more than 280 characters deep: its label and every line carry a
+# short form.
+set(deep_folder ${tarnwick_list_folders}/deep)
+foreach(level IN ITEMS A B C D E F G H I J K L M N)
+  string(APPEND deep_folder "/長い名前のフォルダーですよね。第${level}")
+endforeach()
+tarnwick_list_test(tarnwick_list_deep_folder
+  FOLDER ${deep_folder}
+  FILES "Quarterly Report Final Version.xlsx" "SHORT.TXT"
+  EXIT 0
+  LINES "^パス名－Z:.*~[^ ]*$"
+        "^Quarterly Report Final Version.xlsx ⇔ [^ ]+$"
+        "^SHORT.TXT ⇔ SHORT.TXT$")
+
 # Nothing in the folder listed may change.
 add_test(NAME tarnwick_list_read_only
   COMMAND ${CMAKE_COMMAND}
@@ -94,6 +153,8 @@ add_test(NAME tarnwick_list_read_only
 
 # 77 from wine-run: a 32-bit program on a machine that cannot run one.
 set_tests_properties(win32_tests win32_window_tests listing_tests PROPERTIES SKIP_RETURN_CODE 77)
-set_tests_properties(tarnwick_list_help tarnwick_list_version tarnwick_list_unknown_option
+set_tests_properties(tarnwick_list_help tarnwick_list_help_switch tarnwick_list_version
+  tarnwick_list_unknown_option tarnwick_list_not_a_folder tarnwick_list_early_reader
+  tarnwick_list_deep_folder
   tarnwick_list_missing_folder tarnwick_list_by_long_name
   tarnwick_list_by_short_name tarnwick_list_source tarnwick_list_read_only PROPERTIES SKIP_REGULAR_EXPRESSION "wine-run: cannot run")

@@ -97,8 +97,16 @@ class Win32Console final : public Console {
   }
 
   void WriteOut(TextView text) override {
-    if (const DWORD error = Write(STD_OUTPUT_HANDLE, text); error != 0) {
-      throw win32::SystemError(error, u"", "cannot write the output");
+    switch (const DWORD error = Write(STD_OUTPUT_HANDLE, text)) {
+      case 0:
+        return;
+      // The pipe's reader has closed it, or is closing it.
+      case ERROR_NO_DATA:
+      case ERROR_BROKEN_PIPE:
+      case ERROR_PIPE_NOT_CONNECTED:
+        throw OutputClosed();
+      default:
+        throw win32::SystemError(error, u"", "cannot write the output");
     }
   }
   void WriteError(TextView text) override { Write(STD_ERROR_HANDLE, text); }

@@ -10,6 +10,8 @@
 #include <memory>
 #include <stdexcept>
 
+#include "platform/win32/long_paths.h"
+
 namespace tarnwick::win32 {
 namespace {
 
@@ -29,8 +31,15 @@ int CountFor(std::size_t size) {
   return static_cast<int>(size);
 }
 
-DWORD SizeFor(std::size_t size) {
-  return static_cast<DWORD>(std::min<std::size_t>(size, MAXDWORD));
+// Both services write as the system's do: the path and a NUL where the
+// buffer holds them, giving the length; otherwise nothing, giving the size
+// needed.
+template <typename Unit>
+std::uint32_t CopyOut(std::basic_string_view<Unit> answer, std::span<Unit> buffer) {
+  if (answer.size() >= buffer.size()) return static_cast<std::uint32_t>(answer.size() + 1);
+  std::copy(answer.begin(), answer.end(), buffer.begin());
+  buffer[answer.size()] = Unit{};
+  return static_cast<std::uint32_t>(answer.size());
 }
 
 // The system's message for `error` in the user's language, without the line
@@ -61,8 +70,42 @@ bool IsValidShortName(TextView name) {
   return ::RtlIsNameLegalDOS8Dot3(&unicode, nullptr, &has_spaces) && !has_spaces;
 }
 
+// A server that does not answer, or a connection that is gone.
+bool IsNetworkError(DWORD error) {
+  switch (error) {
+    case ERROR_REM_NOT_LIST:
+    case ERROR_BAD_NETPATH:
+    case ERROR_NETWORK_BUSY:
+    case ERROR_DEV_NOT_EXIST:
+    case ERROR_BAD_NET_RESP:
+    case ERROR_UNEXP_NET_ERR:
+    case ERROR_NETNAME_DELETED:
+    case ERROR_BAD_NET_NAME:
+    case ERROR_SEM_TIMEOUT:
+    case ERROR_CONNECTION_UNAVAIL:
+    case ERROR_NO_NET_OR_BAD_PATH:
+    case ERROR_NETWORK_UNREACHABLE:
+    case ERROR_HOST_UNREACHABLE:
+    case ERROR_NOT_CONNECTED:
+      return true;
+    default:
+      return false;
+  }
+}
+
 PlatformError FolderError(DWORD error, const Text& folder) {
   const std::string quoted = "'" + ToUtf8(folder) + "'";
+  if (IsNetworkError(error)) {
+    // On a network drive, as for any drive that does not answer, the drive
+    // is not ready; a share's folder is one that cannot be read.
+    const bool on_drive = folder.size() >= 2 && folder[1] == u':';
+    const PlatformError said =
+        SystemError(error, folder,
+                    on_drive ? "the drive of the folder " + quoted + " is not ready"
+                             : "cannot read the folder " + quoted);
+    return PlatformError(on_drive ? ErrorKind::NotReady : ErrorKind::Other, said.path(),
+                         said.what(), said.system_words());
+  }
   switch (ErrorKindOf(error)) {
     case ErrorKind::NotFound:
       return SystemError(error, folder, "the folder " + quoted + " does not exist");
@@ -128,30 +171,41 @@ Text Win32SystemServices::FirstEntry(const Text& pattern, std::int32_t attribute
   searched_folder_ = separator == Text::npos ? Text(u".\\") : pattern.substr(0, separator + 1);
   attributes_ = attributes;
 
-  const std::wstring wide_pattern = ToWide(pattern);
+  // A new folder starts afresh; the same folder again (the refresh's second
+  // pass) keeps its short form but reads its names anew.
+  if (read_.folder != searched_folder_) {
+    read_ = {};
+    read_.folder = searched_folder_;
+    if (last_folder_answer_ && last_folder_answer_->folder == searched_folder_) {
+      read_.short_form = last_folder_answer_->short_form;
+    }
+    last_folder_answer_.reset();
+  }
+  read_.short_names.clear();
+
   WIN32_FIND_DATAW entry{};
-  FindHandle search(::FindFirstFileW(wide_pattern.c_str(), &entry));
+  DWORD error = 0;
+  std::unique_ptr<FolderSearch> search = calls_.FindFirst(ForSystem(pattern), entry, error);
   if (!search) {
-    const DWORD error = ::GetLastError();
     // Nothing matches: a folder without even "." and "..", such as a root.
     if (error == ERROR_FILE_NOT_FOUND || error == ERROR_NO_MORE_FILES) return {};
     throw FolderError(error, searched_folder_);
   }
   search_ = std::move(search);
-  if (Wanted(entry)) return FromWide(entry.cFileName);
+  if (Wanted(entry)) return GiveOut(entry);
   return NextEntry();
 }
 
 Text Win32SystemServices::NextEntry() {
   WIN32_FIND_DATAW entry{};
   while (search_) {
-    if (!::FindNextFileW(search_.get(), &entry)) {
-      const DWORD error = ::GetLastError();
+    DWORD error = 0;
+    if (!search_->Next(entry, error)) {
       search_.reset();
       if (error != ERROR_NO_MORE_FILES) throw FolderError(error, searched_folder_);
       break;
     }
-    if (Wanted(entry)) return FromWide(entry.cFileName);
+    if (Wanted(entry)) return GiveOut(entry);
   }
   return {};
 }
@@ -164,20 +218,66 @@ bool Win32SystemServices::Wanted(const WIN32_FIND_DATAW& entry) const {
   return (kinds & ~static_cast<DWORD>(attributes_)) == 0;
 }
 
+Text Win32SystemServices::GiveOut(const WIN32_FIND_DATAW& entry) {
+  Text name = FromWide(entry.cFileName);
+  Text short_name =
+      entry.cAlternateFileName[0] != L'\0' ? FromWide(entry.cAlternateFileName) : name;
+  read_.short_names.insert_or_assign(name, std::move(short_name));
+  return name;
+}
+
+std::optional<Text> Win32SystemServices::ShortPath(const Text& path) {
+  if (path.size() > read_.folder.size() && path.starts_with(read_.folder)) {
+    const auto found = read_.short_names.find(path.substr(read_.folder.size()));
+    if (found != read_.short_names.end()) {
+      if (!read_.short_form) read_.short_form = ShortPathFromSystem(read_.folder).value_or(Text());
+      if (read_.short_form->empty()) return std::nullopt;
+      Text short_path = *read_.short_form;
+      if (short_path.back() != u'\\') short_path += u'\\';
+      return short_path + found->second;
+    }
+  }
+  read_ = {};
+  const std::optional<Text> answer = ShortPathFromSystem(path);
+  if (!path.empty() && (path.back() == u'\\' || path.back() == u'/')) {
+    last_folder_answer_ = FolderAnswer{path, answer.value_or(Text())};
+  }
+  return answer;
+}
+
+std::optional<Text> Win32SystemServices::ShortPathFromSystem(const Text& path) {
+  const std::wstring asked = ForSystem(path);
+  std::wstring buffer(MAX_PATH, L'\0');
+  for (;;) {
+    DWORD error = 0;
+    const DWORD length = calls_.GetShortPathName(asked, buffer, error);
+    if (length == 0) return std::nullopt;
+    if (length < buffer.size())
+      return ShownForm(FromWide(std::wstring_view(buffer.data(), length)));
+    buffer.resize(length);
+  }
+}
+
+// The system's ANSI service is its wide one, with the path converted to and
+// from the code page; so is this one, which is also not held to MAX_PATH.
 std::uint32_t Win32SystemServices::GetShortPathNameA(const std::string& long_path,
                                                      std::span<char> buffer) {
-  return ::GetShortPathNameA(long_path.c_str(), buffer.data(), SizeFor(buffer.size()));
+  const std::optional<Text> answer = ShortPath(FromSystemCodePage(long_path));
+  if (!answer) return 0;
+  const std::wstring wide = ToWide(*answer);
+  const int count = CountFor(wide.size());
+  const int size =
+      ::WideCharToMultiByte(CP_ACP, 0, wide.data(), count, nullptr, 0, nullptr, nullptr);
+  std::string bytes(static_cast<std::size_t>(std::max(size, 0)), '\0');
+  ::WideCharToMultiByte(CP_ACP, 0, wide.data(), count, bytes.data(), size, nullptr, nullptr);
+  return CopyOut(std::string_view(bytes), buffer);
 }
 
 std::uint32_t Win32SystemServices::GetShortPathNameW(const Text& long_path,
                                                      std::span<char16_t> buffer) {
-  // The service works on a wchar_t copy of the buffer, and whatever it left
-  // there (or did not) is copied back.
-  std::wstring work(buffer.begin(), buffer.end());
-  const DWORD result =
-      ::GetShortPathNameW(ToWide(long_path).c_str(), work.data(), SizeFor(work.size()));
-  std::copy(work.begin(), work.end(), buffer.begin());
-  return result;
+  const std::optional<Text> answer = ShortPath(long_path);
+  if (!answer) return 0;
+  return CopyOut(TextView(*answer), buffer);
 }
 
 std::optional<std::string> Win32SystemServices::ToSystemCodePage(TextView text) const {
@@ -243,9 +343,9 @@ std::vector<Text> Win32SystemServices::Subfolders(const Text& folder) {
   if (pattern.empty() || (pattern.back() != u'\\' && pattern.back() != u'/')) pattern += u'\\';
   pattern += u'*';
   WIN32_FIND_DATAW entry{};
-  FindHandle search(::FindFirstFileW(ToWide(pattern).c_str(), &entry));
+  DWORD error = 0;
+  const std::unique_ptr<FolderSearch> search = calls_.FindFirst(ForSystem(pattern), entry, error);
   if (!search) {
-    const DWORD error = ::GetLastError();
     if (error == ERROR_FILE_NOT_FOUND) return {};
     throw FolderError(error, folder);
   }
@@ -257,10 +357,8 @@ std::vector<Text> Win32SystemServices::Subfolders(const Text& folder) {
         name != L"." && name != L"..") {
       names.push_back(FromWide(name));
     }
-  } while (::FindNextFileW(search.get(), &entry));
-  if (const DWORD error = ::GetLastError(); error != ERROR_NO_MORE_FILES) {
-    throw FolderError(error, folder);
-  }
+  } while (search->Next(entry, error));
+  if (error != ERROR_NO_MORE_FILES) throw FolderError(error, folder);
   return names;
 }
 
@@ -276,8 +374,13 @@ Text Win32SystemServices::CurrentFolder() {
 Text Win32SystemServices::HomeFolder() { return {}; }
 
 PathKind Win32SystemServices::KindOfPath(const Text& path) {
-  const DWORD attributes = ::GetFileAttributesW(ToWide(path).c_str());
-  if (attributes == INVALID_FILE_ATTRIBUTES) return PathKind::Missing;
+  DWORD error = 0;
+  const DWORD attributes = calls_.GetFileAttributes(ForSystem(path), error);
+  // A share whose server does not answer is taken for a folder: showing it
+  // then says that it cannot be read, which "nothing there" would not.
+  if (attributes == INVALID_FILE_ATTRIBUTES) {
+    return IsNetworkError(error) ? PathKind::Folder : PathKind::Missing;
+  }
   return (attributes & FILE_ATTRIBUTE_DIRECTORY) != 0 ? PathKind::Folder : PathKind::File;
 }
 
@@ -288,21 +391,35 @@ ShortNameOrigin Win32SystemServices::ShortNameOriginOf(const Text& /*folder_path
   return OriginWhereTheDiskKeepsNames(long_name, short_name, IsValidShortName(long_name));
 }
 
+// Only a local drive is asked for its label: a network drive whose server
+// is gone would keep the window waiting for the network's time-out. It shows
+// the share it is mapped to instead, which the system remembers.
 std::vector<Drive> Win32SystemServices::Drives() {
   std::vector<Drive> drives;
-  const DWORD mask = ::GetLogicalDrives();
+  const DWORD mask = calls_.GetLogicalDrives();
   for (int letter = 0; letter < 26; ++letter) {
     if (!(mask & (1u << letter))) continue;
     const Text root = {static_cast<char16_t>(u'A' + letter), u':', u'\\'};
-    // "c: [LABEL]": the label where the drive is ready and has one.
     Text text = {static_cast<char16_t>(u'a' + letter), u':'};
-    wchar_t label[MAX_PATH + 1] = {};
-    if (::GetVolumeInformationW(ToWide(root).c_str(), label, MAX_PATH + 1, nullptr, nullptr,
-                                nullptr, nullptr, 0) &&
-        label[0] != L'\0') {
-      text += u" [" + FromWide(label) + u"]";
+    std::optional<std::wstring> shown;
+    Text share;
+    switch (calls_.GetDriveType(ToWide(root))) {
+      case DRIVE_FIXED:
+      case DRIVE_REMOVABLE:
+      case DRIVE_CDROM:
+      case DRIVE_RAMDISK:
+        shown = calls_.VolumeLabel(ToWide(root));
+        break;
+      case DRIVE_REMOTE:
+        shown = calls_.Connection(ToWide(TextView(root).substr(0, 2)));
+        if (shown) share = FromWide(*shown);
+        break;
+      default:
+        break;
     }
-    drives.push_back({text, root});
+    // "c: [LABEL]", "x: [\\server\share]": where the drive has one.
+    if (shown && !shown->empty()) text += u" [" + FromWide(*shown) + u"]";
+    drives.push_back({text, root, share});
   }
   return drives;
 }

@@ -6,12 +6,15 @@
 
 #include <windows.h>
 
+#include <memory>
 #include <optional>
 #include <string>
 #include <string_view>
+#include <unordered_map>
 
 #include "platform/system_services.h"
 #include "platform/win32/handles.h"
+#include "platform/win32/system_calls.h"
 
 namespace tarnwick::win32 {
 
@@ -51,9 +54,20 @@ std::optional<Text> FillBuffer(Fill fill, DWORD& error) {
 
 class Win32SystemServices final : public SystemServices {
  public:
+  // `calls` stands for the system, and must outlive the services.
+  explicit Win32SystemServices(SystemCalls& calls = TheSystemCalls()) : calls_(calls) {}
+
   Text FirstEntry(const Text& pattern, std::int32_t attributes) override;
   Text NextEntry() override;
   void EndEnumeration() noexcept override { search_.reset(); }
+  // Both short-path services answer a path that is the folder being listed
+  // followed by a name its enumeration gave from what the enumeration read:
+  // the folder's short form, asked of the system once, then the entry's own
+  // short name, or the name itself where it has none. That is what the
+  // system's service gives, which reads the same entries, without a trip to
+  // the disk (or to a server) for each file. Any other path goes to the
+  // system, and ends what the last enumeration read: a refresh asks for the
+  // folder's short form first, so no refresh answers from an earlier one.
   std::uint32_t GetShortPathNameA(const std::string& long_path, std::span<char> buffer) override;
   std::uint32_t GetShortPathNameW(const Text& long_path, std::span<char16_t> buffer) override;
   std::optional<std::string> ToSystemCodePage(TextView text) const override;
@@ -74,8 +88,31 @@ class Win32SystemServices final : public SystemServices {
 
  private:
   bool Wanted(const WIN32_FIND_DATAW& entry) const;
+  // Keeps a name that the enumeration gives, with its short name.
+  Text GiveOut(const WIN32_FIND_DATAW& entry);
+  // The short form of `path`, from what the enumeration read or from the
+  // system; nullopt when there is none.
+  std::optional<Text> ShortPath(const Text& path);
+  std::optional<Text> ShortPathFromSystem(const Text& path);
 
-  FindHandle search_;
+  // What the enumeration of one folder read, for the short-path questions of
+  // the refresh that made it.
+  struct FolderRead {
+    Text folder;                                 // ending in a separator
+    std::optional<Text> short_form;              // of the folder, once asked; empty: none
+    std::unordered_map<Text, Text> short_names;  // by long name
+  };
+  // The system's last answer for a folder: the first enumeration of that
+  // folder takes it as the folder's short form.
+  struct FolderAnswer {
+    Text folder;
+    Text short_form;  // empty: none
+  };
+
+  SystemCalls& calls_;
+  std::unique_ptr<FolderSearch> search_;
+  FolderRead read_;
+  std::optional<FolderAnswer> last_folder_answer_;
   Text searched_folder_;
   std::int32_t attributes_ = kOrdinaryFiles;
 };
