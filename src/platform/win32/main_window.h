@@ -135,6 +135,7 @@ class MainWindow final : public WindowControls {
   Form1 form_;
   MessageBox message_box_;
   HWND window_ = nullptr;
+  HWND list1_ = nullptr;  // the list box, which every line is added to
   UINT dpi_ = 96;
   FontHandle font_;
   MemoryDcHandle measure_dc_;  // with the list's font in it
