@@ -19,6 +19,7 @@
 
 #include "platform/win32/win32_system_services.h"
 #include "support/forwarding_system.h"
+#include "win32/control_text.h"
 #include "win32/temp_folder.h"
 #include "window/layout.h"
 #include "window/texts.h"
@@ -26,7 +27,9 @@
 namespace tarnwick::win32 {
 namespace {
 
+using testing::ListLines;
 using testing::TempFolder;
+using testing::TextOf;
 
 // The real system, counting refreshes (each asks once for the short form of
 // the folder itself, the only path that ends in "\"), and with drives of the
@@ -49,30 +52,10 @@ class CountingSystem final : public testing::ForwardingSystem {
   }
 };
 
-Text TextOf(HWND window) {
-  std::wstring text(static_cast<std::size_t>(::GetWindowTextLengthW(window)) + 1, L'\0');
-  text.resize(static_cast<std::size_t>(
-      ::GetWindowTextW(window, text.data(), static_cast<int>(text.size()))));
-  return FromWide(text);
-}
-
 Text ClassOf(HWND window) {
   wchar_t name[64] = {};
   ::GetClassNameW(window, name, 64);
   return FromWide(name);
-}
-
-std::vector<Text> ListLines(HWND list) {
-  std::vector<Text> lines;
-  const auto count = static_cast<int>(::SendMessageW(list, LB_GETCOUNT, 0, 0));
-  for (int i = 0; i < count; ++i) {
-    const auto length = ::SendMessageW(list, LB_GETTEXTLEN, static_cast<WPARAM>(i), 0);
-    std::wstring line(static_cast<std::size_t>(length) + 1, L'\0');
-    ::SendMessageW(list, LB_GETTEXT, static_cast<WPARAM>(i), reinterpret_cast<LPARAM>(line.data()));
-    line.resize(static_cast<std::size_t>(length));
-    lines.push_back(FromWide(line));
-  }
-  return lines;
 }
 
 int FindLine(HWND list, const Text& text) {

@@ -7,6 +7,7 @@
 
 #include "platform/win32/main_window.h"
 #include "platform/win32/win32_system_services.h"
+#include "win32/control_text.h"
 #include "win32/system_short_path.h"
 #include "win32/temp_folder.h"
 #include "window/texts.h"
@@ -15,30 +16,12 @@ namespace tarnwick::win32 {
 namespace {
 
 using testing::AsItIs;
+using testing::ListLines;
 using testing::SystemShortPath;
 using testing::TempFolder;
+using testing::TextOf;
 
 const Text kArrow = u" \u21D4 ";
-
-Text TextOf(HWND window) {
-  std::wstring text(static_cast<std::size_t>(::GetWindowTextLengthW(window)) + 1, L'\0');
-  text.resize(static_cast<std::size_t>(
-      ::GetWindowTextW(window, text.data(), static_cast<int>(text.size()))));
-  return FromWide(text);
-}
-
-std::vector<Text> ListLines(HWND list) {
-  std::vector<Text> lines;
-  const auto count = ::SendMessageW(list, LB_GETCOUNT, 0, 0);
-  for (LRESULT i = 0; i < count; ++i) {
-    const auto length = ::SendMessageW(list, LB_GETTEXTLEN, static_cast<WPARAM>(i), 0);
-    std::wstring line(static_cast<std::size_t>(length) + 1, L'\0');
-    ::SendMessageW(list, LB_GETTEXT, static_cast<WPARAM>(i), reinterpret_cast<LPARAM>(line.data()));
-    line.resize(static_cast<std::size_t>(length));
-    lines.push_back(FromWide(line));
-  }
-  return lines;
-}
 
 class FarFolderWindow : public ::testing::Test {
  protected:
