@@ -215,6 +215,22 @@ TEST_F(NtfsDiskTest, HiddenAndSystemEntriesAreLeftOut) {
                                u"Read only.txt" + Text(kNameSeparator) + u"Read only.txt"}));
 }
 
+// Between the two passes of one enumeration, a file replaced under the same
+// name is another entry: its own attributes count, not what the first pass
+// read of the name.
+TEST_F(NtfsDiskTest, AFileReplacedBetweenThePassesIsReadAfresh) {
+  File("Plain.txt");
+  File("Swapped.txt");
+  LinuxSystemServices system;
+  EXPECT_EQ(Enumerate(system, kOrdinaryFiles), (std::set<Text>{u"Plain.txt", u"Swapped.txt"}));
+  // A second file, hidden, takes the name: a new inode.
+  File("Hidden meanwhile.txt");
+  SetAttributes("Hidden meanwhile.txt", kHiddenAttribute);
+  ASSERT_EQ(std::rename((path_ + "Hidden meanwhile.txt").c_str(), (path_ + "Swapped.txt").c_str()),
+            0);
+  EXPECT_EQ(Enumerate(system, kOrdinaryFiles), std::set<Text>{u"Plain.txt"});
+}
+
 // Counted as the disk sees them, by strace: a refresh goes through the folder
 // twice, but asks for each file's attributes once.
 TEST_F(NtfsDiskTest, ARefreshReadsEachFilesAttributesOnce) {

@@ -95,11 +95,12 @@ void LinuxSystemServices::EndEnumeration() noexcept {
 }
 
 std::optional<std::uint32_t> LinuxSystemServices::WindowsAttributesOf(const dirent& entry) {
-  const std::uint64_t key = static_cast<std::uint64_t>(entry.d_ino) * 0x9E3779B97F4A7C15u ^
-                            std::hash<std::string_view>{}(entry.d_name);
-  const auto [found, added] = windows_attributes_read_.try_emplace(key);
-  if (added) found->second = on_linux::WindowsAttributesOf(enumerated_bytes_ + entry.d_name);
-  return found->second;
+  const auto [found, added] = windows_attributes_read_.try_emplace(entry.d_name);
+  AttributesRead& read = found->second;
+  if (added || read.inode != entry.d_ino) {
+    read = {entry.d_ino, on_linux::WindowsAttributesOf(enumerated_bytes_ + entry.d_name)};
+  }
+  return read.attributes;
 }
 
 // A name that starts with "." is hidden; anything but a file or a folder is

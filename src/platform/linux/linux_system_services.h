@@ -11,6 +11,7 @@
 #include <functional>
 #include <memory>
 #include <optional>
+#include <string>
 #include <unordered_map>
 
 #include "platform/linux/folder_reader.h"
@@ -56,10 +57,15 @@ class LinuxSystemServices final : public SystemServices {
   std::string enumerated_bytes_;
   bool windows_attributes_ = false;  // the folder is on a disk that keeps them
   // What the passes of this enumeration read of each entry's Windows
-  // attributes, by its inode and name: a refresh goes through the folder
-  // twice but reads each file's attributes once. An entry that came or went
-  // between the passes has another inode or name, and is read as it is.
-  std::unordered_map<std::uint64_t, std::optional<std::uint32_t>> windows_attributes_read_;
+  // attributes, by its name, with the inode it had: a refresh goes through
+  // the folder twice but reads each file's attributes once. A name is one
+  // entry of the folder at a time; one that was replaced between the passes
+  // has another inode, and is read again.
+  struct AttributesRead {
+    ino_t inode;
+    std::optional<std::uint32_t> attributes;
+  };
+  std::unordered_map<std::string, AttributesRead> windows_attributes_read_;
   std::int32_t attributes_ = kOrdinaryFiles;
   ShortPathResolver short_paths_;
   ShortNameSourceReader source_of_;
