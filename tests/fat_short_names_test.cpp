@@ -100,6 +100,24 @@ TEST(MakeShortNamesTest, GivesEachLoneNameItsFatName) {
   }
 }
 
+// A character of every lead-byte range of code page 932 (0x81-0x9F and
+// 0xE0-0xFC, the edges included) keeps its double-byte form: a valid 8.3
+// name stays as it is, and a basis name takes three of them whole.
+TEST(MakeShortNamesTest, KeepsCharactersOfEveryLeadByte) {
+  const struct {
+    const char* character;
+    const char* lead;
+  } cases[] = {{"○", "\x81"},  {"ソ", "\x83"}, {"亜", "\x88"}, {"滌", "\x9F"}, {"漾", "\xE0"},
+               {"熙", "\xEA"}, {"纊", "\xFA"}, {"涖", "\xFB"}, {"髜", "\xFC"}, {"黑", "\xFC"}};
+  for (const auto& c : cases) {
+    const std::string one = c.character;
+    ASSERT_EQ(ToCp932(one).substr(0, 1), c.lead) << one;
+    EXPECT_EQ(MakeShortNames({one + ".txt", one + one + one + one + one + " report.txt"}),
+              (std::vector<std::string>{one + ".txt", one + one + one + "~1.TXT"}))
+        << one;
+  }
+}
+
 TEST(MakeShortNamesTest, ResolvesClashesWithinTheFolder) {
   struct Case {
     std::vector<std::string> names;
