@@ -583,6 +583,20 @@ TEST(Form1, StartsElsewhereWhenTheStartFolderCannotBeRead) {
   }
 }
 
+// Each kind of error in its own words, written out here as the user reads
+// them.
+TEST(Form1, SaysWhatWentWrongInJapaneseForEachKindOfError) {
+  const std::pair<ErrorKind, Text> cases[] = {
+      {ErrorKind::NotFound, u"フォルダーが見つかりません。"},
+      {ErrorKind::AccessDenied, u"フォルダーを読む権限がありません。"},
+      {ErrorKind::NotReady, u"ドライブの準備ができていません。"},
+      {ErrorKind::Other, u"フォルダーを読めませんでした。"},
+  };
+  for (const auto& [kind, reason] : cases) {
+    EXPECT_EQ(ErrorMessage(PlatformError(kind, u"D:\\x", "in English")), reason + u"\r\nD:\\x");
+  }
+}
+
 TEST(Form1, AddsTheSystemsOwnWordsToAMessageOnlyWhereItHasThem) {
   EXPECT_EQ(ErrorMessage(PlatformError(ErrorKind::AccessDenied, u"/x/locked",
                                        "cannot read the folder '/x/locked': Permission denied")),
