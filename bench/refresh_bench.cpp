@@ -74,16 +74,15 @@ class CountingCalls final : public tarnwick::win32::SystemCalls {
                                                            DWORD& error) override {
     return real_.FindFirst(pattern, entry, error);
   }
-  DWORD GetShortPathName(const std::wstring& path, std::span<wchar_t> buffer,
-                         DWORD& error) override {
+  DWORD ShortPathOf(const std::wstring& path, std::span<wchar_t> buffer, DWORD& error) override {
     ++short_path_questions;
-    return real_.GetShortPathName(path, buffer, error);
+    return real_.ShortPathOf(path, buffer, error);
   }
-  DWORD GetFileAttributes(const std::wstring& path, DWORD& error) override {
-    return real_.GetFileAttributes(path, error);
+  DWORD AttributesOf(const std::wstring& path, DWORD& error) override {
+    return real_.AttributesOf(path, error);
   }
-  DWORD GetLogicalDrives() override { return real_.GetLogicalDrives(); }
-  UINT GetDriveType(const std::wstring& root) override { return real_.GetDriveType(root); }
+  DWORD LogicalDrives() override { return real_.LogicalDrives(); }
+  UINT DriveTypeOf(const std::wstring& root) override { return real_.DriveTypeOf(root); }
   std::optional<std::wstring> VolumeLabel(const std::wstring& root) override {
     return real_.VolumeLabel(root);
   }

@@ -188,7 +188,7 @@ class MainWindowTest : public QObject {
     Touch(QStringLiteral("Sub Folder/inside.txt"));
     window_ = std::make_unique<MainWindow>(*system_, FromQString(folder_->path()));
     messages_.clear();
-    window_->SetMessageBox(
+    window_->SetMessageShower(
         [this](QWidget*, const Text& text, std::int32_t style, const Text& title) {
           messages_.push_back({ToQString(text), style, ToQString(title)});
         });

@@ -47,28 +47,27 @@ class FakeSystemCalls final : public win32::SystemCalls {
     return real_.FindFirst(pattern, entry, error);
   }
 
-  DWORD GetShortPathName(const std::wstring& path, std::span<wchar_t> buffer,
-                         DWORD& error) override {
+  DWORD ShortPathOf(const std::wstring& path, std::span<wchar_t> buffer, DWORD& error) override {
     short_path_questions.push_back(path);
     if (Refused(path, error)) return 0;
-    return real_.GetShortPathName(path, buffer, error);
+    return real_.ShortPathOf(path, buffer, error);
   }
 
-  DWORD GetFileAttributes(const std::wstring& path, DWORD& error) override {
+  DWORD AttributesOf(const std::wstring& path, DWORD& error) override {
     attribute_questions.push_back(path);
     if (Refused(path, error)) return INVALID_FILE_ATTRIBUTES;
-    return real_.GetFileAttributes(path, error);
+    return real_.AttributesOf(path, error);
   }
 
-  DWORD GetLogicalDrives() override {
-    if (drives.empty()) return real_.GetLogicalDrives();
+  DWORD LogicalDrives() override {
+    if (drives.empty()) return real_.LogicalDrives();
     DWORD mask = 0;
     for (const auto& [letter, drive] : drives) mask |= 1u << (letter - L'A');
     return mask;
   }
 
-  UINT GetDriveType(const std::wstring& root) override {
-    if (drives.empty()) return real_.GetDriveType(root);
+  UINT DriveTypeOf(const std::wstring& root) override {
+    if (drives.empty()) return real_.DriveTypeOf(root);
     return drives.at(root.front()).type;
   }
 

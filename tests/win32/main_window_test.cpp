@@ -90,7 +90,7 @@ class Win32Window : public ::testing::Test {
     folder.AddFolder(u"Sub Folder");
     folder.AddFile(u"Sub Folder\\inside.txt");
     window = std::make_unique<MainWindow>(system, ::GetModuleHandleW(nullptr));
-    window->SetMessageBox([this](HWND, const Text& text, std::int32_t style, const Text& title) {
+    window->SetMessageShower([this](HWND, const Text& text, std::int32_t style, const Text& title) {
       messages.push_back({text, style, title});
     });
     window->Create(folder.path());

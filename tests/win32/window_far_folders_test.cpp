@@ -27,7 +27,7 @@ class FarFolderWindow : public ::testing::Test {
  protected:
   FarFolderWindow() {
     window = std::make_unique<MainWindow>(*system, ::GetModuleHandleW(nullptr));
-    window->SetMessageBox(
+    window->SetMessageShower(
         [this](HWND, const Text& text, std::int32_t, const Text&) { messages.push_back(text); });
     window->Create(folder.path());
     window->Load();

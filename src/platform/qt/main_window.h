@@ -62,7 +62,7 @@ class LineList final : public QListView {
 class MainWindow final : public QWidget, public WindowControls {
  public:
   // Shows a message box; the window's own one is modal, tests put theirs.
-  using MessageBox =
+  using MessageShower =
       std::function<void(QWidget* parent, const Text& text, std::int32_t style, const Text& title)>;
 
   // Creates the window and its controls, with the folder list on
@@ -81,7 +81,7 @@ class MainWindow final : public QWidget, public WindowControls {
   std::unique_ptr<QMenu> MakeList1Menu();
   std::unique_ptr<QMenu> MakeLabel1Menu();
 
-  void SetMessageBox(MessageBox message_box) { message_box_ = std::move(message_box); }
+  void SetMessageShower(MessageShower message_box) { message_box_ = std::move(message_box); }
 
   // The controls, by name, for tests and for the screenshot.
   QComboBox* drive1() const { return drive1_; }
@@ -123,7 +123,7 @@ class MainWindow final : public QWidget, public WindowControls {
   void ShowMenu(std::unique_ptr<QMenu> menu, const QPoint& at);
 
   Form1 form_;
-  MessageBox message_box_;
+  MessageShower message_box_;
   on_linux::MountWatch mounts_;
   QSocketNotifier* mounts_changed_ = nullptr;
 

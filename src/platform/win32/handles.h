@@ -102,12 +102,12 @@ struct GlobalMemoryTraits {
 using GlobalMemory = ScopedHandle<GlobalMemoryTraits>;
 
 // The clipboard, open for this program until it goes.
-struct OpenClipboardTraits {
+struct ClipboardHoldTraits {
   using Handle = bool;
   static Handle None() { return false; }
   static void Free(Handle) { ::CloseClipboard(); }
 };
-using OpenClipboard = ScopedHandle<OpenClipboardTraits>;
+using ClipboardHold = ScopedHandle<ClipboardHoldTraits>;
 
 // An object selected into a device context: the one it replaced is put back.
 struct Selection {

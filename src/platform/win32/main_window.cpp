@@ -790,7 +790,7 @@ void MainWindow::SetClipboardText(const Text& text) {
   if (!::OpenClipboard(window_)) {
     throw SystemError(::GetLastError(), u"", "cannot open the clipboard");
   }
-  const OpenClipboard clipboard(true);
+  const ClipboardHold clipboard(true);
   ::EmptyClipboard();
   if (::SetClipboardData(CF_UNICODETEXT, memory.get()) == nullptr) {
     throw SystemError(::GetLastError(), u"", "cannot put the text on the clipboard");

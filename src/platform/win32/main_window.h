@@ -44,7 +44,7 @@ enum ControlId : int {
 class MainWindow final : public WindowControls {
  public:
   // Shows a message box; the window's own one is MessageBoxW, tests put theirs.
-  using MessageBox =
+  using MessageShower =
       std::function<void(HWND owner, const Text& text, std::int32_t style, const Text& title)>;
 
   MainWindow(SystemServices& system, HINSTANCE instance);
@@ -80,7 +80,7 @@ class MainWindow final : public WindowControls {
   // label's, for a path that the label cuts off.
   HWND list1_tip() const { return list1_tip_; }
   HWND label1_tip() const { return label1_tip_; }
-  void SetMessageBox(MessageBox message_box) { message_box_ = std::move(message_box); }
+  void SetMessageShower(MessageShower message_box) { message_box_ = std::move(message_box); }
 
   // WindowControls
   bool Option1Item0Value() const override;
@@ -133,7 +133,7 @@ class MainWindow final : public WindowControls {
 
   HINSTANCE instance_;
   Form1 form_;
-  MessageBox message_box_;
+  MessageShower message_box_;
   HWND window_ = nullptr;
   HWND list1_ = nullptr;  // the list box, which every line is added to
   UINT dpi_ = 96;

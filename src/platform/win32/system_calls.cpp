@@ -38,22 +38,21 @@ class RealSystemCalls final : public SystemCalls {
     return std::make_unique<SystemSearch>(std::move(search));
   }
 
-  DWORD GetShortPathName(const std::wstring& path, std::span<wchar_t> buffer,
-                         DWORD& error) override {
+  DWORD ShortPathOf(const std::wstring& path, std::span<wchar_t> buffer, DWORD& error) override {
     const DWORD result = ::GetShortPathNameW(path.c_str(), buffer.data(), SizeFor(buffer.size()));
     if (result == 0) error = ::GetLastError();
     return result;
   }
 
-  DWORD GetFileAttributes(const std::wstring& path, DWORD& error) override {
+  DWORD AttributesOf(const std::wstring& path, DWORD& error) override {
     const DWORD attributes = ::GetFileAttributesW(path.c_str());
     if (attributes == INVALID_FILE_ATTRIBUTES) error = ::GetLastError();
     return attributes;
   }
 
-  DWORD GetLogicalDrives() override { return ::GetLogicalDrives(); }
+  DWORD LogicalDrives() override { return ::GetLogicalDrives(); }
 
-  UINT GetDriveType(const std::wstring& root) override { return ::GetDriveTypeW(root.c_str()); }
+  UINT DriveTypeOf(const std::wstring& root) override { return ::GetDriveTypeW(root.c_str()); }
 
   std::optional<std::wstring> VolumeLabel(const std::wstring& root) override {
     wchar_t label[MAX_PATH + 1] = {};

@@ -31,15 +31,14 @@ class SystemCalls {
                                                   WIN32_FIND_DATAW& entry, DWORD& error) = 0;
 
   // GetShortPathNameW, with the error when it gives 0.
-  virtual DWORD GetShortPathName(const std::wstring& path, std::span<wchar_t> buffer,
-                                 DWORD& error) = 0;
+  virtual DWORD ShortPathOf(const std::wstring& path, std::span<wchar_t> buffer, DWORD& error) = 0;
 
   // GetFileAttributesW, with the error when it gives INVALID_FILE_ATTRIBUTES.
-  virtual DWORD GetFileAttributes(const std::wstring& path, DWORD& error) = 0;
+  virtual DWORD AttributesOf(const std::wstring& path, DWORD& error) = 0;
 
   // GetLogicalDrives, GetDriveTypeW of a root ("C:\").
-  virtual DWORD GetLogicalDrives() = 0;
-  virtual UINT GetDriveType(const std::wstring& root) = 0;
+  virtual DWORD LogicalDrives() = 0;
+  virtual UINT DriveTypeOf(const std::wstring& root) = 0;
 
   // The volume label of a root, from GetVolumeInformationW: nullopt when the
   // drive does not answer. This is the question that waits on a network.

@@ -250,7 +250,7 @@ std::optional<Text> Win32SystemServices::ShortPathFromSystem(const Text& path) {
   std::wstring buffer(MAX_PATH, L'\0');
   for (;;) {
     DWORD error = 0;
-    const DWORD length = calls_.GetShortPathName(asked, buffer, error);
+    const DWORD length = calls_.ShortPathOf(asked, buffer, error);
     if (length == 0) return std::nullopt;
     if (length < buffer.size())
       return ShownForm(FromWide(std::wstring_view(buffer.data(), length)));
@@ -375,7 +375,7 @@ Text Win32SystemServices::HomeFolder() { return {}; }
 
 PathKind Win32SystemServices::KindOfPath(const Text& path) {
   DWORD error = 0;
-  const DWORD attributes = calls_.GetFileAttributes(ForSystem(path), error);
+  const DWORD attributes = calls_.AttributesOf(ForSystem(path), error);
   // A share whose server does not answer is taken for a folder: showing it
   // then says that it cannot be read, which "nothing there" would not.
   if (attributes == INVALID_FILE_ATTRIBUTES) {
@@ -396,14 +396,14 @@ ShortNameOrigin Win32SystemServices::ShortNameOriginOf(const Text& /*folder_path
 // the share it is mapped to instead, which the system remembers.
 std::vector<Drive> Win32SystemServices::Drives() {
   std::vector<Drive> drives;
-  const DWORD mask = calls_.GetLogicalDrives();
+  const DWORD mask = calls_.LogicalDrives();
   for (int letter = 0; letter < 26; ++letter) {
     if (!(mask & (1u << letter))) continue;
     const Text root = {static_cast<char16_t>(u'A' + letter), u':', u'\\'};
     Text text = {static_cast<char16_t>(u'a' + letter), u':'};
     std::optional<std::wstring> shown;
     Text share;
-    switch (calls_.GetDriveType(ToWide(root))) {
+    switch (calls_.DriveTypeOf(ToWide(root))) {
       case DRIVE_FIXED:
       case DRIVE_REMOVABLE:
       case DRIVE_CDROM:
