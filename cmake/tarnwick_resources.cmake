@@ -29,12 +29,18 @@ function(tarnwick_add_resources target)
   cmake_path(NORMAL_PATH source_dir)
   get_property(icon_dir TARGET tarnwick_icon PROPERTY TARNWICK_ICON_DIR)
   set(rc ${source_dir}/tarnwick.rc)
+  # The manifest carries the project's version.
+  set(manifest ${TARNWICK_GENERATED_DIR}/tarnwick.manifest)
+  configure_file(${source_dir}/tarnwick.manifest.in ${manifest} @ONLY)
   target_sources(${target} PRIVATE ${rc})
-  # windres looks for the icon and the manifest along the include path.
+  # windres looks for the icon, the manifest and the version along the
+  # include path.
   target_include_directories(${target} PRIVATE
     $<$<COMPILE_LANGUAGE:RC>:${icon_dir}>
-    $<$<COMPILE_LANGUAGE:RC>:${source_dir}>)
+    $<$<COMPILE_LANGUAGE:RC>:${source_dir}>
+    $<$<COMPILE_LANGUAGE:RC>:${TARNWICK_GENERATED_DIR}>)
   set_property(SOURCE ${rc} TARGET_DIRECTORY ${target} APPEND PROPERTY OBJECT_DEPENDS
-    ${icon_dir}/tarnwick.ico ${source_dir}/tarnwick.manifest ${source_dir}/resource.h)
+    ${icon_dir}/tarnwick.ico ${manifest} ${source_dir}/resource.h
+    ${TARNWICK_GENERATED_DIR}/version.h)
   add_dependencies(${target} tarnwick_icon)
 endfunction()

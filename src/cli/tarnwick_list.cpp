@@ -6,6 +6,7 @@
 #include <string_view>
 
 #include "listing/listing_refresh.h"
+#include "version.h"
 
 namespace tarnwick {
 namespace {

@@ -3,10 +3,12 @@
 // hyphen-minus U+FF0D, the double arrow U+21D4) by their code points.
 #pragma once
 
+#include "version.h"
+
 namespace tarnwick {
 
 // The window's caption and the about box's first line: "SFN ⇔ LFN なソフト Tarnwick v1.0".
-inline constexpr char16_t kWindowCaption[] = u"SFN \u21D4 LFN なソフト Tarnwick v1.0";
+inline constexpr char16_t kWindowCaption[] = u"SFN \u21D4 LFN なソフト Tarnwick v" TARNWICK_VERSION;
 
 // The captions of the two sort options and of the push button.
 inline constexpr char16_t kSortByLongNameCaption[] = u"LFNでソート";
