@@ -163,7 +163,7 @@ FolderTree::FolderTree(QWidget* parent) : QTreeWidget(parent) {
 void FolderTree::keyPressEvent(QKeyEvent* event) {
   if ((event->key() == Qt::Key_Return || event->key() == Qt::Key_Enter) &&
       currentItem() != nullptr) {
-    if (on_open) on_open(currentItem());
+    emit opened(currentItem());
     return;
   }
   QTreeWidget::keyPressEvent(event);
@@ -172,7 +172,7 @@ void FolderTree::keyPressEvent(QKeyEvent* event) {
 void FolderTree::mouseDoubleClickEvent(QMouseEvent* event) {
   QTreeWidgetItem* item = itemAt(event->position().toPoint());
   if (item != nullptr && event->button() == Qt::LeftButton) {
-    if (on_open) on_open(item);
+    emit opened(item);
     return;
   }
   QTreeWidget::mouseDoubleClickEvent(event);
@@ -215,7 +215,7 @@ void LineList::contextMenuEvent(QContextMenuEvent* event) {
     const QModelIndex line = indexAt(event->pos());
     if (line.isValid()) setCurrentIndex(line);
   }
-  if (on_menu) on_menu(event->globalPos());
+  emit menuRequested(event->globalPos());
 }
 
 QString ToQString(const Text& text) {
@@ -313,13 +313,14 @@ void MainWindow::PlaceControls() {
 
 void MainWindow::ConnectControls() {
   connect(drive1_, &QComboBox::activated, this, [this](int index) { form_.Drive1Chosen(index); });
-  dir1_->on_open = [this](QTreeWidgetItem* item) {
+  connect(dir1_, &FolderTree::opened, this, [this](QTreeWidgetItem* item) {
     form_.Dir1Opened(item->data(0, kEntryRole).value<std::size_t>());
-  };
+  });
   connect(option1_group_, &QButtonGroup::idClicked, this,
           [this](int index) { form_.Option1_Click(index); });
   connect(command1_, &QPushButton::clicked, this, [this] { form_.Command1_Click(); });
-  list1_->on_menu = [this](const QPoint& at) { ShowMenu(MakeList1Menu(), at); };
+  connect(list1_, &LineList::menuRequested, this,
+          [this](const QPoint& at) { ShowMenu(MakeList1Menu(), at); });
   list1_lines_->SetToolTips([this](int row) { return List1ToolTip(row); });
   connect(label1_, &QLabel::customContextMenuRequested, this,
           [this](const QPoint& at) { ShowMenu(MakeLabel1Menu(), label1_->mapToGlobal(at)); });

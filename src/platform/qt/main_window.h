@@ -30,9 +30,14 @@ class LineListModel;
 // The folder list: a double-click or Enter on an entry opens it, whatever the
 // desktop's setting for activating items; a single click only selects.
 class FolderTree final : public QTreeWidget {
+  Q_OBJECT
+
  public:
   explicit FolderTree(QWidget* parent);
-  std::function<void(QTreeWidgetItem*)> on_open;
+
+ signals:
+  // An entry was opened.
+  void opened(QTreeWidgetItem* item);
 
  protected:
   void keyPressEvent(QKeyEvent* event) override;
@@ -43,13 +48,17 @@ class FolderTree final : public QTreeWidget {
 // scrolls instead of being cut off; a right-click chooses the line under the
 // mouse before the menu opens.
 class LineList final : public QListView {
+  Q_OBJECT
+
  public:
   explicit LineList(QWidget* parent);
   LineListModel* lines() const { return lines_; }
   // Sizes every line as the widest, after the lines or the font changed.
   void FitWidestLine();
-  // Opens the list's menu at a place on the screen.
-  std::function<void(const QPoint& at)> on_menu;
+
+ signals:
+  // The list's menu is asked for, at a place on the screen.
+  void menuRequested(const QPoint& at);
 
  protected:
   void changeEvent(QEvent* event) override;
