@@ -20,7 +20,6 @@
 #include <string_view>
 #include <vector>
 
-#include "platform/system_services.h"
 #include "text/text_list.h"
 
 namespace tarnwick {
