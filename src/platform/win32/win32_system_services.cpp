@@ -6,11 +6,12 @@
 // clang-format on
 
 #include <algorithm>
-#include <climits>
 #include <memory>
 #include <stdexcept>
 
 #include "platform/win32/long_paths.h"
+#include "platform/win32/system_error.h"
+#include "platform/win32/text.h"
 
 namespace tarnwick::win32 {
 namespace {
@@ -23,14 +24,6 @@ static_assert(FILE_ATTRIBUTE_HIDDEN == kHiddenAttribute &&
 constexpr DWORD kNotOrdinary =
     FILE_ATTRIBUTE_HIDDEN | FILE_ATTRIBUTE_SYSTEM | FILE_ATTRIBUTE_DIRECTORY;
 
-// The conversion functions count in int.
-int CountFor(std::size_t size) {
-  if (size > static_cast<std::size_t>(INT_MAX)) {
-    throw std::length_error("the text is too long for the system's conversions");
-  }
-  return static_cast<int>(size);
-}
-
 // Both services write as the system's do: the path and a NUL where the
 // buffer holds them, giving the length; otherwise nothing, giving the size
 // needed.
@@ -40,22 +33,6 @@ std::uint32_t CopyOut(std::basic_string_view<Unit> answer, std::span<Unit> buffe
   std::copy(answer.begin(), answer.end(), buffer.begin());
   buffer[answer.size()] = Unit{};
   return static_cast<std::uint32_t>(answer.size());
-}
-
-// The system's message for `error` in the user's language, without the line
-// break it ends with.
-Text SystemMessage(DWORD error) {
-  wchar_t* message = nullptr;
-  const DWORD length = ::FormatMessageW(
-      FORMAT_MESSAGE_ALLOCATE_BUFFER | FORMAT_MESSAGE_FROM_SYSTEM | FORMAT_MESSAGE_IGNORE_INSERTS,
-      nullptr, error, 0, reinterpret_cast<wchar_t*>(&message), 0, nullptr);
-  const LocalMemory owned(message);
-  if (length == 0 || message == nullptr) return {};
-  std::wstring_view text(message, length);
-  while (!text.empty() && (text.back() == L'\r' || text.back() == L'\n' || text.back() == L' ')) {
-    text.remove_suffix(1);
-  }
-  return FromWide(text);
 }
 
 // Whether `name` is a valid 8.3 name, one that the file system may keep as
@@ -120,50 +97,6 @@ PlatformError FolderError(DWORD error, const Text& folder) {
 }
 
 }  // namespace
-
-std::wstring ToWide(TextView text) { return std::wstring(text.begin(), text.end()); }
-
-Text FromWide(std::wstring_view text) { return Text(text.begin(), text.end()); }
-
-std::string ToUtf8(TextView text) {
-  if (text.empty()) return {};
-  const std::wstring wide = ToWide(text);
-  const int count = CountFor(wide.size());
-  const int size =
-      ::WideCharToMultiByte(CP_UTF8, 0, wide.data(), count, nullptr, 0, nullptr, nullptr);
-  if (size <= 0) throw std::runtime_error("cannot convert text to UTF-8");
-  std::string bytes(static_cast<std::size_t>(size), '\0');
-  ::WideCharToMultiByte(CP_UTF8, 0, wide.data(), count, bytes.data(), size, nullptr, nullptr);
-  return bytes;
-}
-
-ErrorKind ErrorKindOf(DWORD error) {
-  switch (error) {
-    case ERROR_FILE_NOT_FOUND:
-    case ERROR_PATH_NOT_FOUND:
-    case ERROR_INVALID_NAME:
-    case ERROR_BAD_PATHNAME:
-    case ERROR_DIRECTORY:
-    case ERROR_INVALID_DRIVE:
-    case ERROR_BAD_NETPATH:
-    case ERROR_BAD_NET_NAME:
-      return ErrorKind::NotFound;
-    case ERROR_ACCESS_DENIED:
-      return ErrorKind::AccessDenied;
-    case ERROR_NOT_READY:
-      return ErrorKind::NotReady;
-    default:
-      return ErrorKind::Other;
-  }
-}
-
-PlatformError SystemError(DWORD error, Text path, const std::string& description) {
-  std::string what = description + " (error " + std::to_string(error);
-  Text message = SystemMessage(error);
-  if (!message.empty()) what += ": " + ToUtf8(message);
-  what += ")";
-  return PlatformError(ErrorKindOf(error), std::move(path), what, std::move(message));
-}
 
 Text Win32SystemServices::FirstEntry(const Text& pattern, std::int32_t attributes) {
   search_.reset();

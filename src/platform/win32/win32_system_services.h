@@ -1,7 +1,6 @@
 // File-system and text services on Windows: the folder enumeration through
 // FindFirstFileW/FindNextFileW, the system's short-path services, conversions
-// to and from the ANSI code page, and the user locale's lower case. Also the
-// few conversions and error helpers that the Windows console shares.
+// to and from the ANSI code page, and the user locale's lower case.
 #pragma once
 
 #include <windows.h>
@@ -15,25 +14,10 @@
 #include "platform/system_services.h"
 #include "platform/win32/handles.h"
 #include "platform/win32/system_calls.h"
+#include "platform/win32/system_error.h"
+#include "platform/win32/text.h"
 
 namespace tarnwick::win32 {
-
-// wchar_t and char16_t are both UTF-16 code units on Windows; text is copied
-// between them at the edge to the system's functions.
-static_assert(sizeof(wchar_t) == sizeof(char16_t));
-
-std::wstring ToWide(TextView text);
-Text FromWide(std::wstring_view text);
-
-// UTF-8, with U+FFFD for a lone surrogate.
-std::string ToUtf8(TextView text);
-
-// What a Windows error code means for the listing.
-ErrorKind ErrorKindOf(DWORD error);
-
-// `description` (plain English, naming the path) followed by the system's
-// own message for `error`, which is also the error's system words.
-PlatformError SystemError(DWORD error, Text path, const std::string& description);
 
 // Calls a system function that fills a buffer of `size` code units and
 // gives the length it wrote, or the size it needs (with the NUL) when the
