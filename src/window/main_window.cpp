@@ -125,34 +125,35 @@ bool Form1::CanCopyLine() const { return controls_.List1ListIndex() >= 0; }
 
 bool Form1::CanCopyAllLines() const { return controls_.List1ListCount() > 0; }
 
-std::optional<Form1::LineNames> Form1::ChosenNames() const {
+std::optional<TextView> Form1::ChosenShortName() const {
   const int chosen = controls_.List1ListIndex();
   if (chosen < 0 || static_cast<std::size_t>(chosen) >= line_short_names_.size()) {
     return std::nullopt;
   }
-  const auto index = static_cast<std::size_t>(chosen);
-  return LineNames{line_long_names_[index], line_short_names_[index]};
+  const TextView short_name = line_short_names_[static_cast<std::size_t>(chosen)];
+  if (short_name.empty()) return std::nullopt;
+  return short_name;
 }
 
-bool Form1::CanCopyShortName() const {
-  const std::optional<LineNames> names = ChosenNames();
-  return names && !names->short_name.empty();
-}
+bool Form1::CanCopyShortName() const { return ChosenShortName().has_value(); }
 
 bool Form1::CanCopyShortPath() const { return CanCopyShortName() && !listed_short_folder_.empty(); }
 
 void Form1::CopyShortName() {
   Guarded([this] {
-    if (CanCopyShortName()) controls_.SetClipboardText(Text(ChosenNames()->short_name));
+    if (const std::optional<TextView> name = ChosenShortName()) {
+      controls_.SetClipboardText(Text(*name));
+    }
   });
 }
 
 void Form1::CopyShortPath() {
   Guarded([this] {
-    if (!CanCopyShortPath()) return;
+    const std::optional<TextView> name = ChosenShortName();
+    if (!name || listed_short_folder_.empty()) return;
     Text path = listed_short_folder_;
     if (path.back() != system_.Separator()) path += system_.Separator();
-    controls_.SetClipboardText(path.append(ChosenNames()->short_name));
+    controls_.SetClipboardText(path.append(*name));
   });
 }
 

@@ -132,12 +132,9 @@ class Form1 final : public ListingControls {
   void ShowFirstReadable(const std::vector<Text>& places);
   // Adds the top of the start folder's drive and the first drive.
   void AddDrivePlaces(std::vector<Text>& places) const;
-  // The names on the chosen line, or nullopt when none is chosen.
-  struct LineNames {
-    TextView long_name;
-    TextView short_name;
-  };
-  std::optional<LineNames> ChosenNames() const;
+  // The short name on the chosen line, or nullopt when no line is chosen or
+  // its file has none.
+  std::optional<TextView> ChosenShortName() const;
 
   WindowControls& controls_;
   SystemServices& system_;
