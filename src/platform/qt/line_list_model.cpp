@@ -6,12 +6,10 @@
 #include <stdexcept>
 #include <vector>
 
+#include "platform/qt/qt_text.h"
+
 namespace tarnwick::qt {
 namespace {
-
-QString ToQString(TextView text) {
-  return QString(reinterpret_cast<const QChar*>(text.data()), static_cast<qsizetype>(text.size()));
-}
 
 // How wide a line is drawn, at most: the sum of its characters' advances,
 // each looked up once for the font. A surrogate or a control character

@@ -218,15 +218,6 @@ void LineList::contextMenuEvent(QContextMenuEvent* event) {
   emit menuRequested(event->globalPos());
 }
 
-QString ToQString(const Text& text) {
-  return QString(reinterpret_cast<const QChar*>(text.data()), static_cast<qsizetype>(text.size()));
-}
-
-Text FromQString(const QString& text) {
-  return Text(reinterpret_cast<const char16_t*>(text.utf16()),
-              static_cast<std::size_t>(text.size()));
-}
-
 MainWindow::MainWindow(SystemServices& system, const Text& start_folder)
     : form_(*this, system), message_box_(ShowModalMessage) {
   setWindowTitle(ToQString(kWindowCaption));

@@ -11,6 +11,7 @@
 #include <vector>
 
 #include "platform/linux/mount_watch.h"
+#include "platform/qt/qt_text.h"
 #include "platform/system_services.h"
 #include "window/main_window.h"
 #include "window/window_controls.h"
@@ -145,9 +146,5 @@ class MainWindow final : public QWidget, public WindowControls {
   QLabel* label1_ = nullptr;
   QPushButton* command1_ = nullptr;
 };
-
-// Text to and from Qt's strings; both are UTF-16.
-QString ToQString(const Text& text);
-Text FromQString(const QString& text);
 
 }  // namespace tarnwick::qt
