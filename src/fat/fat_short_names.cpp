@@ -15,7 +15,7 @@
 #include <unordered_set>
 #include <utility>
 
-#include "platform/scoped_handle.h"
+#include "base/scoped_handle.h"
 #include "text/lossless_utf8.h"
 #include "text/unicode_case.h"
 

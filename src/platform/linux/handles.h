@@ -6,7 +6,7 @@
 
 #include <cstdlib>
 
-#include "platform/scoped_handle.h"
+#include "base/scoped_handle.h"
 
 namespace tarnwick::on_linux {
 

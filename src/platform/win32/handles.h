@@ -6,7 +6,7 @@
 #include <shellapi.h>  // needs windows.h first
 // clang-format on
 
-#include "platform/scoped_handle.h"
+#include "base/scoped_handle.h"
 
 namespace tarnwick::win32 {
 
