@@ -36,7 +36,7 @@
 #include "platform/linux/ntfs_names.h"
 #include "support/reference_exchange_sort.h"
 #include "text/lossless_utf8.h"
-#include "window/texts.h"
+#include "listing/listing_texts.h"
 
 namespace {
 

@@ -18,7 +18,7 @@
 #include "fuzz_check.h"
 #include "listing/exchange_sort.h"
 #include "support/fakes.h"
-#include "window/texts.h"
+#include "listing/listing_texts.h"
 
 namespace {
 

@@ -6,7 +6,7 @@
 
 #include "platform/console.h"
 #include "platform/system_services.h"
-#include "window/window_controls.h"
+#include "listing/listing_controls.h"
 
 namespace tarnwick {
 

@@ -6,7 +6,7 @@
 
 #include "listing/exchange_sort.h"
 #include "listing/path_names.h"
-#include "window/texts.h"
+#include "listing/listing_texts.h"
 
 namespace tarnwick {
 namespace {

@@ -4,7 +4,7 @@
 #pragma once
 
 #include "platform/system_services.h"
-#include "window/window_controls.h"
+#include "listing/listing_controls.h"
 
 namespace tarnwick {
 

@@ -1,8 +1,11 @@
-// Every text that the program shows, in one place. The Japanese ones are
-// written as they read; the characters that have look-alikes (the full-width
-// hyphen-minus U+FF0D, the double arrow U+21D4) by their code points.
+// Every text that the program shows, in one place but for the two that the
+// refresh writes itself, which stand below in listing/listing_texts.h and are
+// included here. The Japanese ones are written as they read; the characters
+// that have look-alikes (the full-width hyphen-minus U+FF0D, the double arrow
+// U+21D4) by their code points.
 #pragma once
 
+#include "listing/listing_texts.h"
 #include "version.h"
 
 namespace tarnwick {
@@ -14,12 +17,6 @@ inline constexpr char16_t kWindowCaption[] = u"SFN \u21D4 LFN なソフト Tarnw
 inline constexpr char16_t kSortByLongNameCaption[] = u"LFNでソート";
 inline constexpr char16_t kSortByShortNameCaption[] = u"SFNでソート";
 inline constexpr char16_t kAboutCaption[] = u"バージョン情報";
-
-// The label's caption, and the start of its line after each refresh: "パス名－".
-inline constexpr char16_t kLabelPrefix[] = u"パス名\uFF0D";
-
-// What stands between the two names on a line of the list: " ⇔ ".
-inline constexpr char16_t kNameSeparator[] = u" \u21D4 ";
 
 // The list's menu: copy the chosen line, every line, the chosen file's
 // short name, its short path; read the folder again. Each with its access
