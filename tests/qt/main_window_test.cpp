@@ -28,6 +28,7 @@
 #include <string>
 
 #include "platform/qt/line_list_model.h"
+#include "platform/qt/mount_notifier.h"
 #include "support/forwarding_system.h"
 #include "support/temp_folder.h"
 #include "text/lossless_utf8.h"
@@ -37,6 +38,7 @@ using tarnwick::Drive;
 using tarnwick::Text;
 using tarnwick::qt::FromQString;
 using tarnwick::qt::MainWindow;
+using tarnwick::qt::MountNotifier;
 using tarnwick::qt::ToQString;
 
 namespace {
@@ -333,6 +335,10 @@ class MainWindowTest : public QObject {
     const QString disk = Path(QStringLiteral("Disk"));
     QVERIFY(QDir(folder_->path()).mkdir(QStringLiteral("Disk")));
     const std::string disk_bytes = QFile::encodeName(disk).toStdString();
+    // The mount watch, wired as the program wires it, from before the mount.
+    MountNotifier mounts;
+    connect(&mounts, &MountNotifier::mountsChanged, window_.get(),
+            [this] { window_->form().DrivesChanged(); });
     if (::mount("tarnwick-test", disk_bytes.c_str(), "tmpfs", 0, "size=64k") != 0) {
       QSKIP("no disk can be mounted here (mounting needs root)");
     }

@@ -6,6 +6,7 @@
 #include <exception>
 
 #include "platform/qt/main_window.h"
+#include "platform/qt/mount_notifier.h"
 #include "window/texts.h"
 
 int main(int argc, char** argv) {
@@ -14,6 +15,10 @@ int main(int argc, char** argv) {
   try {
     const tarnwick::Text start_folder = system->CurrentFolder();
     tarnwick::qt::MainWindow window(*system, start_folder);
+    // The drive list follows the disks plugged in and taken out.
+    tarnwick::qt::MountNotifier mounts;
+    QObject::connect(&mounts, &tarnwick::qt::MountNotifier::mountsChanged, &window,
+                     [&window] { window.form().DrivesChanged(); });
     window.Load();
     window.show();
     return QApplication::exec();

@@ -18,7 +18,6 @@
 #include <QRadioButton>
 #include <QScrollBar>
 #include <QShortcut>
-#include <QSocketNotifier>
 #include <QStyle>
 #include <QTextLayout>
 #include <QToolTip>
@@ -318,11 +317,6 @@ void MainWindow::ConnectControls() {
   AddKey(list1_, QKeySequence::Copy, Qt::WidgetShortcut, [this] { form_.CopyLine(); });
   AddKey(list1_, kCopyShortPathKey, Qt::WidgetShortcut, [this] { form_.CopyShortPath(); });
   AddKey(this, kReloadKey, Qt::WindowShortcut, [this] { form_.Reload(); });
-  // A disk plugged in or taken out changes the mounts.
-  if (mounts_.descriptor() >= 0) {
-    mounts_changed_ = new QSocketNotifier(mounts_.descriptor(), QSocketNotifier::Exception, this);
-    connect(mounts_changed_, &QSocketNotifier::activated, this, [this] { form_.DrivesChanged(); });
-  }
 }
 
 bool MainWindow::Option1Item0Value() const { return option1_[0]->isChecked(); }

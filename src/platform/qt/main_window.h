@@ -10,14 +10,12 @@
 #include <memory>
 #include <vector>
 
-#include "platform/linux/mount_watch.h"
 #include "platform/qt/qt_text.h"
 #include "platform/system_services.h"
 #include "window/main_window.h"
 #include "window/window_controls.h"
 
 class QButtonGroup;
-class QSocketNotifier;
 class QComboBox;
 class QLabel;
 class QMenu;
@@ -134,8 +132,6 @@ class MainWindow final : public QWidget, public WindowControls {
 
   Form1 form_;
   MessageShower message_box_;
-  on_linux::MountWatch mounts_;
-  QSocketNotifier* mounts_changed_ = nullptr;
 
   QComboBox* drive1_ = nullptr;
   FolderTree* dir1_ = nullptr;
