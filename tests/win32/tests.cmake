@@ -6,7 +6,7 @@ tarnwick_test(win32_tests
   win32/short_path_answers_test.cpp
   win32/win32_listing_test.cpp
   win32/win32_system_services_test.cpp)
-target_link_libraries(win32_tests PRIVATE tarnwick_system tarnwick_core)
+target_link_libraries(win32_tests PRIVATE tarnwick_system tarnwick_listing)
 # Names that Wine cannot make itself (case twins), made on this side first.
 set(case_twins_folder ${CMAKE_CURRENT_BINARY_DIR}/case-twins)
 add_test(NAME win32_case_twins_made
