@@ -3,16 +3,19 @@
 #include <iconv.h>
 
 #include <algorithm>
+#include <array>
+#include <bit>
 #include <cerrno>
+#include <charconv>
 #include <cstddef>
 #include <cstdint>
+#include <cstring>
 #include <iterator>
-#include <numeric>
+#include <limits>
 #include <stdexcept>
 #include <string>
 #include <tuple>
 #include <unordered_map>
-#include <unordered_set>
 #include <utility>
 
 #include "base/scoped_handle.h"
@@ -158,49 +161,52 @@ class Cp932 {
  public:
   Cp932() : to_("CP932", "UTF-32LE"), from_("UTF-32LE", "CP932") {}
 
-  // Decodes and upper-cases `name` and finds each character's 932 form.
-  std::vector<Char> Analyze(std::string_view name) {
-    const Text text = DecodeFileName(name);
-    std::vector<Char> chars;
-    chars.reserve(text.size());
-    std::vector<std::size_t> wide;  // the non-ASCII characters that 932 might hold
-    std::vector<std::string> units;
-    for (std::size_t i = 0; i < text.size();) {
-      const CodePoint character = CodePointAt(text, i);
-      const char32_t c = character.value;
-      i += character.units;
+  // Decodes and upper-cases `name` into `chars` and finds each character's
+  // 932 form. A folder's names share most of their characters: each
+  // character beyond ASCII is looked at once, and ASCII needs no look.
+  void Analyze(std::string_view name, std::vector<Char>& chars) {
+    chars.clear();
+    wide_.clear();
+    units_.clear();
+    for (std::size_t at = 0; at < name.size();) {
+      const auto byte = static_cast<unsigned char>(name[at]);
+      if (byte < 0x80) {
+        // Upper-casing changes only a to z in ASCII.
+        const auto upper = static_cast<char>(byte >= 'a' && byte <= 'z' ? byte - 0x20 : byte);
+        chars.push_back(Char{static_cast<char32_t>(upper), upper != static_cast<char>(byte), true,
+                             1, {upper, 0}});
+        ++at;
+        continue;
+      }
+      const char32_t c = DecodeCharacterAt(name, at);
+      if (const auto known = forms_.find(c); known != forms_.end()) {
+        chars.push_back(known->second);
+        continue;
+      }
       Char ch;
-      const char32_t upper = UnicodeUpperCase(c);
       // The long s and the dotless i upper-case to "S" and "I", but are no
       // ASCII letters: taken for them, they would keep a name code page 932
       // cannot hold.
-      ch.code_point = c >= 0x80 && upper < 0x80 ? c : upper;
+      const char32_t upper = UnicodeUpperCase(c);
+      ch.code_point = upper < 0x80 ? c : upper;
       ch.case_changed = ch.code_point != c;
-      if (ch.code_point < 0x80) {
-        ch.held = true;
-        ch.size = 1;
-        ch.bytes[0] = static_cast<char>(ch.code_point);
-      } else if (const auto known = forms_.find(ch.code_point); known != forms_.end()) {
-        ch.held = known->second.held;
-        ch.size = known->second.size;
-        std::copy(known->second.bytes, known->second.bytes + 2, ch.bytes);
-      } else if (!IsSurrogate(ch.code_point)) {
-        wide.push_back(chars.size());
-        units.emplace_back();
-        AppendUtf32Le(units.back(), ch.code_point);
+      if (!IsSurrogate(ch.code_point)) {
+        wide_.push_back({chars.size(), c});
+        units_.emplace_back();
+        AppendUtf32Le(units_.back(), ch.code_point);
       }
       chars.push_back(ch);
     }
-    if (wide.empty()) return chars;
+    if (wide_.empty()) return;
 
     std::vector<std::string> forward = ConvertEach(
-        to_, units, [](unsigned char lead) -> std::size_t { return IsLeadByte(lead) ? 2 : 1; });
+        to_, units_, [](unsigned char lead) -> std::size_t { return IsLeadByte(lead) ? 2 : 1; });
     // glibc maps a few characters one way only (U+00A5 to 0x5C, U+2014 to
     // 0x815C, ...); those are not held, or a short name would not read back
     // as what it was made from.
     std::vector<std::size_t> converted;
     std::vector<std::string> back_units;
-    for (std::size_t k = 0; k < wide.size(); ++k) {
+    for (std::size_t k = 0; k < wide_.size(); ++k) {
       if (forward[k].empty()) continue;
       converted.push_back(k);
       back_units.push_back(forward[k]);
@@ -209,34 +215,49 @@ class Cp932 {
         ConvertEach(from_, back_units, [](unsigned char) -> std::size_t { return 4; });
     for (std::size_t j = 0; j < converted.size(); ++j) {
       const std::size_t k = converted[j];
-      if (back[j] == units[k]) {
-        Char& ch = chars[wide[k]];
+      if (back[j] == units_[k]) {
+        Char& ch = chars[wide_[k].at];
         ch.held = true;
         ch.size = static_cast<std::uint8_t>(forward[k].size());
         std::copy(forward[k].begin(), forward[k].end(), ch.bytes);
       }
     }
-    // The names of a folder share most of their characters: each is
-    // converted once.
-    for (const std::size_t at : wide) forms_.emplace(chars[at].code_point, chars[at]);
-    return chars;
+    for (const Wide& wide : wide_) forms_.emplace(wide.original, chars[wide.at]);
   }
 
  private:
-  std::unordered_map<char32_t, Char> forms_;
+  // A character of the name being analysed that is not known yet: where it
+  // is, and what it was before upper-casing.
+  struct Wide {
+    std::size_t at;
+    char32_t original;
+  };
+
+  std::unordered_map<char32_t, Char> forms_;  // by the character before upper-casing
+  std::vector<Wide> wide_;
+  std::vector<std::string> units_;
   Iconv to_;
   Iconv from_;
 };
+
+// The ASCII characters a short name may hold, one bit each.
+constexpr std::array<std::uint64_t, 2> kShortNameAscii = [] {
+  std::array<std::uint64_t, 2> bits{};
+  const auto add = [&bits](char32_t c) { bits[c / 64] |= std::uint64_t{1} << (c % 64); };
+  for (char32_t c = U'A'; c <= U'Z'; ++c) add(c);
+  for (char32_t c = U'0'; c <= U'9'; ++c) add(c);
+  for (const char32_t c : std::u32string_view(U"!#$%&'()-@^_`{}~")) add(c);
+  return bits;
+}();
 
 // Whether a short name may hold `ch`, judged on its upper-cased form.
 bool IsShortNameChar(const Char& ch) {
   const char32_t c = ch.code_point;
   if (c >= 0x80) return ch.held;
-  if ((c >= 'A' && c <= 'Z') || (c >= '0' && c <= '9')) return true;
-  return std::u32string_view(U"!#$%&'()-@^_`{}~").find(c) != std::u32string_view::npos;
+  return (kShortNameAscii[c / 64] >> (c % 64)) & 1;
 }
 
-bool IsValid(const std::vector<Char>& chars) {
+bool IsValid(std::span<const Char> chars) {
   std::size_t main_bytes = 0;
   std::size_t extension_bytes = 0;
   bool in_extension = false;
@@ -254,70 +275,186 @@ bool IsValid(const std::vector<Char>& chars) {
          (!in_extension || (extension_bytes >= 1 && extension_bytes <= kExtensionBytes));
 }
 
-std::string Bytes(const std::vector<Char>& chars) {
-  std::string bytes;
-  for (const Char& ch : chars) bytes += ch.Bytes();
-  return bytes;
-}
+// A short name's code page 932 bytes, at most 15 (a short name takes 12:
+// eight, a period and three), packed in two words with their count, so that
+// the names taken are found without an allocation a name.
+struct PackedName {
+  std::uint64_t words[2] = {};
+  bool operator==(const PackedName&) const = default;
+  bool empty() const { return words[0] == 0 && words[1] == 0; }
+};
 
-std::string Utf8(const std::vector<Char>& chars) {
-  std::string text;
-  for (const Char& ch : chars) AppendUtf8(text, ch.code_point);
-  return text;
-}
+class PackedNameBuilder {
+ public:
+  PackedNameBuilder& Append(std::string_view bytes) {
+    if (bytes.size() > sizeof bytes_ - 1 - size_) {
+      throw std::logic_error("short names: a short name came out longer than one can be");
+    }
+    std::copy(bytes.begin(), bytes.end(), bytes_ + size_);
+    size_ += bytes.size();
+    return *this;
+  }
+  PackedNameBuilder& Append(std::span<const Char> chars) {
+    for (const Char& ch : chars) Append(ch.Bytes());
+    return *this;
+  }
+  PackedNameBuilder& Append(char byte) { return Append(std::string_view(&byte, 1)); }
 
-// Keeps the characters that fit whole in `limit` bytes; true when any were cut.
-bool Cut(std::vector<Char>& chars, std::size_t limit) {
+  PackedName Packed() const {
+    PackedName packed;
+    char bytes[sizeof bytes_] = {};
+    std::copy(bytes_, bytes_ + size_, bytes);
+    bytes[sizeof bytes - 1] = static_cast<char>(size_);
+    std::memcpy(packed.words, bytes, sizeof bytes);
+    return packed;
+  }
+
+ private:
+  char bytes_[16] = {};
+  std::size_t size_ = 0;
+};
+
+// Packed names to a number, by open addressing, at most half full, each
+// name beside its number so that a look costs one cache line. A name of no
+// bytes never goes in: it marks an empty slot.
+class PackedNameTable {
+ public:
+  explicit PackedNameTable(std::size_t expected) : slots_(std::bit_ceil(expected * 2 + 16)) {}
+
+  // The number kept for `name`, which starts at 0 when the name is added;
+  // `added` tells whether it was.
+  std::uint32_t& At(const PackedName& name, bool& added) {
+    if ((count_ + 1) * 2 > slots_.size()) Grow();
+    Slot& slot = SlotFor(name);
+    added = slot.name.empty();
+    if (added) {
+      slot.name = name;
+      ++count_;
+    }
+    return slot.value;
+  }
+
+  // Adds `name`; false when it was there already.
+  bool Insert(const PackedName& name) {
+    bool added = false;
+    At(name, added);
+    return added;
+  }
+
+ private:
+  struct Slot {
+    PackedName name;
+    std::uint32_t value = 0;
+  };
+
+  Slot& SlotFor(const PackedName& name) {
+    std::uint64_t hash = name.words[0] ^ (name.words[1] * 0x9E3779B97F4A7C15u);
+    hash ^= hash >> 32;
+    hash *= 0xD6E8FEB86659FD93u;
+    hash ^= hash >> 32;
+    const std::size_t mask = slots_.size() - 1;
+    for (std::size_t slot = hash & mask;; slot = (slot + 1) & mask) {
+      if (slots_[slot].name.empty() || slots_[slot].name == name) return slots_[slot];
+    }
+  }
+
+  void Grow() {
+    std::vector<Slot> old(slots_.size() * 2);
+    std::swap(old, slots_);
+    for (const Slot& slot : old) {
+      if (!slot.name.empty()) SlotFor(slot.name) = slot;
+    }
+  }
+
+  std::vector<Slot> slots_;
+  std::size_t count_ = 0;
+};
+
+// Up to `Capacity` characters, kept in place.
+template <std::size_t Capacity>
+struct CharRun {
+  std::array<Char, Capacity> chars;
+  std::size_t size = 0;
+
+  std::span<const Char> View() const { return {chars.data(), size}; }
+
+  // Takes characters from `from` while they fit whole in `limit` bytes;
+  // true when any were left out.
+  bool TakeWhileFits(std::span<const Char> from, std::size_t limit) {
+    std::size_t bytes = 0;
+    for (const Char& ch : from) {
+      bytes += ch.size;
+      if (bytes > limit || size == Capacity) return true;
+      chars[size++] = ch;
+    }
+    return false;
+  }
+};
+
+// The characters of `chars` that fit whole in `limit` bytes, from the start.
+std::span<const Char> Fitting(std::span<const Char> chars, std::size_t limit) {
   std::size_t bytes = 0;
   for (std::size_t i = 0; i < chars.size(); ++i) {
     bytes += chars[i].size;
-    if (bytes > limit) {
-      chars.resize(i);
-      return true;
-    }
+    if (bytes > limit) return chars.first(i);
   }
-  return false;
+  return chars;
+}
+
+void AppendText(std::string& text, std::span<const Char> chars) {
+  for (const Char& ch : chars) AppendUtf8(text, ch.code_point);
 }
 
 struct Basis {
-  std::vector<Char> main;
-  std::vector<Char> extension;
+  CharRun<kMainBytes> main;
+  CharRun<kExtensionBytes> extension;
+  bool has_extension = false;
   bool lossy = false;
 };
 
-Basis MakeBasis(const std::vector<Char>& chars) {
+// The basis of a name from its characters, which it uses as its work room.
+Basis MakeBasis(std::vector<Char>& chars) {
   Basis basis;
-  std::vector<Char> kept;
-  kept.reserve(chars.size());
+  // Spaces and leading periods go; characters a short name cannot hold
+  // become "_".
+  std::size_t kept = 0;
   for (const Char& ch : chars) {
-    if (ch.code_point == U' ' || (ch.code_point == U'.' && kept.empty())) {
+    if (ch.code_point == U' ' || (ch.code_point == U'.' && kept == 0)) {
       basis.lossy = true;
     } else if (ch.code_point == U'.' || IsShortNameChar(ch)) {
-      kept.push_back(ch);
+      chars[kept++] = ch;
     } else {
-      kept.push_back(Underscore());
+      chars[kept++] = Underscore();
       basis.lossy = true;
     }
   }
-  const auto last_period = std::find_if(kept.rbegin(), kept.rend(),
+  const std::span<Char> kept_chars(chars.data(), kept);
+  const auto last_period = std::find_if(kept_chars.rbegin(), kept_chars.rend(),
                                         [](const Char& ch) { return ch.code_point == U'.'; });
-  const auto main_end = last_period == kept.rend() ? kept.end() : std::prev(last_period.base());
-  for (auto it = kept.begin(); it != main_end; ++it) {
-    if (it->code_point == U'.') {
+  const std::size_t main_end =
+      last_period == kept_chars.rend()
+          ? kept
+          : static_cast<std::size_t>(std::prev(last_period.base()) - kept_chars.begin());
+  // The main part without its periods.
+  std::size_t main_size = 0;
+  for (std::size_t i = 0; i < main_end; ++i) {
+    if (kept_chars[i].code_point == U'.') {
       basis.lossy = true;
     } else {
-      basis.main.push_back(*it);
+      kept_chars[main_size++] = kept_chars[i];
     }
   }
-  if (main_end != kept.end()) {
-    basis.extension.assign(std::next(main_end), kept.end());
+  if (basis.main.TakeWhileFits(kept_chars.first(main_size), kMainBytes)) basis.lossy = true;
+  if (main_end != kept) {
+    const std::span<const Char> extension = kept_chars.subspan(main_end + 1);
+    basis.has_extension = !extension.empty();
     // A final period separates nothing.
-    if (basis.extension.empty()) basis.lossy = true;
+    if (extension.empty()) basis.lossy = true;
+    if (basis.extension.TakeWhileFits(extension, kExtensionBytes)) basis.lossy = true;
   }
-  if (Cut(basis.main, kMainBytes)) basis.lossy = true;
-  if (Cut(basis.extension, kExtensionBytes)) basis.lossy = true;
-  if (basis.main.empty()) {
-    basis.main.push_back(Underscore());
+  if (basis.main.size == 0) {
+    basis.main.chars[0] = Underscore();
+    basis.main.size = 1;
     basis.lossy = true;
   }
   return basis;
@@ -326,36 +463,50 @@ Basis MakeBasis(const std::vector<Char>& chars) {
 // Hands out names made by the FAT rules, each taken at once.
 class TailAllocator {
  public:
-  explicit TailAllocator(std::unordered_set<std::string>& taken) : taken_(taken) {}
+  // The tails' table starts small: the names of a folder share few bases.
+  explicit TailAllocator(PackedNameTable& taken) : taken_(taken), next_tail_(256) {}
 
   std::string Allocate(const Basis& basis) {
-    // Appended rather than "." + text: GCC 12 sees a false overlap in that.
-    std::string extension_bytes;
-    std::string extension_text;
-    if (!basis.extension.empty()) {
-      extension_bytes.append(".").append(Bytes(basis.extension));
-      extension_text.append(".").append(Utf8(basis.extension));
-    }
-    if (!basis.lossy && taken_.insert(Bytes(basis.main) + extension_bytes).second) {
-      return Utf8(basis.main) + extension_text;
+    const std::span<const Char> extension = basis.extension.View();
+    std::string result;
+    if (!basis.lossy &&
+        taken_.Insert(PackedNameBuilder()
+                          .Append(basis.main.View())
+                          .Append(basis.has_extension ? "." : "")
+                          .Append(extension)
+                          .Packed())) {
+      AppendText(result, basis.main.View());
+      AppendExtension(result, basis);
+      return result;
     }
     std::uint32_t lowest = 1;
     for (int digits = 1; digits <= kMaxTailDigits; ++digits) {
       const std::uint32_t end = lowest * 10;
-      std::vector<Char> main = basis.main;
-      Cut(main, kMainBytes - 1 - static_cast<std::size_t>(digits));
-      const std::string main_bytes = Bytes(main);
+      const std::span<const Char> main =
+          Fitting(basis.main.View(), kMainBytes - 1 - static_cast<std::size_t>(digits));
+      PackedNameBuilder main_bytes;
+      main_bytes.Append(main);
       // Every name MAIN~N.EXT with N of this many digits depends on just
       // these three, and a name once taken stays taken: a search can go on
       // where the last one with the same key stopped.
-      std::string key = std::to_string(digits) + ":" + std::to_string(main_bytes.size()) + ":" +
-                        main_bytes + extension_bytes;
-      std::uint32_t& next = next_tail_[std::move(key)];
+      PackedNameBuilder key;
+      key.Append(static_cast<char>(digits)).Append(static_cast<char>(main.size())).Append(main);
+      key.Append(basis.has_extension ? "." : "").Append(extension);
+      bool added = false;
+      std::uint32_t& next = next_tail_.At(key.Packed(), added);
       for (next = std::max(next, lowest); next < end; ++next) {
-        const std::string tail = std::string("~").append(std::to_string(next));
-        if (taken_.insert(main_bytes + tail + extension_bytes).second) {
+        char tail[16];
+        const auto [tail_end, error] = std::to_chars(tail + 1, tail + sizeof tail, next);
+        tail[0] = '~';
+        const std::string_view tail_text(tail, static_cast<std::size_t>(tail_end - tail));
+        PackedNameBuilder name = main_bytes;
+        name.Append(tail_text).Append(basis.has_extension ? "." : "").Append(extension);
+        if (taken_.Insert(name.Packed())) {
           ++next;
-          return Utf8(main) + tail + extension_text;
+          AppendText(result, main);
+          result += tail_text;
+          AppendExtension(result, basis);
+          return result;
         }
       }
       lowest = end;
@@ -364,30 +515,91 @@ class TailAllocator {
   }
 
  private:
-  std::unordered_set<std::string>& taken_;
-  std::unordered_map<std::string, std::uint32_t> next_tail_;
+  static void AppendExtension(std::string& result, const Basis& basis) {
+    if (!basis.has_extension) return;
+    result += '.';
+    AppendText(result, basis.extension.View());
+  }
+
+  PackedNameTable& taken_;
+  PackedNameTable next_tail_;
 };
+
+// A name's place in the binary order, being found: eight of its bytes from
+// some depth on, as a number that compares as they do.
+struct OrderItem {
+  std::uint64_t bytes;
+  std::uint32_t index;
+};
+
+std::uint64_t EightBytesAt(std::string_view name, std::size_t depth) {
+  std::uint64_t bytes = 0;
+  for (std::size_t i = depth; i < depth + 8; ++i) {
+    bytes = (bytes << 8) | (i < name.size() ? static_cast<unsigned char>(name[i]) : 0);
+  }
+  return bytes;
+}
+
+// Sorts `items` in binary order of their names, which agree on their first
+// `depth` bytes; equal names in the order of their indexes. Eight bytes are
+// compared at a time as one number, and only names that agree on them are
+// looked at further: a folder's names share long starts.
+void SortFrom(std::span<OrderItem> items, std::span<const std::string_view> names,
+              std::size_t depth) {
+  bool any_goes_on = false;
+  for (OrderItem& item : items) {
+    item.bytes = EightBytesAt(names[item.index], depth);
+    any_goes_on = any_goes_on || names[item.index].size() > depth + 8;
+  }
+  if (!any_goes_on) {
+    // Every name ends within these bytes: a shorter one of equal bytes is
+    // the start of the longer (a name of a NUL byte or two, in a test).
+    std::sort(items.begin(), items.end(), [&](const OrderItem& a, const OrderItem& b) {
+      return std::tuple(a.bytes, names[a.index].size(), a.index) <
+             std::tuple(b.bytes, names[b.index].size(), b.index);
+    });
+    return;
+  }
+  std::sort(items.begin(), items.end(), [](const OrderItem& a, const OrderItem& b) {
+    return std::tie(a.bytes, a.index) < std::tie(b.bytes, b.index);
+  });
+  for (std::size_t start = 0; start < items.size();) {
+    std::size_t end = start + 1;
+    while (end < items.size() && items[end].bytes == items[start].bytes) ++end;
+    if (end - start > 1) SortFrom(items.subspan(start, end - start), names, depth + 8);
+    start = end;
+  }
+}
+
+// The indexes of `names` in binary order of the names.
+std::vector<std::uint32_t> BinaryOrder(std::span<const std::string_view> names) {
+  if (names.size() > std::numeric_limits<std::uint32_t>::max()) {
+    throw std::length_error("short names: too many names in one folder");
+  }
+  std::vector<OrderItem> items(names.size());
+  for (std::size_t i = 0; i < names.size(); ++i) items[i].index = static_cast<std::uint32_t>(i);
+  SortFrom(items, names, 0);
+  std::vector<std::uint32_t> order(names.size());
+  for (std::size_t i = 0; i < items.size(); ++i) order[i] = items[i].index;
+  return order;
+}
 
 }  // namespace
 
-std::vector<std::string> MakeShortNames(const std::vector<std::string>& names) {
+std::vector<std::string> MakeShortNames(std::span<const std::string_view> names) {
   Cp932 cp932;
-  std::vector<std::size_t> order(names.size());
-  std::iota(order.begin(), order.end(), std::size_t{0});
-  std::sort(order.begin(), order.end(), [&](std::size_t a, std::size_t b) {
-    return std::tie(names[a], a) < std::tie(names[b], b);
-  });
+  const std::vector<std::uint32_t> order = BinaryOrder(names);
 
   std::vector<std::string> result(names.size());
   std::vector<bool> keeps(names.size(), false);
-  std::unordered_set<std::string> taken;
-  taken.reserve(names.size());
+  PackedNameTable taken(names.size());
+  std::vector<Char> chars;
 
   // Names that already are 8.3 names are kept and reserved before any name
   // is made, so that no made name takes one of theirs.
-  for (const std::size_t i : order) {
-    const std::vector<Char> chars = cp932.Analyze(names[i]);
-    if (IsValid(chars) && taken.insert(Bytes(chars)).second) {
+  for (const std::uint32_t i : order) {
+    cp932.Analyze(names[i], chars);
+    if (IsValid(chars) && taken.Insert(PackedNameBuilder().Append(chars).Packed())) {
       result[i] = names[i];
       keeps[i] = true;
     }
@@ -396,15 +608,24 @@ std::vector<std::string> MakeShortNames(const std::vector<std::string>& names) {
   // their characters take several times the names' own size, and each
   // character's code page form is known by now.
   TailAllocator allocator(taken);
-  for (const std::size_t i : order) {
-    if (!keeps[i]) result[i] = allocator.Allocate(MakeBasis(cp932.Analyze(names[i])));
+  for (const std::uint32_t i : order) {
+    if (keeps[i]) continue;
+    cp932.Analyze(names[i], chars);
+    result[i] = allocator.Allocate(MakeBasis(chars));
   }
   return result;
 }
 
+std::vector<std::string> MakeShortNames(const std::vector<std::string>& names) {
+  const std::vector<std::string_view> views(names.begin(), names.end());
+  return MakeShortNames(views);
+}
+
 bool IsValidShortName(std::string_view name) {
   Cp932 cp932;
-  return IsValid(cp932.Analyze(name));
+  std::vector<Char> chars;
+  cp932.Analyze(name, chars);
+  return IsValid(chars);
 }
 
 }  // namespace tarnwick::fat

@@ -3,6 +3,7 @@
 // 932).
 #pragma once
 
+#include <span>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -21,6 +22,7 @@ namespace tarnwick::fat {
 //   long names, so the result is deterministic and unique in the folder
 //   without regard to case.
 // An entry for which no free name is left gets the empty string.
+std::vector<std::string> MakeShortNames(std::span<const std::string_view> names);
 std::vector<std::string> MakeShortNames(const std::vector<std::string>& names);
 
 // Whether `name` (file-name bytes) is a valid 8.3 name in any letter case: a

@@ -125,6 +125,18 @@ Text DecodeFileName(std::string_view bytes) {
   return text;
 }
 
+char32_t DecodeCharacterAt(std::string_view bytes, std::size_t& at) {
+  char32_t code_point = 0;
+  const std::size_t length = DecodeSequence(bytes.substr(at), code_point);
+  if (length == 0) {
+    code_point = kEscapeBase + static_cast<unsigned char>(bytes[at]);
+    ++at;
+  } else {
+    at += length;
+  }
+  return code_point;
+}
+
 std::optional<std::string> EncodeFileName(TextView text) {
   std::string bytes;
   bytes.reserve(text.size() * 3);

@@ -19,6 +19,11 @@ void AppendUtf8(std::string& bytes, char32_t code_point);
 // Bytes to text; never fails.
 Text DecodeFileName(std::string_view bytes);
 
+// The character of DecodeFileName's text that starts at byte `at` of
+// `bytes` (a byte that starts no UTF-8 sequence gives its escape), moving
+// `at` past its bytes: the characters one by one, without making the text.
+char32_t DecodeCharacterAt(std::string_view bytes, std::size_t& at);
+
 // Text to bytes: the inverse of DecodeFileName. Gives nullopt for text that
 // no byte sequence decodes to (a lone surrogate outside U+DC80 to U+DCFF, or
 // escapes that would read back as a valid UTF-8 character).
