@@ -9,8 +9,10 @@
 #include <unistd.h>
 
 #include <algorithm>
+#include <chrono>
 #include <filesystem>
 #include <set>
+#include <thread>
 
 #include "fat/fat_short_names.h"
 #include "listing/listing_refresh.h"
@@ -48,6 +50,12 @@ std::optional<std::string> ShortPathOf(LinuxSystemServices& system, const std::s
 }
 
 std::string LastComponent(const std::string& path) { return path.substr(path.rfind('/') + 1); }
+
+// Past the time for which a folder is taken to be as it was last seen, for
+// the files asked for in it.
+void WaitPastTheTrustedTime() {
+  std::this_thread::sleep_for(std::chrono::nanoseconds(2 * ShortPathResolver::kFolderTrustedNs));
+}
 
 TEST(LinuxEnumeration, ListsOrdinaryFilesAndLinksToThemOnly) {
   TempFolder folder;
@@ -217,12 +225,21 @@ TEST(LinuxShortPaths, FollowChangesToTheFolder) {
   LinuxSystemServices system;
   EXPECT_EQ(LastComponent(*ShortPathOf(system, folder.path() + "Long File Name B.txt")),
             "LONGFI~1.TXT");
-  // A new name that comes first in binary order takes ~1 from now on.
+  // A new name that comes first in binary order takes ~1 from now on: seen
+  // by the files asked for once the folder is looked at again...
   folder.File("Long File Name A.txt");
+  WaitPastTheTrustedTime();
   EXPECT_EQ(LastComponent(*ShortPathOf(system, folder.path() + "Long File Name A.txt")),
             "LONGFI~1.TXT");
   EXPECT_EQ(LastComponent(*ShortPathOf(system, folder.path() + "Long File Name B.txt")),
             "LONGFI~2.TXT");
+  // ... and at once by a refresh, which asks for its folder first.
+  folder.File("Long File Name 0.txt");
+  ASSERT_TRUE(ShortPathOf(system, folder.path()));
+  EXPECT_EQ(LastComponent(*ShortPathOf(system, folder.path() + "Long File Name B.txt")),
+            "LONGFI~3.TXT");
+  EXPECT_EQ(LastComponent(*ShortPathOf(system, folder.path() + "Long File Name 0.txt")),
+            "LONGFI~1.TXT");
 }
 
 // As on a FAT disk, whose root keeps no times and whose other folders keep
@@ -278,6 +295,7 @@ TEST(LinuxShortPaths, SeeChangesToTheFoldersOnTheWay) {
   ASSERT_EQ(::rename((folder.path() + "Long Folder B").c_str(), (folder.path() + "old").c_str()),
             0);
   folder.Folder("Long Folder B");
+  WaitPastTheTrustedTime();
   EXPECT_EQ(ShortPathOf(system, folder.path() + "Long Folder B/file.txt"), std::nullopt);
   folder.File("Long Folder B/other.txt");
   EXPECT_EQ(*ShortPathOf(system, folder.path() + "Long Folder B/other.txt"),
@@ -331,6 +349,29 @@ TEST(LinuxListing, ListsARealFolderWithItsShortNames) {
   ListFileName(controls, system);
   EXPECT_EQ(controls.lines[0], u"LONGFI~1.TXT" + arrow + u"Long File Name.txt");
   EXPECT_EQ(controls.label.substr(4), label_path);
+}
+
+// Each refresh shows the short names of the folder as it is then, although
+// the short names are made from what the refresh's own enumeration read.
+TEST(LinuxListing, ShowsTheShortNamesAsTheyAreAtEachRefresh) {
+  TempFolder folder;
+  folder.File("Long File Name B.txt");
+  LinuxSystemServices system;
+  FakeControls controls;
+  controls.path = DecodeFileName(folder.path());
+  const Text arrow = u" \u21D4 ";
+  ListFileName(controls, system);
+  EXPECT_EQ(controls.lines, std::vector<Text>{u"Long File Name B.txt" + arrow + u"LONGFI~1.TXT"});
+  folder.File("Long File Name A.txt");
+  ListFileName(controls, system);
+  EXPECT_EQ(controls.lines, (std::vector<Text>{u"Long File Name A.txt" + arrow + u"LONGFI~1.TXT",
+                                               u"Long File Name B.txt" + arrow + u"LONGFI~2.TXT"}));
+  ASSERT_EQ(::rename((folder.path() + "Long File Name A.txt").c_str(),
+                     (folder.path() + "other.txt").c_str()),
+            0);
+  ListFileName(controls, system);
+  EXPECT_EQ(controls.lines, (std::vector<Text>{u"Long File Name B.txt" + arrow + u"LONGFI~1.TXT",
+                                               u"other.txt" + arrow + u"other.txt"}));
 }
 
 // How many of this process's descriptors are open on `folder` (no final "/").

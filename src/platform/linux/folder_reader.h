@@ -32,6 +32,9 @@ class FolderReader {
 
   EntryKind KindOf(const dirent& entry) const;
 
+  // The folder's descriptor, while it is open.
+  int descriptor() const { return ::dirfd(stream_.get()); }
+
  private:
   FolderStream stream_;
   int error_ = 0;

@@ -67,6 +67,10 @@ Text LinuxSystemServices::FirstEntry(const Text& pattern, std::int32_t attribute
   if (*bytes != enumerated_bytes_) windows_attributes_read_.clear();
   auto reader = std::make_unique<FolderReader>(*bytes);
   if (!reader->is_open()) throw FolderError(reader->error(), folder, *bytes);
+  names_read_.reset();
+  if (const std::optional<FolderState> state = ReadHeldFolderState(reader->descriptor())) {
+    names_read_ = FolderNames{*state, NowNs(), {}, {}};
+  }
   enumeration_ = std::move(reader);
   enumerated_folder_ = folder;
   enumerated_bytes_ = *bytes;
@@ -81,9 +85,15 @@ Text LinuxSystemServices::NextEntry() {
     if (entry == nullptr) {
       const int error = enumeration_->error();
       enumeration_.reset();
-      if (error != 0) throw FolderError(error, enumerated_folder_, enumerated_bytes_);
+      if (error != 0) {
+        names_read_.reset();
+        throw FolderError(error, enumerated_folder_, enumerated_bytes_);
+      }
+      if (names_read_) short_paths_.TakeFolderNames(std::move(*names_read_));
+      names_read_.reset();
       break;
     }
+    if (names_read_) names_read_->Add(entry->d_name);
     if (Wanted(*entry)) return DecodeFileName(entry->d_name);
   }
   return {};
@@ -91,6 +101,7 @@ Text LinuxSystemServices::NextEntry() {
 
 void LinuxSystemServices::EndEnumeration() noexcept {
   enumeration_.reset();
+  names_read_.reset();
   windows_attributes_read_.clear();
 }
 

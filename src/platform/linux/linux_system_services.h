@@ -67,6 +67,10 @@ class LinuxSystemServices final : public SystemServices {
   };
   std::unordered_map<std::string, AttributesRead> windows_attributes_read_;
   std::int32_t attributes_ = kOrdinaryFiles;
+  // Every name of this enumeration, from its start, for the folder's short
+  // names: a listing reads the whole folder in its first pass, and its
+  // files' short names need it read once more.
+  std::optional<FolderNames> names_read_;
   ShortPathResolver short_paths_;
   ShortNameSourceReader source_of_;
 };

@@ -7,6 +7,8 @@
 #include <sys/vfs.h>
 
 #include <ctime>
+#include <limits>
+#include <stdexcept>
 #include <vector>
 
 #include "fat/fat_short_names.h"
@@ -34,12 +36,18 @@ std::int64_t Nanoseconds(const timespec& time) {
 }
 
 // Every entry of the folder but "." and ".."; nullopt when it cannot be read.
-std::optional<std::vector<std::string>> ReadEntryNames(const std::string& folder) {
+std::optional<FolderNames> ReadEntryNames(const std::string& folder) {
   FolderReader reader(folder);
-  std::vector<std::string> names;
-  while (const dirent* entry = reader.Next()) names.emplace_back(entry->d_name);
+  FolderNames names;
+  while (const dirent* entry = reader.Next()) names.Add(entry->d_name);
   if (reader.error() != 0) return std::nullopt;
   return names;
+}
+
+std::optional<FolderState> StateOf(const struct stat& status) {
+  if (!S_ISDIR(status.st_mode)) return std::nullopt;
+  return FolderState{status.st_dev, status.st_ino, Nanoseconds(status.st_mtim),
+                     Nanoseconds(status.st_ctim)};
 }
 
 }  // namespace
@@ -63,23 +71,45 @@ ShortNameSource ShortNameSourceFor(std::int64_t type,
 
 std::optional<FolderState> ReadFolderState(const std::string& folder) {
   struct stat status {};
-  if (::stat(folder.c_str(), &status) != 0 || !S_ISDIR(status.st_mode)) return std::nullopt;
-  return FolderState{status.st_dev, status.st_ino, Nanoseconds(status.st_mtim),
-                     Nanoseconds(status.st_ctim)};
+  if (::stat(folder.c_str(), &status) != 0) return std::nullopt;
+  return StateOf(status);
 }
 
-namespace {
+std::optional<FolderState> ReadHeldFolderState(int descriptor) {
+  struct stat status {};
+  if (::fstat(descriptor, &status) != 0) return std::nullopt;
+  return StateOf(status);
+}
 
-// Whether the state, read at `now_ns`, will tell every later change of the
-// folder's entries. Not on a FAT disk, whose root has no times and whose
-// others move in 2 s steps; not where the times are unset or whole
-// milliseconds (a disk that keeps them coarsely); and not while a change
-// could still fall into the clock step of the last one.
-bool StateTellsChanges(const FolderState& state, ShortNameSource source, std::int64_t now_ns) {
+void FolderNames::Add(std::string_view name) {
+  if (name.size() > std::numeric_limits<std::uint32_t>::max() - bytes.size()) {
+    throw std::length_error("the folder's names are too long to hold at once");
+  }
+  bytes.append(name);
+  ends.push_back(static_cast<std::uint32_t>(bytes.size()));
+}
+
+std::vector<std::string_view> FolderNames::Views() const {
+  std::vector<std::string_view> views;
+  views.reserve(ends.size());
+  std::uint32_t start = 0;
+  for (const std::uint32_t end : ends) {
+    views.push_back(std::string_view(bytes).substr(start, end - start));
+    start = end;
+  }
+  return views;
+}
+
+// Not on a FAT disk, whose root has no times and whose others move in 2 s
+// steps; not where the times are unset or whole milliseconds (a disk that
+// keeps them coarsely); and not while a change could still fall into the
+// clock step of the last one.
+bool StateTellsChanges(const FolderState& state, ShortNameSource source,
+                       std::int64_t read_from_ns) {
   if (source == ShortNameSource::Vfat) return false;
   const auto exact = [](std::int64_t ns) { return ns != 0 && ns % 1'000'000 != 0; };
   if (!exact(state.modified_ns) || !exact(state.changed_ns)) return false;
-  return now_ns - std::max(state.modified_ns, state.changed_ns) > kClockStepNs;
+  return read_from_ns - std::max(state.modified_ns, state.changed_ns) > kClockStepNs;
 }
 
 std::int64_t NowNs() {
@@ -88,32 +118,45 @@ std::int64_t NowNs() {
   return Nanoseconds(now);
 }
 
+namespace {
+
+std::int64_t SteadyNs() {
+  timespec now{};
+  ::clock_gettime(CLOCK_MONOTONIC, &now);
+  return Nanoseconds(now);
+}
+
 }  // namespace
+
+void ShortPathResolver::TakeFolderNames(FolderNames names) {
+  taken_names_ = std::move(names);
+  taken_names_walk_ = walks_;
+}
 
 std::optional<std::string> ShortPathResolver::ShortPath(std::string_view path) {
   if (path.empty()) return std::nullopt;
   // A file of the folder walked last: on a disk that answers for one name at
   // a time, one question to it; elsewhere, where that folder has not changed
-  // since, one look at the folder instead of one at every folder on the way.
-  // A folder's own path is always walked whole, so every listing, which
-  // starts with its folder, sees the folders on the way as they are.
+  // since, no look at every folder on the way. A folder's own path is always
+  // walked whole, so every listing, which starts with its folder, sees the
+  // folders on the way as they are.
   const std::size_t last_slash = path.rfind('/');
   if (last_slash != std::string_view::npos && last_slash + 1 < path.size() &&
       last_walk_.prefix == path.substr(0, last_slash + 1)) {
-    const std::string name(path.substr(last_slash + 1));
+    const std::string_view name = path.substr(last_slash + 1);
     std::optional<std::string> short_name;
     bool answered = false;
     if (last_walk_.source == ShortNameSource::Ntfs3g && name != "." && name != "..") {
-      short_name = NtfsShortNameOf(last_walk_.folder, name);
+      short_name = NtfsShortNameOf(last_walk_.folder, std::string(name));
       answered = true;
-    } else if (const std::optional<FolderState> state = read_state_(last_walk_.folder);
-               state && *state == last_walk_.state) {
-      short_name = ShortNameIn(last_walk_.folder, *state, name);
+    } else if (LastWalkStands()) {
+      short_name = ShortNameIn(last_walk_.folder, last_walk_.state, name);
       answered = true;
     }
     if (answered) {
       if (!short_name) return std::nullopt;
-      return last_walk_.short_prefix + *short_name;
+      short_name->insert(0, last_walk_.short_prefix);
+      return short_name;
     }
   }
 
@@ -133,7 +176,7 @@ std::optional<std::string> ShortPathResolver::ShortPath(std::string_view path) {
     walk = {std::string(path.substr(0, position)), folder, result, *state,
             TableFor(folder, *state).source};
     const std::size_t end = std::min(path.find('/', position), path.size());
-    const std::string name(path.substr(position, end - position));
+    const std::string_view name = path.substr(position, end - position);
     std::optional<std::string> short_name = ShortNameIn(folder, *state, name);
     if (!short_name) return std::nullopt;
     result += *short_name;
@@ -148,28 +191,49 @@ std::optional<std::string> ShortPathResolver::ShortPath(std::string_view path) {
     if (!state) return std::nullopt;
     walk = {std::string(path), folder, result, *state, TableFor(folder, *state).source};
   }
+  walk.seen_ns = SteadyNs();
   last_walk_ = std::move(walk);
   return result;
 }
 
+// The folder is looked at again once the last look is a millisecond old,
+// not for every file: a look takes its path from the top (0.8 µs, most of
+// what a file's short name cost), and a refresh of 100,000 files asks for
+// about a thousand files a millisecond. A change the look would have seen
+// at once shows at most that much later, which is no change to what a
+// refresh shows: one begun after a change always sees it (it looks at its
+// folder first), and a change made while one runs races it either way, as
+// its files are asked for one after another. A descriptor held on the folder
+// would make the look cheaper but keep a removable disk from being taken out.
+bool ShortPathResolver::LastWalkStands() {
+  const std::int64_t now_ns = SteadyNs();
+  if (now_ns - last_walk_.seen_ns < kFolderTrustedNs) return true;
+  const std::optional<FolderState> state = read_state_(last_walk_.folder);
+  if (!state || *state != last_walk_.state) return false;
+  last_walk_.seen_ns = now_ns;
+  return true;
+}
+
 std::optional<std::string> ShortPathResolver::ShortNameIn(const std::string& folder,
                                                           const FolderState& state,
-                                                          const std::string& name) {
-  if (name == "." || name == "..") return name;
+                                                          std::string_view name) {
+  if (name == "." || name == "..") return std::string(name);
   FolderTable& table = TableFor(folder, state);
+  if (!table.made) MakeNames(table, folder);
   if (const std::optional<std::string_view> found = table.short_names.Find(name)) {
     return std::string(*found);
   }
   if (table.listed) return std::nullopt;
+  const std::string file(name);
   // Asked anew each time: one question costs what a look at the folder
   // would, and the answer is never stale.
-  if (table.source == ShortNameSource::Ntfs3g) return NtfsShortNameOf(folder, name);
+  if (table.source == ShortNameSource::Ntfs3g) return NtfsShortNameOf(folder, file);
   // A folder that may be passed through but not read: only the names asked
   // for are known, so each gets what the FAT rules make of it alone, as long
   // as it is there.
   struct stat entry {};
-  if (::lstat((folder + name).c_str(), &entry) != 0) return std::nullopt;
-  return fat::MakeShortNames({name}).front();
+  if (::lstat((folder + file).c_str(), &entry) != 0) return std::nullopt;
+  return fat::MakeShortNames({file}).front();
 }
 
 ShortPathResolver::FolderTable& ShortPathResolver::TableFor(const std::string& folder,
@@ -182,44 +246,68 @@ ShortPathResolver::FolderTable& ShortPathResolver::TableFor(const std::string& f
   }
   if (tables_.size() >= kMostFoldersKept) tables_.clear();
   FolderTable& table = tables_[id];
-  table = FolderTable{state, ShortNameSourceOf(folder), false, false, walks_, {}};
-  table.state_tells_changes = StateTellsChanges(state, table.source, NowNs());
+  table = FolderTable{state, ShortNameSourceOf(folder), false, false, false, NowNs(), walks_, {}};
+  table.state_tells_changes = StateTellsChanges(state, table.source, table.looked_at_ns);
   switch (table.source) {
     case ShortNameSource::Ntfs3g:
       // Asked one name at a time: a folder on the way to another is asked
       // for one name, not read whole.
+      table.made = true;
+      DropTakenNamesOf(state);
       return table;
     case ShortNameSource::Vfat:
+      table.made = true;
       if (std::optional<std::vector<VfatNames>> names = ReadVfatFolder(folder)) {
         table.short_names = ShortNamesByName(std::move(*names));
         table.listed = true;
+        DropTakenNamesOf(state);
         return table;
       }
       // The driver would not answer: the names are made as on any other disk.
       table.source = ShortNameSource::FatRules;
+      table.made = false;
       break;
     case ShortNameSource::FatRules:
     case ShortNameSource::FatRulesOverNtfs3:
       break;
   }
-  std::size_t entries = 0;
-  if (std::optional<std::vector<std::string>> names = ReadEntryNames(folder)) {
-    const std::vector<std::string> short_names = fat::MakeShortNames(*names);
-    std::size_t bytes = 0;
-    for (std::size_t i = 0; i < names->size(); ++i)
-      bytes += (*names)[i].size() + short_names[i].size();
-    table.short_names.Reserve(names->size(), bytes);
-    for (std::size_t i = 0; i < names->size(); ++i) {
-      if (!short_names[i].empty()) table.short_names.Set((*names)[i], short_names[i]);
-    }
-    table.listed = true;
-    entries = names->size();
+  return table;
+}
+
+void ShortPathResolver::DropTakenNamesOf(const FolderState& state) {
+  if (taken_names_ && taken_names_->state.device == state.device &&
+      taken_names_->state.inode == state.inode) {
+    taken_names_.reset();
   }
+}
+
+void ShortPathResolver::MakeNames(FolderTable& table, const std::string& folder) {
+  table.made = true;
+  // The enumeration's names serve where they are of this folder as it is
+  // now, and nothing can have changed unseen while they were read, or where
+  // they were read in the walk this table serves, after its state was read.
+  std::optional<FolderNames> names;
+  if (taken_names_ && taken_names_->state == table.state &&
+      (taken_names_walk_ == table.walk ||
+       StateTellsChanges(taken_names_->state, table.source, taken_names_->read_from_ns))) {
+    names = std::move(taken_names_);
+  }
+  DropTakenNamesOf(table.state);
+  if (!names) names = ReadEntryNames(folder);
+  if (!names) return;
+  const std::vector<std::string_view> views = names->Views();
+  const std::vector<std::string> short_names = fat::MakeShortNames(views);
+  std::size_t bytes = names->bytes.size();
+  for (const std::string& short_name : short_names) bytes += short_name.size();
+  table.short_names.Reserve(views.size(), bytes);
+  for (std::size_t i = 0; i < views.size(); ++i) {
+    if (!short_names[i].empty()) table.short_names.Set(views[i], short_names[i]);
+  }
+  table.listed = true;
   // Making the names of a big folder took many small pieces of memory, all
   // given back by now: the system gets them back too, rather than the
   // process holding them for the rest of its life.
-  if (entries >= kBigFolder) ::malloc_trim(0);
-  return table;
+  if (views.size() >= kBigFolder) ::malloc_trim(0);
 }
 
 }  // namespace tarnwick::on_linux

@@ -10,6 +10,7 @@
 #include <string>
 #include <string_view>
 #include <unordered_map>
+#include <vector>
 
 #include "platform/linux/short_name_table.h"
 
@@ -48,8 +49,39 @@ struct FolderState {
 using FolderStateReader = std::function<std::optional<FolderState>(const std::string& folder)>;
 std::optional<FolderState> ReadFolderState(const std::string& folder);
 
+// The same for a folder open as `descriptor`.
+std::optional<FolderState> ReadHeldFolderState(int descriptor);
+
+// Every entry of one folder but "." and "..", read whole, in one buffer; and
+// the folder's state and the time just before the reading began.
+struct FolderNames {
+  FolderState state;
+  std::int64_t read_from_ns = 0;
+  std::string bytes;                // the names, one after another
+  std::vector<std::uint32_t> ends;  // where each ends in `bytes`
+
+  void Add(std::string_view name);
+  std::vector<std::string_view> Views() const;
+};
+
+// Whether a folder read whole at `read_from_ns` in the state `state` missed
+// no change made while it was read, so that any later change moves its
+// state: the times are exact, and the last change lies further back than
+// the file system's clock step. Never on a FAT disk (`source`), whose times
+// move in 2 s steps.
+bool StateTellsChanges(const FolderState& state, ShortNameSource source,
+                       std::int64_t read_from_ns);
+
+// The time now, in nanoseconds, by the clock the folders' times are read by.
+std::int64_t NowNs();
+
 class ShortPathResolver {
  public:
+  // How long the folder walked last is taken to be as it was when looked
+  // at, for the files asked for in it: a refresh asks for its folder's path
+  // first, which is always looked at afresh, and then for each file.
+  static constexpr std::int64_t kFolderTrustedNs = 1'000'000;
+
   explicit ShortPathResolver(FolderStateReader read_state = ReadFolderState)
       : read_state_(std::move(read_state)) {}
 
@@ -64,17 +96,30 @@ class ShortPathResolver {
   // starts with its folder, shows the names as they are.
   std::optional<std::string> ShortPath(std::string_view path);
 
+  // The whole of a folder as someone else read it (the enumeration of a
+  // listing, which reads every entry before the files are asked for): the
+  // folder's table is made from these names rather than from a read of its
+  // own, as long as the folder is still in the state they were read in, and
+  // that state tells every change or they were read since the folder's path
+  // was last walked (a table then serves only that walk, as one read by
+  // itself would). Only the last names given are kept.
+  void TakeFolderNames(FolderNames names);
+
  private:
   // The short names of one folder, all read at once where `listed`; none
   // where the disk answers for one name at a time. A table is kept for the
   // next look at the folder only where `state` tells every change; others
   // serve the look in which they were read (`walk`) and the files of that
-  // folder asked for after it.
+  // folder asked for after it. By the FAT rules, the names are made when
+  // the first is asked for (`made`): a listing asks for its folder's path
+  // before it reads the folder, and for the files after.
   struct FolderTable {
     FolderState state;
     ShortNameSource source = ShortNameSource::FatRules;
     bool listed = false;
+    bool made = false;
     bool state_tells_changes = false;
+    std::int64_t looked_at_ns = 0;  // just before the state was read
     std::uint64_t walk = 0;
     ShortNameTable short_names;
   };
@@ -87,24 +132,35 @@ class ShortPathResolver {
   };
 
   // The last folder walked to: the path up to it as it was asked for, the
-  // folder as it is looked at, its short form, its state then, and where
-  // its short names come from.
+  // folder as it is looked at, its short form, its state then, where its
+  // short names come from, and when it was last seen in that state (by the
+  // steady clock).
   struct Walk {
     std::string prefix;
     std::string folder;
     std::string short_prefix;
     FolderState state;
     ShortNameSource source = ShortNameSource::FatRules;
+    std::int64_t seen_ns = 0;
   };
 
   // The short name of `name` in `folder` (in `state`), or nullopt when it is
   // not there.
   std::optional<std::string> ShortNameIn(const std::string& folder, const FolderState& state,
-                                         const std::string& name);
+                                         std::string_view name);
 
   FolderTable& TableFor(const std::string& folder, const FolderState& state);
+  // Makes the short names of a folder by the FAT rules.
+  void MakeNames(FolderTable& table, const std::string& folder);
+  // Lets go of the names taken of the folder with this device and inode.
+  void DropTakenNamesOf(const FolderState& state);
+
+  // Whether the folder walked last is still as it was then.
+  bool LastWalkStands();
 
   FolderStateReader read_state_;
+  std::optional<FolderNames> taken_names_;
+  std::uint64_t taken_names_walk_ = 0;
   // Folders seen lately; cleared when it grows past a few dozen.
   std::unordered_map<std::pair<dev_t, ino_t>, FolderTable, InodeHash> tables_;
   Walk last_walk_;
