@@ -90,10 +90,14 @@ void ListFileName(ListingControls& controls, SystemServices& system) {
   ShortNames.Reserve(size, 0);
   for (std::size_t i = 0; i < size; ++i) {
     const TextView long_name = LongNames.at(i);
-    ShortNames.Append(
-        long_name.empty()
-            ? Text()
-            : GetFileName(GetShortFileName(system, FolderPath + Text(long_name)), separator));
+    if (long_name.empty()) {
+      ShortNames.Append(Text());
+      continue;
+    }
+    Text path;
+    path.reserve(FolderPath.size() + long_name.size());
+    path.append(FolderPath).append(long_name);
+    ShortNames.Append(GetFileName(GetShortFileName(system, std::move(path)), separator));
   }
   ShortNames.ShrinkToFit();
 

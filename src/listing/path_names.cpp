@@ -1,6 +1,7 @@
 #include "listing/path_names.h"
 
 #include <algorithm>
+#include <array>
 #include <cstdint>
 #include <cstring>
 #include <stdexcept>
@@ -47,30 +48,41 @@ Text CallShortPathService(SystemServices& system, const Text& long_path) {
   if (!space || space->size() != 1) {
     throw std::logic_error("the system code page does not hold spaces as single bytes");
   }
-  std::string buffer(kShortPathBufferSize, space->front());
+  // On the stack: made afresh for each call all the same, without a trip
+  // to the heap.
+  std::array<char, kShortPathBufferSize> buffer;
+  buffer.fill(space->front());
   system.GetShortPathNameA(*path_bytes, std::span<char>(buffer));
   // The whole buffer comes back, but the spaces that end it would only be
   // trimmed again: they are left as they are, but for the first, which a
   // double-byte character before it may take as its second byte.
-  const std::size_t written = LengthBeforeTrailing(buffer, space->front());
-  const std::size_t used = written == 0 ? 0 : std::min(buffer.size(), written + 1);
-  return system.FromSystemCodePage(std::string_view(buffer).substr(0, used));
+  const std::string_view returned(buffer.data(), buffer.size());
+  const std::size_t written = LengthBeforeTrailing(returned, space->front());
+  const std::size_t used = written == 0 ? 0 : std::min(returned.size(), written + 1);
+  return system.FromSystemCodePage(returned.substr(0, used));
 }
 
 }  // namespace
 
 Text GetShortFileName(SystemServices& system, Text LongFN) {
-  const Text returned = CallShortPathService(system, LongFN);
+  Text returned = CallShortPathService(system, LongFN);
   // Trimming comes first, so only the spaces after the terminating NUL go;
   // spaces inside the short path stay.
   const TextView trimmed = TrimSpaces(returned);
-  return Text(trimmed.substr(0, trimmed.find(u'\0')));
+  const TextView kept = trimmed.substr(0, trimmed.find(u'\0'));
+  if (kept.empty()) return {};
+  // Cut out of the text returned, which is the caller's from here.
+  const auto start = static_cast<std::size_t>(kept.data() - returned.data());
+  returned.resize(start + kept.size());
+  returned.erase(0, start);
+  return returned;
 }
 
 Text GetFileName(Text ShortFN, char16_t separator) {
   const auto last = ShortFN.rfind(separator);
   if (last == Text::npos) return {};
-  return ShortFN.substr(last + 1);
+  ShortFN.erase(0, last + 1);
+  return ShortFN;
 }
 
 }  // namespace tarnwick
