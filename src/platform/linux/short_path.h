@@ -105,6 +105,12 @@ class ShortPathResolver {
   // itself would). Only the last names given are kept.
   void TakeFolderNames(FolderNames names);
 
+  // Whether names of the folder in `state` were taken and are still held:
+  // a second read of it in the same state need not keep its names.
+  bool HoldsFolderNames(const FolderState& state) const {
+    return taken_names_ && taken_names_->state == state;
+  }
+
  private:
   // The short names of one folder, all read at once where `listed`; none
   // where the disk answers for one name at a time. A table is kept for the
