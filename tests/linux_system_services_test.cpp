@@ -374,6 +374,27 @@ TEST(LinuxListing, ShowsTheShortNamesAsTheyAreAtEachRefresh) {
                                                u"other.txt" + arrow + u"other.txt"}));
 }
 
+// A big folder's table of short names is let go once its listing has asked
+// for every file, and made again for whatever asks after.
+TEST(LinuxListing, GivesABigFolderTheSameShortNamesAfterItsTableIsLetGo) {
+  TempFolder folder;
+  constexpr int kFiles = 10000;
+  for (int i = 0; i < kFiles; ++i) folder.File("Long File Name " + std::to_string(i) + ".txt");
+  LinuxSystemServices system;
+  FakeControls controls;
+  controls.path = DecodeFileName(folder.path());
+  ListFileName(controls, system);
+  ASSERT_EQ(controls.lines.size(), std::size_t{kFiles});
+  const std::vector<Text> first = controls.lines;
+  ListFileName(controls, system);
+  EXPECT_EQ(controls.lines, first);
+  // Asked for after the listing, before the folder is looked at again;
+  // "Long File Name 0.txt" comes first in binary order.
+  const std::optional<std::string> file =
+      ShortPathOf(system, folder.path() + "Long File Name 0.txt");
+  EXPECT_EQ(file, *ShortPathOf(system, folder.path()) + "LONGFI~1.TXT");
+}
+
 // How many of this process's descriptors are open on `folder` (no final "/").
 int DescriptorsOpenOn(const std::string& folder) {
   int count = 0;

@@ -4,12 +4,12 @@
 
 #include <algorithm>
 #include <array>
-#include <bit>
 #include <cerrno>
 #include <charconv>
 #include <cstddef>
 #include <cstdint>
 #include <cstring>
+#include <functional>
 #include <iterator>
 #include <limits>
 #include <stdexcept>
@@ -173,8 +173,8 @@ class Cp932 {
       if (byte < 0x80) {
         // Upper-casing changes only a to z in ASCII.
         const auto upper = static_cast<char>(byte >= 'a' && byte <= 'z' ? byte - 0x20 : byte);
-        chars.push_back(Char{static_cast<char32_t>(upper), upper != static_cast<char>(byte), true,
-                             1, {upper, 0}});
+        chars.push_back(Char{
+            static_cast<char32_t>(upper), upper != static_cast<char>(byte), true, 1, {upper, 0}});
         ++at;
         continue;
       }
@@ -314,17 +314,18 @@ class PackedNameBuilder {
   std::size_t size_ = 0;
 };
 
-// Packed names to a number, by open addressing, at most half full, each
-// name beside its number so that a look costs one cache line. A name of no
-// bytes never goes in: it marks an empty slot.
+// Packed names, by open addressing, at most three quarters full: a folder's
+// names taken cost 16 bytes a slot. A name of no bytes never goes in: it
+// marks an empty slot. With a number beside each name (`Value`), a map.
+template <typename Value>
 class PackedNameTable {
  public:
-  explicit PackedNameTable(std::size_t expected) : slots_(std::bit_ceil(expected * 2 + 16)) {}
+  explicit PackedNameTable(std::size_t expected) : slots_(expected * 4 / 3 + 16) {}
 
-  // The number kept for `name`, which starts at 0 when the name is added;
-  // `added` tells whether it was.
-  std::uint32_t& At(const PackedName& name, bool& added) {
-    if ((count_ + 1) * 2 > slots_.size()) Grow();
+  // The slot of `name`, which is added where it is not there yet (with its
+  // value 0); `added` tells whether it was.
+  Value& At(const PackedName& name, bool& added) {
+    if ((count_ + 1) * 4 > slots_.size() * 3) Grow();
     Slot& slot = SlotFor(name);
     added = slot.name.empty();
     if (added) {
@@ -344,7 +345,7 @@ class PackedNameTable {
  private:
   struct Slot {
     PackedName name;
-    std::uint32_t value = 0;
+    [[no_unique_address]] Value value{};
   };
 
   Slot& SlotFor(const PackedName& name) {
@@ -352,8 +353,10 @@ class PackedNameTable {
     hash ^= hash >> 32;
     hash *= 0xD6E8FEB86659FD93u;
     hash ^= hash >> 32;
-    const std::size_t mask = slots_.size() - 1;
-    for (std::size_t slot = hash & mask;; slot = (slot + 1) & mask) {
+    // The top bits of the hash scaled to the table, which need not be a
+    // power of two.
+    std::size_t slot = static_cast<std::size_t>(((hash >> 32) * slots_.size()) >> 32);
+    for (;; slot = slot + 1 == slots_.size() ? 0 : slot + 1) {
       if (slots_[slot].name.empty() || slots_[slot].name == name) return slots_[slot];
     }
   }
@@ -369,6 +372,10 @@ class PackedNameTable {
   std::vector<Slot> slots_;
   std::size_t count_ = 0;
 };
+
+// A value that takes no room, for a table that is a set.
+struct Nothing {};
+using PackedNameSet = PackedNameTable<Nothing>;
 
 // Up to `Capacity` characters, kept in place.
 template <std::size_t Capacity>
@@ -464,17 +471,16 @@ Basis MakeBasis(std::vector<Char>& chars) {
 class TailAllocator {
  public:
   // The tails' table starts small: the names of a folder share few bases.
-  explicit TailAllocator(PackedNameTable& taken) : taken_(taken), next_tail_(256) {}
+  explicit TailAllocator(PackedNameSet& taken) : taken_(taken), next_tail_(256) {}
 
   std::string Allocate(const Basis& basis) {
     const std::span<const Char> extension = basis.extension.View();
     std::string result;
-    if (!basis.lossy &&
-        taken_.Insert(PackedNameBuilder()
-                          .Append(basis.main.View())
-                          .Append(basis.has_extension ? "." : "")
-                          .Append(extension)
-                          .Packed())) {
+    if (!basis.lossy && taken_.Insert(PackedNameBuilder()
+                                          .Append(basis.main.View())
+                                          .Append(basis.has_extension ? "." : "")
+                                          .Append(extension)
+                                          .Packed())) {
       AppendText(result, basis.main.View());
       AppendExtension(result, basis);
       return result;
@@ -521,8 +527,8 @@ class TailAllocator {
     AppendText(result, basis.extension.View());
   }
 
-  PackedNameTable& taken_;
-  PackedNameTable next_tail_;
+  PackedNameSet& taken_;
+  PackedNameTable<std::uint32_t> next_tail_;
 };
 
 // A name's place in the binary order, being found: eight of its bytes from
@@ -586,13 +592,12 @@ std::vector<std::uint32_t> BinaryOrder(std::span<const std::string_view> names) 
 
 }  // namespace
 
-std::vector<std::string> MakeShortNames(std::span<const std::string_view> names) {
+void MakeShortNames(std::span<const std::string_view> names,
+                    const std::function<void(std::size_t, std::string_view)>& take) {
   Cp932 cp932;
   const std::vector<std::uint32_t> order = BinaryOrder(names);
-
-  std::vector<std::string> result(names.size());
   std::vector<bool> keeps(names.size(), false);
-  PackedNameTable taken(names.size());
+  PackedNameSet taken(names.size());
   std::vector<Char> chars;
 
   // Names that already are 8.3 names are kept and reserved before any name
@@ -600,7 +605,7 @@ std::vector<std::string> MakeShortNames(std::span<const std::string_view> names)
   for (const std::uint32_t i : order) {
     cp932.Analyze(names[i], chars);
     if (IsValid(chars) && taken.Insert(PackedNameBuilder().Append(chars).Packed())) {
-      result[i] = names[i];
+      take(i, names[i]);
       keeps[i] = true;
     }
   }
@@ -611,14 +616,16 @@ std::vector<std::string> MakeShortNames(std::span<const std::string_view> names)
   for (const std::uint32_t i : order) {
     if (keeps[i]) continue;
     cp932.Analyze(names[i], chars);
-    result[i] = allocator.Allocate(MakeBasis(chars));
+    take(i, allocator.Allocate(MakeBasis(chars)));
   }
-  return result;
 }
 
 std::vector<std::string> MakeShortNames(const std::vector<std::string>& names) {
   const std::vector<std::string_view> views(names.begin(), names.end());
-  return MakeShortNames(views);
+  std::vector<std::string> result(names.size());
+  MakeShortNames(views,
+                 [&result](std::size_t i, std::string_view short_name) { result[i] = short_name; });
+  return result;
 }
 
 bool IsValidShortName(std::string_view name) {

@@ -3,6 +3,7 @@
 // 932).
 #pragma once
 
+#include <functional>
 #include <span>
 #include <string>
 #include <string_view>
@@ -22,8 +23,12 @@ namespace tarnwick::fat {
 //   long names, so the result is deterministic and unique in the folder
 //   without regard to case.
 // An entry for which no free name is left gets the empty string.
-std::vector<std::string> MakeShortNames(std::span<const std::string_view> names);
 std::vector<std::string> MakeShortNames(const std::vector<std::string>& names);
+
+// The same, handing each short name to `take` with its name's index as it is
+// made, in no particular order, rather than holding them all.
+void MakeShortNames(std::span<const std::string_view> names,
+                    const std::function<void(std::size_t, std::string_view)>& take);
 
 // Whether `name` (file-name bytes) is a valid 8.3 name in any letter case: a
 // main part of 1 to 8 bytes and an optional extension of 1 to 3 bytes in code

@@ -96,7 +96,10 @@ Text LinuxSystemServices::NextEntry() {
       break;
     }
     if (names_read_) names_read_->Add(entry->d_name);
-    if (Wanted(*entry)) return DecodeFileName(entry->d_name);
+    if (Wanted(*entry)) {
+      if (names_read_) ++names_read_->files_listed;
+      return DecodeFileName(entry->d_name);
+    }
   }
   return {};
 }

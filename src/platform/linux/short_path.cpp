@@ -89,12 +89,13 @@ void FolderNames::Add(std::string_view name) {
   ends.push_back(static_cast<std::uint32_t>(bytes.size()));
 }
 
-std::vector<std::string_view> FolderNames::Views() const {
+std::vector<std::string_view> SplitNames(std::string_view bytes,
+                                         std::span<const std::uint32_t> ends) {
   std::vector<std::string_view> views;
   views.reserve(ends.size());
   std::uint32_t start = 0;
   for (const std::uint32_t end : ends) {
-    views.push_back(std::string_view(bytes).substr(start, end - start));
+    views.push_back(bytes.substr(start, end - start));
     start = end;
   }
   return views;
@@ -221,7 +222,11 @@ std::optional<std::string> ShortPathResolver::ShortNameIn(const std::string& fol
   FolderTable& table = TableFor(folder, state);
   if (!table.made) MakeNames(table, folder);
   if (const std::optional<std::string_view> found = table.short_names.Find(name)) {
-    return std::string(*found);
+    std::string short_name(*found);
+    if (table.answers_left > 0 && --table.answers_left == 0) {
+      tables_.erase({state.device, state.inode});
+    }
+    return short_name;
   }
   if (table.listed) return std::nullopt;
   const std::string file(name);
@@ -246,7 +251,8 @@ ShortPathResolver::FolderTable& ShortPathResolver::TableFor(const std::string& f
   }
   if (tables_.size() >= kMostFoldersKept) tables_.clear();
   FolderTable& table = tables_[id];
-  table = FolderTable{state, ShortNameSourceOf(folder), false, false, false, NowNs(), walks_, {}};
+  table =
+      FolderTable{state, ShortNameSourceOf(folder), false, false, false, NowNs(), walks_, 0, {}};
   table.state_tells_changes = StateTellsChanges(state, table.source, table.looked_at_ns);
   switch (table.source) {
     case ShortNameSource::Ntfs3g:
@@ -293,16 +299,28 @@ void ShortPathResolver::MakeNames(FolderTable& table, const std::string& folder)
     names = std::move(taken_names_);
   }
   DropTakenNamesOf(table.state);
+  // A big folder's table costs more memory than making it again costs time
+  // (the names are read by every listing anyway): it is let go once the
+  // listing that read them has asked for each of its files, as a refresh
+  // does, once a file. It is made again if asked for again.
+  if (names && names->files_listed >= kBigFolder) table.answers_left = names->files_listed;
   if (!names) names = ReadEntryNames(folder);
   if (!names) return;
-  const std::vector<std::string_view> views = names->Views();
-  const std::vector<std::string> short_names = fat::MakeShortNames(views);
-  std::size_t bytes = names->bytes.size();
-  for (const std::string& short_name : short_names) bytes += short_name.size();
-  table.short_names.Reserve(views.size(), bytes);
-  for (std::size_t i = 0; i < views.size(); ++i) {
-    if (!short_names[i].empty()) table.short_names.Set(views[i], short_names[i]);
-  }
+  // The table keeps the names where they were read into. Short names take
+  // at most 12 bytes in code page 932, and seldom more in UTF-8.
+  names->bytes.shrink_to_fit();
+  const std::size_t count = names->ends.size();
+  table.short_names = ShortNameTable(std::move(names->bytes), count, 13 * count);
+  const std::string_view own = table.short_names.names();
+  const std::vector<std::string_view> views = SplitNames(own, names->ends);
+  names.reset();
+  fat::MakeShortNames(views, [&](std::size_t i, std::string_view short_name) {
+    if (!short_name.empty()) {
+      table.short_names.SetOwn(static_cast<std::size_t>(views[i].data() - own.data()),
+                               views[i].size(), short_name);
+    }
+  });
+  table.short_names.ShrinkToFit();
   table.listed = true;
   // Making the names of a big folder took many small pieces of memory, all
   // given back by now: the system gets them back too, rather than the

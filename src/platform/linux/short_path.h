@@ -7,6 +7,7 @@
 #include <cstdint>
 #include <functional>
 #include <optional>
+#include <span>
 #include <string>
 #include <string_view>
 #include <unordered_map>
@@ -59,18 +60,21 @@ struct FolderNames {
   std::int64_t read_from_ns = 0;
   std::string bytes;                // the names, one after another
   std::vector<std::uint32_t> ends;  // where each ends in `bytes`
+  std::size_t files_listed = 0;     // of them, those a listing shows
 
   void Add(std::string_view name);
-  std::vector<std::string_view> Views() const;
 };
+
+// The names one after another in `bytes`, each ending where `ends` says.
+std::vector<std::string_view> SplitNames(std::string_view bytes,
+                                         std::span<const std::uint32_t> ends);
 
 // Whether a folder read whole at `read_from_ns` in the state `state` missed
 // no change made while it was read, so that any later change moves its
 // state: the times are exact, and the last change lies further back than
 // the file system's clock step. Never on a FAT disk (`source`), whose times
 // move in 2 s steps.
-bool StateTellsChanges(const FolderState& state, ShortNameSource source,
-                       std::int64_t read_from_ns);
+bool StateTellsChanges(const FolderState& state, ShortNameSource source, std::int64_t read_from_ns);
 
 // The time now, in nanoseconds, by the clock the folders' times are read by.
 std::int64_t NowNs();
@@ -127,6 +131,9 @@ class ShortPathResolver {
     bool state_tells_changes = false;
     std::int64_t looked_at_ns = 0;  // just before the state was read
     std::uint64_t walk = 0;
+    // For a big folder's table made from a listing's names: how many of the
+    // files it lists are still to be asked for before it is let go.
+    std::size_t answers_left = 0;
     ShortNameTable short_names;
   };
 

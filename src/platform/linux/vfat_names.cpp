@@ -54,10 +54,13 @@ std::optional<std::vector<VfatNames>> ReadVfatFolder(const std::string& folder) 
 
 ShortNameTable ShortNamesByName(const std::vector<VfatNames>& names) {
   ShortNameTable short_names;
-  std::size_t bytes = 0;
-  for (const VfatNames& entry : names)
-    bytes += entry.long_name.size() + 3 * entry.short_name.size();
-  short_names.Reserve(names.size() * 2, bytes);
+  std::size_t name_bytes = 0;
+  std::size_t short_bytes = 0;
+  for (const VfatNames& entry : names) {
+    name_bytes += entry.long_name.size() + entry.short_name.size();
+    short_bytes += 2 * entry.short_name.size();
+  }
+  short_names.Reserve(names.size() * 2, name_bytes, short_bytes);
   for (const VfatNames& entry : names) short_names.Set(entry.short_name, entry.short_name);
   // A long name always names its own entry.
   for (const VfatNames& entry : names) short_names.Set(entry.long_name, entry.short_name);
