@@ -550,8 +550,7 @@ std::uint64_t EightBytesAt(std::string_view name, std::size_t depth) {
 // `depth` bytes; equal names in the order of their indexes. Eight bytes are
 // compared at a time as one number, and only names that agree on them are
 // looked at further: a folder's names share long starts.
-void SortFrom(std::span<OrderItem> items, std::span<const std::string_view> names,
-              std::size_t depth) {
+void SortFrom(std::span<OrderItem> items, const PackedNames& names, std::size_t depth) {
   bool any_goes_on = false;
   for (OrderItem& item : items) {
     item.bytes = EightBytesAt(names[item.index], depth);
@@ -578,7 +577,7 @@ void SortFrom(std::span<OrderItem> items, std::span<const std::string_view> name
 }
 
 // The indexes of `names` in binary order of the names.
-std::vector<std::uint32_t> BinaryOrder(std::span<const std::string_view> names) {
+std::vector<std::uint32_t> BinaryOrder(const PackedNames& names) {
   if (names.size() > std::numeric_limits<std::uint32_t>::max()) {
     throw std::length_error("short names: too many names in one folder");
   }
@@ -592,7 +591,7 @@ std::vector<std::uint32_t> BinaryOrder(std::span<const std::string_view> names) 
 
 }  // namespace
 
-void MakeShortNames(std::span<const std::string_view> names,
+void MakeShortNames(const PackedNames& names,
                     const std::function<void(std::size_t, std::string_view)>& take) {
   Cp932 cp932;
   const std::vector<std::uint32_t> order = BinaryOrder(names);
@@ -621,9 +620,14 @@ void MakeShortNames(std::span<const std::string_view> names,
 }
 
 std::vector<std::string> MakeShortNames(const std::vector<std::string>& names) {
-  const std::vector<std::string_view> views(names.begin(), names.end());
+  std::string bytes;
+  std::vector<std::uint32_t> ends;
+  for (const std::string& name : names) {
+    bytes += name;
+    ends.push_back(static_cast<std::uint32_t>(bytes.size()));
+  }
   std::vector<std::string> result(names.size());
-  MakeShortNames(views,
+  MakeShortNames(PackedNames{bytes, ends},
                  [&result](std::size_t i, std::string_view short_name) { result[i] = short_name; });
   return result;
 }

@@ -3,6 +3,7 @@
 // 932).
 #pragma once
 
+#include <cstdint>
 #include <functional>
 #include <span>
 #include <string>
@@ -25,9 +26,23 @@ namespace tarnwick::fat {
 // An entry for which no free name is left gets the empty string.
 std::vector<std::string> MakeShortNames(const std::vector<std::string>& names);
 
-// The same, handing each short name to `take` with its name's index as it is
-// made, in no particular order, rather than holding them all.
-void MakeShortNames(std::span<const std::string_view> names,
+// A folder's names one after another in one buffer, each ending where
+// `ends` says.
+struct PackedNames {
+  std::string_view bytes;
+  std::span<const std::uint32_t> ends;
+
+  std::size_t size() const { return ends.size(); }
+  std::size_t StartOf(std::size_t i) const { return i == 0 ? 0 : ends[i - 1]; }
+  std::string_view operator[](std::size_t i) const {
+    return bytes.substr(StartOf(i), ends[i] - StartOf(i));
+  }
+};
+
+// The same for names held packed, handing each short name to `take` with its
+// name's index as it is made, in no particular order, rather than holding
+// them all.
+void MakeShortNames(const PackedNames& names,
                     const std::function<void(std::size_t, std::string_view)>& take);
 
 // Whether `name` (file-name bytes) is a valid 8.3 name in any letter case: a

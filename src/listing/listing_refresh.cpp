@@ -86,8 +86,10 @@ void ListFileName(ListingControls& controls, SystemServices& system) {
   const std::size_t size = LongNames.size();
 
   // 8. One short-path call per file; an empty name is no file.
+  // A short name takes at most 12 code units (8.3), which most reach: room
+  // for them at once, rather than growing the list by copies.
   TextList ShortNames;
-  ShortNames.Reserve(size, 0);
+  ShortNames.Reserve(size, 12 * size);
   for (std::size_t i = 0; i < size; ++i) {
     const TextView long_name = LongNames.at(i);
     if (long_name.empty()) {

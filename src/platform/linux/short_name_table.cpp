@@ -64,10 +64,15 @@ void ShortNameTable::Add(std::size_t name_start, std::size_t name_size,
   }
 }
 
+// A copy costs as much memory for a moment as it saves: only where much
+// room is left unused.
 void ShortNameTable::ShrinkToFit() {
-  names_.shrink_to_fit();
-  short_names_.shrink_to_fit();
-  entries_.shrink_to_fit();
+  const auto shrink = [](auto& buffer) {
+    if (buffer.capacity() > buffer.size() + buffer.size() / 4) buffer.shrink_to_fit();
+  };
+  shrink(names_);
+  shrink(short_names_);
+  shrink(entries_);
 }
 
 std::optional<std::string_view> ShortNameTable::Find(std::string_view name) const {

@@ -35,7 +35,7 @@ class ShortNameTable {
   // table was made with.
   void SetOwn(std::size_t start, std::size_t size, std::string_view short_name);
 
-  // Lets go of room reserved and not used.
+  // Lets go of room reserved and not used, where it is much.
   void ShrinkToFit();
 
   std::optional<std::string_view> Find(std::string_view name) const;

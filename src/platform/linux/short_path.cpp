@@ -89,18 +89,6 @@ void FolderNames::Add(std::string_view name) {
   ends.push_back(static_cast<std::uint32_t>(bytes.size()));
 }
 
-std::vector<std::string_view> SplitNames(std::string_view bytes,
-                                         std::span<const std::uint32_t> ends) {
-  std::vector<std::string_view> views;
-  views.reserve(ends.size());
-  std::uint32_t start = 0;
-  for (const std::uint32_t end : ends) {
-    views.push_back(bytes.substr(start, end - start));
-    start = end;
-  }
-  return views;
-}
-
 // Not on a FAT disk, whose root has no times and whose others move in 2 s
 // steps; not where the times are unset or whole milliseconds (a disk that
 // keeps them coarsely); and not while a change could still fall into the
@@ -311,21 +299,18 @@ void ShortPathResolver::MakeNames(FolderTable& table, const std::string& folder)
   names->bytes.shrink_to_fit();
   const std::size_t count = names->ends.size();
   table.short_names = ShortNameTable(std::move(names->bytes), count, 13 * count);
-  const std::string_view own = table.short_names.names();
-  const std::vector<std::string_view> views = SplitNames(own, names->ends);
+  const std::vector<std::uint32_t> ends = std::move(names->ends);
   names.reset();
-  fat::MakeShortNames(views, [&](std::size_t i, std::string_view short_name) {
-    if (!short_name.empty()) {
-      table.short_names.SetOwn(static_cast<std::size_t>(views[i].data() - own.data()),
-                               views[i].size(), short_name);
-    }
+  const fat::PackedNames own{table.short_names.names(), ends};
+  fat::MakeShortNames(own, [&](std::size_t i, std::string_view short_name) {
+    if (!short_name.empty()) table.short_names.SetOwn(own.StartOf(i), own[i].size(), short_name);
   });
   table.short_names.ShrinkToFit();
   table.listed = true;
   // Making the names of a big folder took many small pieces of memory, all
   // given back by now: the system gets them back too, rather than the
   // process holding them for the rest of its life.
-  if (views.size() >= kBigFolder) ::malloc_trim(0);
+  if (ends.size() >= kBigFolder) ::malloc_trim(0);
 }
 
 }  // namespace tarnwick::on_linux

@@ -7,7 +7,6 @@
 #include <cstdint>
 #include <functional>
 #include <optional>
-#include <span>
 #include <string>
 #include <string_view>
 #include <unordered_map>
@@ -64,10 +63,6 @@ struct FolderNames {
 
   void Add(std::string_view name);
 };
-
-// The names one after another in `bytes`, each ending where `ends` says.
-std::vector<std::string_view> SplitNames(std::string_view bytes,
-                                         std::span<const std::uint32_t> ends);
 
 // Whether a folder read whole at `read_from_ns` in the state `state` missed
 // no change made while it was read, so that any later change moves its
