@@ -1,8 +1,10 @@
 #include "window/main_window.h"
 
 #include <algorithm>
+#include <cstdint>
 #include <exception>
 #include <optional>
+#include <stdexcept>
 
 #include "listing/listing_refresh.h"
 #include "window/texts.h"
@@ -125,12 +127,26 @@ bool Form1::CanCopyLine() const { return controls_.List1ListIndex() >= 0; }
 
 bool Form1::CanCopyAllLines() const { return controls_.List1ListCount() > 0; }
 
-std::optional<TextView> Form1::ChosenShortName() const {
+constexpr std::uint32_t kLongNameFirst = 0x80000000u;
+
+Form1::LineNames Form1::NamesOfLine(std::size_t line) const {
+  const Text text = controls_.List1Line(static_cast<int>(line));
+  const std::uint32_t split = line_splits_.at(line);
+  const std::size_t first_size = std::min<std::size_t>(split & ~kLongNameFirst, text.size());
+  const std::size_t second_start =
+      std::min(text.size(), first_size + TextView(kNameSeparator).size());
+  Text first = text.substr(0, first_size);
+  Text second = text.substr(second_start);
+  if (split & kLongNameFirst) return {std::move(first), std::move(second)};
+  return {std::move(second), std::move(first)};
+}
+
+std::optional<Text> Form1::ChosenShortName() const {
   const int chosen = controls_.List1ListIndex();
-  if (chosen < 0 || static_cast<std::size_t>(chosen) >= line_short_names_.size()) {
+  if (chosen < 0 || static_cast<std::size_t>(chosen) >= line_splits_.size()) {
     return std::nullopt;
   }
-  const TextView short_name = line_short_names_[static_cast<std::size_t>(chosen)];
+  Text short_name = NamesOfLine(static_cast<std::size_t>(chosen)).short_name;
   if (short_name.empty()) return std::nullopt;
   return short_name;
 }
@@ -141,15 +157,13 @@ bool Form1::CanCopyShortPath() const { return CanCopyShortName() && !listed_shor
 
 void Form1::CopyShortName() {
   Guarded([this] {
-    if (const std::optional<TextView> name = ChosenShortName()) {
-      controls_.SetClipboardText(Text(*name));
-    }
+    if (const std::optional<Text> name = ChosenShortName()) controls_.SetClipboardText(*name);
   });
 }
 
 void Form1::CopyShortPath() {
   Guarded([this] {
-    const std::optional<TextView> name = ChosenShortName();
+    const std::optional<Text> name = ChosenShortName();
     if (!name || listed_short_folder_.empty()) return;
     Text path = listed_short_folder_;
     if (path.back() != system_.Separator()) path += system_.Separator();
@@ -166,12 +180,12 @@ void Form1::CopyFolderShortPath() {
 }
 
 Text Form1::List1ToolTip(int index) {
-  if (index < 0 || static_cast<std::size_t>(index) >= line_short_names_.size()) return {};
-  const auto line = static_cast<std::size_t>(index);
+  if (index < 0 || static_cast<std::size_t>(index) >= line_splits_.size()) return {};
   Text tip = controls_.List1Line(index);
   try {
+    const LineNames names = NamesOfLine(static_cast<std::size_t>(index));
     const ShortNameOrigin origin =
-        system_.ShortNameOriginOf(listed_folder_, line_long_names_[line], line_short_names_[line]);
+        system_.ShortNameOriginOf(listed_folder_, names.long_name, names.short_name);
     tip.append(system_.LineBreak()).append(OriginText(origin));
   } catch (const PlatformError&) {
     // The file is gone since: the line alone, and no box over a tooltip.
@@ -218,8 +232,8 @@ void Form1::Dropped(const std::vector<Text>& paths) {
     // The refresh chose nothing; the file's line is chosen as a step of its
     // own. A hidden or system file has none.
     const TextView name = TextView(path).substr(last + 1);
-    for (std::size_t i = 0; i < line_long_names_.size(); ++i) {
-      if (line_long_names_[i] == name) {
+    for (std::size_t i = 0; i < line_splits_.size(); ++i) {
+      if (NamesOfLine(i).long_name == name) {
         controls_.SetList1ListIndex(static_cast<int>(i));
         return;
       }
@@ -233,15 +247,22 @@ void Form1::ListingFolder(const Text& folder_path, const Text& short_folder_path
 }
 
 void Form1::List1Clear() {
-  line_long_names_.Clear();
-  line_short_names_.Clear();
+  line_splits_ = {};
   controls_.List1Clear();
 }
 
 void Form1::List1AddItem(const Text& line, TextView long_name, TextView short_name) {
+  if (long_name.size() >= kLongNameFirst || short_name.size() >= kLongNameFirst) {
+    throw std::length_error("a name is too long for a line of the list");
+  }
+  const bool long_first =
+      TextView(line).starts_with(long_name) &&
+      TextView(line).substr(long_name.size()).starts_with(kNameSeparator) &&
+      TextView(line).ends_with(short_name) &&
+      line.size() == long_name.size() + TextView(kNameSeparator).size() + short_name.size();
   controls_.List1AddItem(line);
-  line_long_names_.Append(long_name);
-  line_short_names_.Append(short_name);
+  line_splits_.push_back(long_first ? static_cast<std::uint32_t>(long_name.size()) | kLongNameFirst
+                                    : static_cast<std::uint32_t>(short_name.size()));
 }
 
 void Form1::CopyLine() {

@@ -11,7 +11,6 @@
 #include <vector>
 
 #include "platform/system_services.h"
-#include "text/text_list.h"
 #include "window/folder_list.h"
 #include "window/window_controls.h"
 
@@ -134,7 +133,13 @@ class Form1 final : public ListingControls {
   void AddDrivePlaces(std::vector<Text>& places) const;
   // The short name on the chosen line, or nullopt when no line is chosen or
   // its file has none.
-  std::optional<TextView> ChosenShortName() const;
+  std::optional<Text> ChosenShortName() const;
+  // The long and the short name that line `line` pairs, cut from the line.
+  struct LineNames {
+    Text long_name;
+    Text short_name;
+  };
+  LineNames NamesOfLine(std::size_t line) const;
 
   WindowControls& controls_;
   SystemServices& system_;
@@ -145,11 +150,13 @@ class Form1 final : public ListingControls {
   std::vector<FolderListEntry> dir1_entries_;
   Text dir1_path_;
   // What the last refresh listed: its folder, that folder's short form, and
-  // the names of each line, in the list's order.
+  // where each line's names part, in the list's order: the size of the name
+  // that comes first, and in the top bit whether that is the long name. The
+  // names are cut from the line when asked for rather than held twice (a
+  // name may itself hold the separator).
   Text listed_folder_;
   Text listed_short_folder_;
-  TextList line_long_names_;
-  TextList line_short_names_;
+  std::vector<std::uint32_t> line_splits_;
 };
 
 }  // namespace tarnwick
