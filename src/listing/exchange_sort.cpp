@@ -31,7 +31,8 @@ constexpr std::uint32_t kKeyEnds = 0x10000;
 struct DecidingUnits {
   // One bit per code unit of every key, key after key: set where it decides.
   std::vector<std::uint64_t> kept;
-  std::vector<std::size_t> first_bit;  // by key, and one past the last
+  // By key, and one past the last: a list holds fewer than 2^32 code units.
+  std::vector<std::uint32_t> first_bit;
   // The code units kept anywhere, each once, in the order met.
   std::vector<char16_t> alphabet;
 };
@@ -41,9 +42,9 @@ struct DecidingUnits {
 class ContinuationCounts {
  public:
   // Empties the table for a group of `members`: at most 65,537 different
-  // continuations, so the table need never hold more than 2^18 slots.
+  // continuations, so 2^17 slots are never more than half full (but for one).
   void Start(std::size_t members) {
-    const std::size_t slots = std::bit_ceil(std::min<std::size_t>(2 * members, 1 << 18));
+    const std::size_t slots = std::bit_ceil(std::min<std::size_t>(2 * members, 1 << 17));
     shift_ = 32 - std::countr_zero(slots);
     slots_.assign(slots, Slot{kNoUnit, 0});
     met_.clear();
@@ -82,7 +83,9 @@ DecidingUnits FindDecidingUnits(const TextList& keys) {
   DecidingUnits found;
   const std::size_t n = keys.size();
   found.first_bit.resize(n + 1);
-  for (std::size_t i = 0; i < n; ++i) found.first_bit[i + 1] = found.first_bit[i] + keys[i].size();
+  for (std::size_t i = 0; i < n; ++i) {
+    found.first_bit[i + 1] = found.first_bit[i] + static_cast<std::uint32_t>(keys[i].size());
+  }
   found.kept.assign((found.first_bit[n] + 63) / 64, 0);
   if (n < 2) return found;
 

@@ -69,20 +69,25 @@ void ListFileName(ListingControls& controls, SystemServices& system) {
   TextList LongNames;
   {
     const Enumeration enumeration(system);
-    if (system.FirstEntry(pattern, kOrdinaryFiles).empty()) return;
+    Text name = system.FirstEntry(pattern, kOrdinaryFiles);
+    if (name.empty()) return;
     std::int32_t EntryCount = 0;
+    // The names' length too, so that the second pass fills a list of the
+    // right size rather than growing it by copies.
+    std::size_t units = 0;
     do {
       EntryCount = AddOne(EntryCount);
-    } while (!system.NextEntry().empty());
+      units += name.size();
+      name = system.NextEntry();
+    } while (!name.empty());
 
     // 6, 7. Second pass: fill. The count stands even if files vanished
     // since; their places stay empty.
     const auto size = static_cast<std::size_t>(EntryCount);
-    LongNames.Reserve(size, 0);
+    LongNames.Reserve(size, units);
     LongNames.Append(system.FirstEntry(pattern, kOrdinaryFiles));
     for (std::size_t i = 1; i < size; ++i) LongNames.Append(system.NextEntry());
   }
-  LongNames.ShrinkToFit();
   const std::size_t size = LongNames.size();
 
   // 8. One short-path call per file; an empty name is no file.

@@ -294,9 +294,9 @@ void ShortPathResolver::MakeNames(FolderTable& table, const std::string& folder)
   if (names && names->files_listed >= kBigFolder) table.answers_left = names->files_listed;
   if (!names) names = ReadEntryNames(folder);
   if (!names) return;
-  // The table keeps the names where they were read into. Short names take
-  // at most 12 bytes in code page 932, and seldom more in UTF-8.
-  names->bytes.shrink_to_fit();
+  // The table keeps the names where they were read into (a copy to fit
+  // would cost as much memory for a moment as it saves). Short names take at
+  // most 12 bytes in code page 932, and seldom more in UTF-8.
   const std::size_t count = names->ends.size();
   table.short_names = ShortNameTable(std::move(names->bytes), count, 13 * count);
   const std::vector<std::uint32_t> ends = std::move(names->ends);
