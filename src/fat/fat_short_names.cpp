@@ -275,19 +275,20 @@ bool IsValid(std::span<const Char> chars) {
          (!in_extension || (extension_bytes >= 1 && extension_bytes <= kExtensionBytes));
 }
 
-// A short name's code page 932 bytes, at most 15 (a short name takes 12:
-// eight, a period and three), packed in two words with their count, so that
-// the names taken are found without an allocation a name.
+// A short name's code page 932 bytes, at most 12 (eight, a period and
+// three), packed in three words and padded with zero bytes, so that the
+// names taken are found without an allocation a name. No byte of a short
+// name is 0, so the padding tells where it ends.
 struct PackedName {
-  std::uint64_t words[2] = {};
+  std::uint32_t words[3] = {};
   bool operator==(const PackedName&) const = default;
-  bool empty() const { return words[0] == 0 && words[1] == 0; }
+  bool empty() const { return words[0] == 0 && words[1] == 0 && words[2] == 0; }
 };
 
 class PackedNameBuilder {
  public:
   PackedNameBuilder& Append(std::string_view bytes) {
-    if (bytes.size() > sizeof bytes_ - 1 - size_) {
+    if (bytes.size() > sizeof bytes_ - size_) {
       throw std::logic_error("short names: a short name came out longer than one can be");
     }
     std::copy(bytes.begin(), bytes.end(), bytes_ + size_);
@@ -302,20 +303,17 @@ class PackedNameBuilder {
 
   PackedName Packed() const {
     PackedName packed;
-    char bytes[sizeof bytes_] = {};
-    std::copy(bytes_, bytes_ + size_, bytes);
-    bytes[sizeof bytes - 1] = static_cast<char>(size_);
-    std::memcpy(packed.words, bytes, sizeof bytes);
+    std::memcpy(packed.words, bytes_, sizeof bytes_);
     return packed;
   }
 
  private:
-  char bytes_[16] = {};
+  char bytes_[12] = {};
   std::size_t size_ = 0;
 };
 
 // Packed names, by open addressing, at most three quarters full: a folder's
-// names taken cost 16 bytes a slot. A name of no bytes never goes in: it
+// names taken cost 12 bytes a slot. A name of no bytes never goes in: it
 // marks an empty slot. With a number beside each name (`Value`), a map.
 template <typename Value>
 class PackedNameTable {
@@ -349,7 +347,8 @@ class PackedNameTable {
   };
 
   Slot& SlotFor(const PackedName& name) {
-    std::uint64_t hash = name.words[0] ^ (name.words[1] * 0x9E3779B97F4A7C15u);
+    std::uint64_t hash = (std::uint64_t{name.words[0]} | std::uint64_t{name.words[1]} << 32) ^
+                         (name.words[2] * 0x9E3779B97F4A7C15u);
     hash ^= hash >> 32;
     hash *= 0xD6E8FEB86659FD93u;
     hash ^= hash >> 32;
@@ -496,7 +495,9 @@ class TailAllocator {
       // these three, and a name once taken stays taken: a search can go on
       // where the last one with the same key stopped.
       PackedNameBuilder key;
-      key.Append(static_cast<char>(digits)).Append(static_cast<char>(main.size())).Append(main);
+      // The count of the main part's characters, plus one: no byte of the
+      // key is 0.
+      key.Append(static_cast<char>(digits)).Append(static_cast<char>(main.size() + 1)).Append(main);
       key.Append(basis.has_extension ? "." : "").Append(extension);
       bool added = false;
       std::uint32_t& next = next_tail_.At(key.Packed(), added);

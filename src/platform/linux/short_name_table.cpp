@@ -1,6 +1,5 @@
 #include "platform/linux/short_name_table.h"
 
-#include <bit>
 #include <functional>
 #include <limits>
 #include <stdexcept>
@@ -16,7 +15,7 @@ void ShortNameTable::Reserve(std::size_t entries, std::size_t name_bytes, std::s
   names_.reserve(names_.size() + name_bytes);
   short_names_.reserve(short_names_.size() + short_bytes);
   entries_.reserve(entries);
-  if (entries * 2 > slots_.size()) Rehash(std::bit_ceil(entries * 2));
+  if (entries * 4 > slots_.size() * 3) Rehash(entries * 4 / 3 + 16);
 }
 
 void ShortNameTable::Set(std::string_view name, std::string_view short_name) {
@@ -48,8 +47,9 @@ void ShortNameTable::Add(std::size_t name_start, std::size_t name_size,
       short_name.size() > kMostBytes - short_names_.size()) {
     throw std::length_error("a name is too long for the folder's table of short names");
   }
-  // At most half full, so that every search ends soon at an empty slot.
-  if ((entries_.size() + 1) * 2 > slots_.size())
+  // At most three quarters full, so that every search ends soon at an
+  // empty slot.
+  if ((entries_.size() + 1) * 4 > slots_.size() * 3)
     Rehash(std::max<std::size_t>(16, slots_.size() * 2));
   const Entry entry{
       static_cast<std::uint32_t>(name_start), static_cast<std::uint32_t>(short_names_.size()),
@@ -88,8 +88,11 @@ std::string_view ShortNameTable::NameOf(const Entry& entry) const {
 }
 
 std::size_t ShortNameTable::SlotFor(std::string_view name) const {
-  const std::size_t mask = slots_.size() - 1;
-  for (std::size_t slot = std::hash<std::string_view>{}(name)&mask;; slot = (slot + 1) & mask) {
+  // The hash's top bits scaled to the table, which need not be a power of
+  // two.
+  const auto hash = static_cast<std::uint64_t>(std::hash<std::string_view>{}(name));
+  std::size_t slot = static_cast<std::size_t>(((hash >> 32) * slots_.size()) >> 32);
+  for (;; slot = slot + 1 == slots_.size() ? 0 : slot + 1) {
     if (slots_[slot] == 0 || NameOf(entries_[slots_[slot] - 1]) == name) return slot;
   }
 }

@@ -1,9 +1,9 @@
 // The short names of one folder's entries, found by name. The names sit in
 // one buffer and the short names in another, found through an
-// open-addressing index of 32-bit slots: a folder of a hundred thousand
-// files costs little more than its names' bytes, where a hash map of strings
-// cost over a hundred bytes an entry. A table can take over the buffer its
-// names were read into, so that they are not copied.
+// open-addressing index of 32-bit slots, at most three quarters full: a folder of a hundred
+// thousand files costs little more than its names' bytes, where a hash map of strings cost over a
+// hundred bytes an entry. A table can take over the buffer its names were read into, so that they
+// are not copied.
 #pragma once
 
 #include <cstdint>

@@ -213,6 +213,9 @@ std::optional<std::string> ShortPathResolver::ShortNameIn(const std::string& fol
     std::string short_name(*found);
     if (table.answers_left > 0 && --table.answers_left == 0) {
       tables_.erase({state.device, state.inode});
+      // What the big table took goes back to the system at once, so that
+      // the refresh's next arrays do not come on top of it.
+      ::malloc_trim(0);
     }
     return short_name;
   }
@@ -294,9 +297,11 @@ void ShortPathResolver::MakeNames(FolderTable& table, const std::string& folder)
   if (names && names->files_listed >= kBigFolder) table.answers_left = names->files_listed;
   if (!names) names = ReadEntryNames(folder);
   if (!names) return;
-  // The table keeps the names where they were read into (a copy to fit
-  // would cost as much memory for a moment as it saves). Short names take at
-  // most 12 bytes in code page 932, and seldom more in UTF-8.
+  // The table keeps the names where they were read into, fitted first: the
+  // copy costs its memory for a moment before the rules take theirs, and the
+  // room saved stays free while they run. Short names take at most 12 bytes
+  // in code page 932, and seldom more in UTF-8.
+  names->bytes.shrink_to_fit();
   const std::size_t count = names->ends.size();
   table.short_names = ShortNameTable(std::move(names->bytes), count, 13 * count);
   const std::vector<std::uint32_t> ends = std::move(names->ends);
