@@ -91,7 +91,10 @@ Text LinuxSystemServices::NextEntry() {
         names_read_.reset();
         throw FolderError(error, enumerated_folder_, enumerated_bytes_);
       }
-      if (names_read_) short_paths_.TakeFolderNames(std::move(*names_read_));
+      // A listing of no files asks for no short names.
+      if (names_read_ && names_read_->files_listed > 0) {
+        short_paths_.TakeFolderNames(std::move(*names_read_));
+      }
       names_read_.reset();
       break;
     }
