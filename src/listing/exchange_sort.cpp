@@ -38,24 +38,27 @@ struct DecidingUnits {
 };
 
 // How many members of a group go on with each unit (or end), in a table
-// sized to the group, so that small groups and small folders cost little.
+// that starts small and grows with the units met, so that small groups,
+// small folders and the few units of a big folder's groups cost little.
 class ContinuationCounts {
  public:
-  // Empties the table for a group of `members`: at most 65,537 different
-  // continuations, so 2^17 slots are never more than half full (but for one).
+  // Empties the table for a group of `members`.
   void Start(std::size_t members) {
-    const std::size_t slots = std::bit_ceil(std::min<std::size_t>(2 * members, 1 << 17));
-    shift_ = 32 - std::countr_zero(slots);
-    slots_.assign(slots, Slot{kNoUnit, 0});
+    Resize(std::bit_ceil(std::min<std::size_t>(2 * members, kFirstSlots)));
     met_.clear();
   }
 
   // The count of `unit`, 0 when first met.
   std::uint32_t& operator[](std::uint32_t unit) {
-    // Fibonacci hashing: the top bits of the unit times 2^32 / φ.
-    std::size_t slot = static_cast<std::uint32_t>(unit * 2654435769u) >> shift_;
+    std::size_t slot = SlotOf(unit);
     while (slots_[slot].unit != unit) {
       if (slots_[slot].unit == kNoUnit) {
+        // Never more than half full, so that a search ends soon.
+        if ((met_.size() + 1) * 2 > slots_.size()) {
+          Grow();
+          slot = SlotOf(unit);
+          continue;
+        }
         slots_[slot].unit = unit;
         met_.push_back(unit);
         break;
@@ -74,6 +77,29 @@ class ContinuationCounts {
     std::uint32_t unit;
     std::uint32_t count;
   };
+  static constexpr std::size_t kFirstSlots = 256;
+
+  // Fibonacci hashing: the top bits of the unit times 2^32 / φ.
+  std::size_t SlotOf(std::uint32_t unit) const {
+    return static_cast<std::uint32_t>(unit * 2654435769u) >> shift_;
+  }
+
+  void Resize(std::size_t slots) {
+    shift_ = 32 - std::countr_zero(slots);
+    slots_.assign(slots, Slot{kNoUnit, 0});
+  }
+
+  void Grow() {
+    const std::vector<Slot> old = std::move(slots_);
+    Resize(old.size() * 2);
+    for (const Slot& moved : old) {
+      if (moved.unit == kNoUnit) continue;
+      std::size_t slot = SlotOf(moved.unit);
+      while (slots_[slot].unit != kNoUnit) slot = (slot + 1) & (slots_.size() - 1);
+      slots_[slot] = moved;
+    }
+  }
+
   std::vector<Slot> slots_;
   std::vector<std::uint32_t> met_;
   int shift_ = 0;
