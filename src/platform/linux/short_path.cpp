@@ -242,9 +242,8 @@ ShortPathResolver::FolderTable& ShortPathResolver::TableFor(const std::string& f
   }
   if (tables_.size() >= kMostFoldersKept) tables_.clear();
   FolderTable& table = tables_[id];
-  table =
-      FolderTable{state, ShortNameSourceOf(folder), false, false, false, NowNs(), walks_, 0, {}};
-  table.state_tells_changes = StateTellsChanges(state, table.source, table.looked_at_ns);
+  table = FolderTable{state, ShortNameSourceOf(folder), false, false, false, walks_, 0, {}};
+  table.state_tells_changes = StateTellsChanges(state, table.source, NowNs());
   switch (table.source) {
     case ShortNameSource::Ntfs3g:
       // Asked one name at a time: a folder on the way to another is asked

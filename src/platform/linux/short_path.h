@@ -124,7 +124,6 @@ class ShortPathResolver {
     bool listed = false;
     bool made = false;
     bool state_tells_changes = false;
-    std::int64_t looked_at_ns = 0;  // just before the state was read
     std::uint64_t walk = 0;
     // For a big folder's table made from a listing's names: how many of the
     // files it lists are still to be asked for before it is let go.
