@@ -67,10 +67,10 @@ Text LinuxSystemServices::FirstEntry(const Text& pattern, std::int32_t attribute
   if (*bytes != enumerated_bytes_) windows_attributes_read_.clear();
   auto reader = std::make_unique<FolderReader>(*bytes);
   if (!reader->is_open()) throw FolderError(reader->error(), folder, *bytes);
-  // The second pass of a listing finds the first pass's names still held.
+  // The second pass of a listing finds the first pass's names held.
   names_read_.reset();
   if (const std::optional<FolderState> state = ReadHeldFolderState(reader->descriptor());
-      state && !short_paths_.HoldsFolderNames(*state)) {
+      state && short_paths_.WantsFolderNames(*state)) {
     names_read_ = FolderNames{*state, NowNs(), {}, {}};
   }
   enumeration_ = std::move(reader);

@@ -117,7 +117,14 @@ std::int64_t SteadyNs() {
 
 }  // namespace
 
+bool ShortPathResolver::WantsFolderNames(const FolderState& state) const {
+  if (taken_names_ && taken_names_->state == state) return false;
+  const auto found = tables_.find({state.device, state.inode});
+  return found == tables_.end() || !found->second.made || found->second.state != state;
+}
+
 void ShortPathResolver::TakeFolderNames(FolderNames names) {
+  if (!WantsFolderNames(names.state)) return;
   taken_names_ = std::move(names);
   taken_names_walk_ = walks_;
 }

@@ -104,11 +104,10 @@ class ShortPathResolver {
   // itself would). Only the last names given are kept.
   void TakeFolderNames(FolderNames names);
 
-  // Whether names of the folder in `state` were taken and are still held:
-  // a second read of it in the same state need not keep its names.
-  bool HoldsFolderNames(const FolderState& state) const {
-    return taken_names_ && taken_names_->state == state;
-  }
+  // Whether names of the folder in `state` would serve: not where they are
+  // held already (a listing's second pass), nor where the folder's short
+  // names are known for that state or come from its disk.
+  bool WantsFolderNames(const FolderState& state) const;
 
  private:
   // The short names of one folder, all read at once where `listed`; none
