@@ -118,6 +118,19 @@ TEST(MakeShortNamesTest, KeepsCharactersOfEveryLeadByte) {
   }
 }
 
+// Half-width katakana take one byte in code page 932 and three in UTF-8: a
+// valid 8.3 name of them is up to 34 bytes long, and is kept, before any
+// name is made, even from a name that comes first in binary order.
+TEST(MakeShortNamesTest, KeepsLongValidNamesInUtf8BeforeMakingAny) {
+  const std::string longest = "ｱｲｳｴｵｶｷｸ.ｹｺｻ";
+  ASSERT_EQ(longest.size(), 34u);
+  EXPECT_EQ(MakeShortNames({longest}), std::vector<std::string>{longest});
+  const std::string kept = "ｱｲｳｴｵｶ~1.ｹｺｻ";
+  ASSERT_EQ(kept.size(), 30u);
+  EXPECT_EQ(MakeShortNames({"ｱｲｳｴｵｶ1234.ｹｺｻ", kept}),
+            (std::vector<std::string>{"ｱｲｳｴｵｶ~2.ｹｺｻ", kept}));
+}
+
 TEST(MakeShortNamesTest, ResolvesClashesWithinTheFolder) {
   struct Case {
     std::vector<std::string> names;

@@ -28,6 +28,10 @@ namespace {
 constexpr std::size_t kMainBytes = 8;
 constexpr std::size_t kExtensionBytes = 3;
 constexpr int kMaxTailDigits = 6;  // "~999999" leaves one byte of main part
+// A valid 8.3 name has at most 12 characters, each of them one that code
+// page 932 holds, so at most three bytes of UTF-8: a longer name need not be
+// looked at to know that it is none.
+constexpr std::size_t kMostValidNameBytes = 3 * (kMainBytes + 1 + kExtensionBytes);
 
 // Lead bytes of the double-byte characters of code page 932.
 bool IsLeadByte(unsigned char byte) {
@@ -603,6 +607,7 @@ void MakeShortNames(const PackedNames& names,
   // Names that already are 8.3 names are kept and reserved before any name
   // is made, so that no made name takes one of theirs.
   for (const std::uint32_t i : order) {
+    if (names[i].size() > kMostValidNameBytes) continue;
     cp932.Analyze(names[i], chars);
     if (IsValid(chars) && taken.Insert(PackedNameBuilder().Append(chars).Packed())) {
       take(i, names[i]);
