@@ -12,7 +12,6 @@
 #include "fat/fat_short_names.h"
 #include "platform/linux/folder_reader.h"
 #include "platform/linux/ntfs_names.h"
-#include "platform/linux/vfat_names.h"
 
 namespace tarnwick::on_linux {
 namespace {
@@ -182,7 +181,7 @@ ShortPathResolver::FolderTable& ShortPathResolver::TableFor(const std::string& f
   }
   if (tables_.size() >= kMostFoldersKept) tables_.clear();
   FolderTable& table = tables_[id];
-  table = FolderTable{state, ShortNameSourceOf(folder), false, false, walks_, {}};
+  table = FolderTable{state, source_of_(folder), false, false, walks_, {}};
   table.state_tells_changes = StateTellsChanges(state, table.source, NowNs());
   switch (table.source) {
     case ShortNameSource::Ntfs3g:
@@ -190,7 +189,7 @@ ShortPathResolver::FolderTable& ShortPathResolver::TableFor(const std::string& f
       // for one name, not read whole.
       return table;
     case ShortNameSource::Vfat:
-      if (std::optional<std::vector<VfatNames>> names = ReadVfatFolder(folder)) {
+      if (std::optional<std::vector<VfatNames>> names = read_vfat_folder_(folder)) {
         table.short_names = ShortNamesByName(std::move(*names));
         table.listed = true;
         return table;

@@ -10,8 +10,10 @@
 #include <string>
 #include <string_view>
 #include <unordered_map>
+#include <vector>
 
 #include "platform/linux/short_name_table.h"
+#include "platform/linux/vfat_names.h"
 
 namespace tarnwick::on_linux {
 
@@ -28,6 +30,9 @@ enum class ShortNameSource {
 // The best source for the disk that `folder` lies on, found with one statfs
 // (and, on a FUSE disk, one look at the folder's attributes).
 ShortNameSource ShortNameSourceOf(const std::string& folder);
+
+// Where the short names of the entries of a folder (file-name bytes) come from.
+using ShortNameSourceReader = std::function<ShortNameSource(const std::string& folder)>;
 
 // The same for a disk of the file-system type `type` (statfs's f_type);
 // `answers_for_windows_attributes` is asked only of a FUSE disk.
@@ -48,10 +53,21 @@ struct FolderState {
 using FolderStateReader = std::function<std::optional<FolderState>(const std::string& folder)>;
 std::optional<FolderState> ReadFolderState(const std::string& folder);
 
+// The vfat driver's names of every entry of a folder, or nullopt where it
+// does not answer.
+using VfatFolderReader =
+    std::function<std::optional<std::vector<VfatNames>>(const std::string& folder)>;
+
 class ShortPathResolver {
  public:
-  explicit ShortPathResolver(FolderStateReader read_state = ReadFolderState)
-      : read_state_(std::move(read_state)) {}
+  // The disks are asked through `read_state`, `source_of` and
+  // `read_vfat_folder`, which a test may stand in for.
+  explicit ShortPathResolver(FolderStateReader read_state = ReadFolderState,
+                             ShortNameSourceReader source_of = ShortNameSourceOf,
+                             VfatFolderReader read_vfat_folder = ReadVfatFolder)
+      : read_state_(std::move(read_state)),
+        source_of_(std::move(source_of)),
+        read_vfat_folder_(std::move(read_vfat_folder)) {}
 
   // The short form of `path` (file-name bytes): each component replaced by
   // its short name in its folder, the separators as they stand ("/" stays
@@ -105,6 +121,8 @@ class ShortPathResolver {
   FolderTable& TableFor(const std::string& folder, const FolderState& state);
 
   FolderStateReader read_state_;
+  ShortNameSourceReader source_of_;
+  VfatFolderReader read_vfat_folder_;
   // Folders seen lately; cleared when it grows past a few dozen.
   std::unordered_map<std::pair<dev_t, ino_t>, FolderTable, InodeHash> tables_;
   Walk last_walk_;
