@@ -363,14 +363,9 @@ TEST(HostileNames, APathAsLongAsTheSystemTakesAndOneLonger) {
 
 TEST(HostileNames, LinkLoopsAndLinksToNothingAreNoFiles) {
   TempFolder folder;
-  folder.File("target.txt");
-  folder.Link("link to target.txt", "target.txt");
-  folder.Link("loop", "loop");
-  folder.Link("ping", "pong");
-  folder.Link("pong", "ping");
-  folder.Link("to nothing.txt", "missing.txt");
-  folder.Folder("real folder");
-  folder.Link("real folder/up", "..");  // a folder loop below
+  folder.Make({"target.txt", "link to target.txt -> target.txt", "loop -> loop", "ping -> pong",
+               "pong -> ping", "to nothing.txt -> missing.txt", "real folder/",
+               "real folder/up -> .."});  // a folder loop below
   EXPECT_EQ(ListBothWays(folder.path()),
             (ShortNames{{"link to target.txt", "LINKTO~1.TXT"}, {"target.txt", "target.txt"}}));
   LinuxSystemServices system;
