@@ -115,28 +115,27 @@ TEST_F(NtfsDiskTest, IsKnownForWhatItIs) {
 }
 
 TEST_F(NtfsDiskTest, ListingShowsTheShortNamesKeptOnTheDisk) {
-  File("Long File Name.txt");
-  SetShortName("Long File Name.txt", "LONGFI~1.TXT");
-  // Not the name the FAT rules would give: it must come from the disk.
-  File("Quarterly Report.xlsx");
-  SetShortName("Quarterly Report.xlsx", "QUARTE~7.XLS");
-  File("日本語の長い名前.txt");
-  SetShortName("日本語の長い名前.txt", "日本語~1.TXT");
-  // Without a short name an entry keeps its own, as Windows shows it.
-  File("readme.txt");
-  File("A long name that has none.txt");
+  // Each file, in the order listed, with the short name that the disk keeps
+  // for it. QUARTE~7.XLS is not the name the FAT rules would give: it must
+  // come from the disk. An entry without one keeps its own, as Windows shows
+  // it.
+  const std::pair<std::string, std::string> on_disk[] = {{"A long name that has none.txt", ""},
+                                                         {"Long File Name.txt", "LONGFI~1.TXT"},
+                                                         {"Quarterly Report.xlsx", "QUARTE~7.XLS"},
+                                                         {"readme.txt", ""},
+                                                         {"日本語の長い名前.txt", "日本語~1.TXT"}};
+  std::vector<testing::FileNames> files;
+  for (const auto& [name, short_name] : on_disk) {
+    File(name);
+    if (!short_name.empty()) SetShortName(name, short_name);
+    files.push_back({DecodeFileName(name), DecodeFileName(short_name.empty() ? name : short_name)});
+  }
   Folder("Sub Folder");
 
   LinuxSystemServices system;
   FakeControls controls;
   controls.path = DecodeFileName(path_.substr(0, path_.size() - 1));
-  // Both orders list the files alike: each short name sorts as its long one.
-  const testing::FileNames files[] = {
-      {u"A long name that has none.txt", u"A long name that has none.txt"},
-      {u"Long File Name.txt", u"LONGFI~1.TXT"},
-      {u"Quarterly Report.xlsx", u"QUARTE~7.XLS"},
-      {u"readme.txt", u"readme.txt"},
-      {u"日本語の長い名前.txt", u"日本語~1.TXT"}};
+  // Each short name sorts as its long one: both orders list the files alike.
   for (const bool by_long_name : {true, false}) {
     controls.by_long_name = by_long_name;
     ListFileName(controls, system);
