@@ -42,22 +42,28 @@ TEST(FolderList, FailsForAFolderThatCannotBeRead) {
   EXPECT_THROW(FolderListFor(u"", system), PlatformError);
 }
 
-TEST(FolderList, CleansPaths) {
-  EXPECT_EQ(CleanFolderPath(u"/", u'/'), u"/");
-  EXPECT_EQ(CleanFolderPath(u"/a/b/../c/./", u'/'), u"/a/c");
-  EXPECT_EQ(CleanFolderPath(u"/../..", u'/'), u"/");
-  EXPECT_EQ(CleanFolderPath(u"C:", u'\\'), u"C:\\");
-  EXPECT_EQ(CleanFolderPath(u"C:\\Dir\\\\Sub\\", u'\\'), u"C:\\Dir\\Sub");
-  EXPECT_EQ(CleanFolderPath(u"\\\\server\\share\\dir", u'\\'), u"\\\\server\\share\\dir");
-}
-
-TEST(FolderList, GoesUpOneFolderAtATimeToTheTop) {
-  EXPECT_EQ(ParentFolder(u"/home/user", u'/'), u"/home");
-  EXPECT_EQ(ParentFolder(u"/home", u'/'), u"/");
-  EXPECT_EQ(ParentFolder(u"/", u'/'), u"");
-  EXPECT_EQ(ParentFolder(u"C:\\Work", u'\\'), u"C:\\");
-  EXPECT_EQ(ParentFolder(u"C:\\", u'\\'), u"");
-  EXPECT_EQ(ParentFolder(u"\\\\server\\share\\docs", u'\\'), u"\\\\server\\share\\");
+// A path as given, cleaned, and the folder above the clean one, up to the top.
+TEST(FolderList, CleansPathsAndGoesUpOneFolderAtATimeToTheTop) {
+  const struct {
+    Text path;
+    char16_t separator;
+    Text clean;
+    Text parent;
+  } cases[] = {
+      {u"/", u'/', u"/", u""},
+      {u"/home", u'/', u"/home", u"/"},
+      {u"/home/user", u'/', u"/home/user", u"/home"},
+      {u"/a/b/../c/./", u'/', u"/a/c", u"/a"},
+      {u"/../..", u'/', u"/", u""},
+      {u"C:", u'\\', u"C:\\", u""},
+      {u"C:\\Work", u'\\', u"C:\\Work", u"C:\\"},
+      {u"C:\\Dir\\\\Sub\\", u'\\', u"C:\\Dir\\Sub", u"C:\\Dir"},
+      {u"\\\\server\\share\\dir", u'\\', u"\\\\server\\share\\dir", u"\\\\server\\share\\"},
+  };
+  for (const auto& c : cases) {
+    EXPECT_EQ(CleanFolderPath(c.path, c.separator), c.clean) << ::testing::PrintToString(c.path);
+    EXPECT_EQ(ParentFolder(c.clean, c.separator), c.parent) << ::testing::PrintToString(c.clean);
+  }
 }
 
 TEST(FolderList, FindsTheDriveThatHoldsAFolder) {

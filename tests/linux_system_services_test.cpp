@@ -22,7 +22,6 @@
 #include "support/forwarding_system.h"
 #include "support/temp_folder.h"
 #include "text/lossless_utf8.h"
-#include "window/texts.h"
 
 namespace tarnwick::on_linux {
 namespace {
@@ -59,16 +58,9 @@ void WaitPastTheTrustedTime() {
 
 TEST(LinuxEnumeration, ListsOrdinaryFilesAndLinksToThemOnly) {
   TempFolder folder;
-  folder.File("plain.txt");
-  folder.File("no dot at all");
-  folder.File(".hidden");
-  folder.Folder("sub");
-  folder.File("sub/inside.txt");
-  folder.Folder(".git");
-  folder.Link("link to file", "plain.txt");
-  folder.Link("link to folder", "sub");
-  folder.Link("broken link", "missing");
-  folder.Link("loop", "loop");
+  folder.Make({"plain.txt", "no dot at all", ".hidden", "sub/", "sub/inside.txt", ".git/",
+               "link to file -> plain.txt", "link to folder -> sub", "broken link -> missing",
+               "loop -> loop"});
   ASSERT_EQ(::mkfifo((folder.path() + "fifo").c_str(), 0644), 0);
   const int sock = ::socket(AF_UNIX, SOCK_STREAM, 0);
   sockaddr_un address{};
@@ -328,11 +320,8 @@ TEST(LinuxText, LowerCasesByUnicodeRulesUnitForUnit) {
 
 TEST(LinuxListing, ListsARealFolderWithItsShortNames) {
   TempFolder folder;
-  folder.File("Long File Name.txt");
-  folder.File("readme.txt");
-  folder.File("日本語のファイル名.txt");
-  folder.File(".hidden");
-  folder.Folder("subfolder");
+  folder.Make(
+      {"Long File Name.txt", "readme.txt", "日本語のファイル名.txt", ".hidden", "subfolder/"});
   LinuxSystemServices system;
   FakeControls controls;
   controls.path = DecodeFileName(folder.path().substr(0, folder.path().size() - 1));
@@ -342,13 +331,13 @@ TEST(LinuxListing, ListsARealFolderWithItsShortNames) {
             (std::vector<Text>{u"Long File Name.txt" + arrow + u"LONGFI~1.TXT",
                                u"readme.txt" + arrow + u"readme.txt",
                                u"日本語のファイル名.txt" + arrow + u"日本語~1.TXT"}));
-  const Text label_path = controls.label.substr(4);
-  EXPECT_EQ(controls.label.substr(0, 4), kLabelPrefix);
-  EXPECT_EQ(label_path, DecodeFileName(*ShortPathOf(system, folder.path())));
+  // The folder's own name is a valid short name: its short path is its path.
+  const Text label = u"パス名－" + DecodeFileName(folder.path());
+  EXPECT_EQ(controls.label, label);
   controls.by_long_name = false;
   ListFileName(controls, system);
   EXPECT_EQ(controls.lines[0], u"LONGFI~1.TXT" + arrow + u"Long File Name.txt");
-  EXPECT_EQ(controls.label.substr(4), label_path);
+  EXPECT_EQ(controls.label, label);
 }
 
 // Each refresh shows the short names of the folder as it is then, although
@@ -442,12 +431,8 @@ TEST(LinuxListing, HoldsTheFolderOpenNeitherAfterARefreshNorAfterAFailedOne) {
 
 TEST(LinuxShortNameOrigins, TellValidNamesFromNamesTheRulesMade) {
   TempFolder folder;
-  folder.Folder("alone");
-  folder.File("alone/readme.txt");
-  folder.File("alone/A long name.html");
-  folder.Folder("clash");
-  folder.File("clash/readme.txt");
-  folder.File("clash/README.TXT");
+  folder.Make({"alone/", "alone/readme.txt", "alone/A long name.html", "clash/", "clash/readme.txt",
+               "clash/README.TXT"});
   LinuxSystemServices system;
   // What a refresh of the folder gives, then where that came from.
   const auto origin = [&system, &folder](const std::string& path) {
@@ -486,12 +471,8 @@ TEST(LinuxShortNameOrigins, AreGuessesOnADiskThroughNtfs3) {
 
 TEST(LinuxFolders, ListsSubfoldersAndLinksToThemButNoHiddenOnes) {
   TempFolder folder;
-  folder.Folder("Photos");
-  folder.Folder(".git");
-  folder.Folder("日本語");
-  folder.File("file.txt");
-  folder.Link("link to photos", "Photos");
-  folder.Link("broken", "missing");
+  folder.Make(
+      {"Photos/", ".git/", "日本語/", "file.txt", "link to photos -> Photos", "broken -> missing"});
   LinuxSystemServices system;
   std::vector<Text> names = system.Subfolders(DecodeFileName(folder.path()));
   std::sort(names.begin(), names.end());
@@ -571,16 +552,10 @@ TEST(LinuxDrives, ShowTheLabelOfWhatIsMountedLastBesideTheMountPoint) {
 
 TEST(LinuxDrives, FindLabelsThroughLinksToTheDisks) {
   TempFolder folder;
-  folder.Folder("by-label");
-  folder.Folder("dev");
-  folder.File("dev/sdb1");
-  folder.File("dev/sdc1");
-  folder.File("dev/dm-0");
-  folder.Link("by-label/USB\\x20STICK", "../dev/sdb1");
-  folder.Link("by-label/A\\x2fB", "../dev/sdc1");
-  folder.Link("by-label/GONE", "../dev/sdz9");
-  folder.Link("mapped", "dev/dm-0");
-  folder.Link("by-label/CRYPT", "../mapped");
+  folder.Make({"by-label/", "dev/", "dev/sdb1", "dev/sdc1", "dev/dm-0",
+               "by-label/USB\\x20STICK -> ../dev/sdb1", "by-label/A\\x2fB -> ../dev/sdc1",
+               "by-label/GONE -> ../dev/sdz9", "mapped -> dev/dm-0",
+               "by-label/CRYPT -> ../mapped"});
 
   const LabelOf label_of = LabelsInFolder(folder.path() + "by-label");
   ASSERT_TRUE(label_of);

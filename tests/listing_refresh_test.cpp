@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include "support/fakes.h"
+#include "support/list_lines.h"
 
 namespace tarnwick {
 namespace {
@@ -33,37 +34,28 @@ struct WorkFolder {
   }
 };
 
-TEST(ListFileName, ListsByLongNameWithTheLongNameFirst) {
-  WorkFolder folder;
-  ListFileName(folder.controls, folder.system);
-  EXPECT_EQ(folder.controls.label, kPrefix + u"C:\\WORK\\");
-  EXPECT_EQ(folder.controls.label.substr(0, 4), Text(u"\u30D1\u30B9\u540D\uFF0D"));
-  const std::vector<Text> expected = {
-      u"Abc Extra.txt" + kArrow + u"ABCEXT~1.TXT",
-      u"abcd.txt" + kArrow + u"abcd.txt",
-      u"Long File Name.txt" + kArrow + u"LONGFI~1.TXT",
-      u"README.TXT" + kArrow + u"README.TXT",
-      u"\u65E5\u672C\u8A9E\u306E\u30D5\u30A1\u30A4\u30EB.txt" + kArrow +
-          u"\u65E5\u672C\u8A9E~1.TXT",
-  };
-  EXPECT_EQ(folder.controls.lines, expected);
-  EXPECT_EQ(folder.system.patterns, (std::vector<Text>{u"C:\\Work\\*.*", u"C:\\Work\\*.*"}));
-}
-
-TEST(ListFileName, ListsByShortNameWithTheShortNameFirst) {
-  WorkFolder folder;
-  folder.controls.by_long_name = false;
-  ListFileName(folder.controls, folder.system);
-  const std::vector<Text> expected = {
-      u"abcd.txt" + kArrow + u"abcd.txt",
-      u"ABCEXT~1.TXT" + kArrow + u"Abc Extra.txt",
-      u"LONGFI~1.TXT" + kArrow + u"Long File Name.txt",
-      u"README.TXT" + kArrow + u"README.TXT",
-      u"\u65E5\u672C\u8A9E~1.TXT" + kArrow +
-          u"\u65E5\u672C\u8A9E\u306E\u30D5\u30A1\u30A4\u30EB.txt",
-  };
-  EXPECT_EQ(folder.controls.lines, expected);
-  EXPECT_EQ(folder.controls.label, kPrefix + u"C:\\WORK\\");
+TEST(ListFileName, ListsByEitherNameWithThatNameFirst) {
+  // WorkFolder's files by long name.
+  const testing::FileNames by_long[] = {
+      {u"Abc Extra.txt", u"ABCEXT~1.TXT"},
+      {u"abcd.txt", u"abcd.txt"},
+      {u"Long File Name.txt", u"LONGFI~1.TXT"},
+      {u"README.TXT", u"README.TXT"},
+      {u"\u65E5\u672C\u8A9E\u306E\u30D5\u30A1\u30A4\u30EB.txt", u"\u65E5\u672C\u8A9E~1.TXT"}};
+  // By short name the first two change places: "abcd" before "abcext~1".
+  const testing::FileNames by_short[] = {by_long[1], by_long[0], by_long[2], by_long[3],
+                                         by_long[4]};
+  for (const bool by_long_name : {true, false}) {
+    SCOPED_TRACE(by_long_name);
+    WorkFolder folder;
+    folder.controls.by_long_name = by_long_name;
+    ListFileName(folder.controls, folder.system);
+    EXPECT_EQ(folder.controls.label, kPrefix + u"C:\\WORK\\");
+    EXPECT_EQ(
+        folder.controls.lines,
+        testing::ListLines(by_long_name ? std::span(by_long) : std::span(by_short), by_long_name));
+    EXPECT_EQ(folder.system.patterns, (std::vector<Text>{u"C:\\Work\\*.*", u"C:\\Work\\*.*"}));
+  }
 }
 
 TEST(ListFileName, SortsShortNamesWithTailsAfterTheirStems) {

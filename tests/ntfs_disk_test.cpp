@@ -22,10 +22,10 @@
 #include "platform/linux/ntfs_names.h"
 #include "platform/linux/short_path.h"
 #include "support/fakes.h"
+#include "support/list_lines.h"
 #include "support/program_run.h"
 #include "support/temp_folder.h"
 #include "text/lossless_utf8.h"
-#include "window/texts.h"
 
 namespace tarnwick::on_linux {
 namespace {
@@ -115,38 +115,32 @@ TEST_F(NtfsDiskTest, IsKnownForWhatItIs) {
 }
 
 TEST_F(NtfsDiskTest, ListingShowsTheShortNamesKeptOnTheDisk) {
-  File("Long File Name.txt");
-  SetShortName("Long File Name.txt", "LONGFI~1.TXT");
-  // Not the name the FAT rules would give: it must come from the disk.
-  File("Quarterly Report.xlsx");
-  SetShortName("Quarterly Report.xlsx", "QUARTE~7.XLS");
-  File("日本語の長い名前.txt");
-  SetShortName("日本語の長い名前.txt", "日本語~1.TXT");
-  // Without a short name an entry keeps its own, as Windows shows it.
-  File("readme.txt");
-  File("A long name that has none.txt");
+  // Each file, in the order listed, with the short name that the disk keeps
+  // for it. QUARTE~7.XLS is not the name the FAT rules would give: it must
+  // come from the disk. An entry without one keeps its own, as Windows shows
+  // it.
+  const std::pair<std::string, std::string> on_disk[] = {{"A long name that has none.txt", ""},
+                                                         {"Long File Name.txt", "LONGFI~1.TXT"},
+                                                         {"Quarterly Report.xlsx", "QUARTE~7.XLS"},
+                                                         {"readme.txt", ""},
+                                                         {"日本語の長い名前.txt", "日本語~1.TXT"}};
+  std::vector<testing::FileNames> files;
+  for (const auto& [name, short_name] : on_disk) {
+    File(name);
+    if (!short_name.empty()) SetShortName(name, short_name);
+    files.push_back({DecodeFileName(name), DecodeFileName(short_name.empty() ? name : short_name)});
+  }
   Folder("Sub Folder");
 
   LinuxSystemServices system;
   FakeControls controls;
   controls.path = DecodeFileName(path_.substr(0, path_.size() - 1));
-  ListFileName(controls, system);
-  const Text arrow = kNameSeparator;
-  EXPECT_EQ(controls.lines, (std::vector<Text>{u"A long name that has none.txt" + arrow +
-                                                   u"A long name that has none.txt",
-                                               u"Long File Name.txt" + arrow + u"LONGFI~1.TXT",
-                                               u"Quarterly Report.xlsx" + arrow + u"QUARTE~7.XLS",
-                                               u"readme.txt" + arrow + u"readme.txt",
-                                               u"日本語の長い名前.txt" + arrow + u"日本語~1.TXT"}));
-
-  controls.by_long_name = false;
-  ListFileName(controls, system);
-  EXPECT_EQ(controls.lines, (std::vector<Text>{u"A long name that has none.txt" + arrow +
-                                                   u"A long name that has none.txt",
-                                               u"LONGFI~1.TXT" + arrow + u"Long File Name.txt",
-                                               u"QUARTE~7.XLS" + arrow + u"Quarterly Report.xlsx",
-                                               u"readme.txt" + arrow + u"readme.txt",
-                                               u"日本語~1.TXT" + arrow + u"日本語の長い名前.txt"}));
+  // Each short name sorts as its long one: both orders list the files alike.
+  for (const bool by_long_name : {true, false}) {
+    controls.by_long_name = by_long_name;
+    ListFileName(controls, system);
+    EXPECT_EQ(controls.lines, testing::ListLines(files, by_long_name));
+  }
 }
 
 TEST_F(NtfsDiskTest, ShortNamesTellWhereTheyComeFrom) {
@@ -211,8 +205,7 @@ TEST_F(NtfsDiskTest, HiddenAndSystemEntriesAreLeftOut) {
   controls.path = DecodeFileName(path_);
   ListFileName(controls, system);
   EXPECT_EQ(controls.lines,
-            (std::vector<Text>{u"Plain.txt" + Text(kNameSeparator) + u"Plain.txt",
-                               u"Read only.txt" + Text(kNameSeparator) + u"Read only.txt"}));
+            (std::vector<Text>{u"Plain.txt ⇔ Plain.txt", u"Read only.txt ⇔ Read only.txt"}));
 }
 
 // Between the two passes of one enumeration, a file replaced under the same
@@ -285,9 +278,8 @@ TEST_F(NtfsDiskTest, APathMixesMadeNamesAboveTheMountWithRealOnesBelow) {
   FakeControls controls;
   controls.path = DecodeFileName(folder);
   ListFileName(controls, system);
-  EXPECT_EQ(controls.label, kLabelPrefix + DecodeFileName(expected_folder));
-  EXPECT_EQ(controls.lines,
-            (std::vector<Text>{u"Read Me First.txt" + Text(kNameSeparator) + u"README~1.TXT"}));
+  EXPECT_EQ(controls.label, u"パス名－" + DecodeFileName(expected_folder));
+  EXPECT_EQ(controls.lines, std::vector<Text>{u"Read Me First.txt ⇔ README~1.TXT"});
 }
 
 TEST_F(NtfsDiskTest, ChangesOnTheDiskAreSeen) {

@@ -4,6 +4,7 @@
 
 #include <cerrno>
 #include <cstring>
+#include <vector>
 
 #include "platform/linux/short_path.h"
 #include "support/temp_folder.h"
@@ -102,6 +103,115 @@ TEST(VfatEntries, NameTheirEntriesByEitherName) {
   EXPECT_EQ(table.size(), std::size(expected));
   for (const auto& [name, short_name] : expected) EXPECT_EQ(table.Find(name), short_name) << name;
   EXPECT_EQ(table.Find("LONGFI~2.TXT"), std::nullopt);
+}
+
+// A FAT disk as the vfat driver answers for it, since none can be mounted
+// here: the folder is a real one, on whatever disk the tests run, but the
+// resolver takes it for a folder on a FAT disk whose entries are `entries`.
+// The names the rules would make differ from the disk's: "Long File
+// Name.txt" alone would be LONGFI~1.TXT.
+struct FakeFatDisk {
+  FakeFatDisk() {
+    for (const char* name : {"Long File Name.txt", "README.TXT", "日本語の長い名前.txt",
+                             "No Short Name.txt", "Not Listed By The Driver.txt"}) {
+      folder.File(name);
+    }
+  }
+
+  testing::TempFolder folder;
+  std::vector<BuiltEntry> entries = {{".", ""},
+                                     {"..", ""},
+                                     {"LONGFI~2.TXT", "Long File Name.txt"},
+                                     {"README.TXT", ""},  // no long name: it goes by its short one
+                                     {"日本語~3.TXT", "日本語の長い名前.txt"},
+                                     {"", "No Short Name.txt"}};
+  // How many entries the driver gives before its call fails; -1 for never.
+  int fails_after = -1;
+  int folders_read = 0;
+
+  ShortPathResolver Resolver(FolderStateReader read_state = ReadFolderState) {
+    return ShortPathResolver(
+        std::move(read_state),
+        [this](const std::string& path) {
+          return path == folder.path() ? ShortNameSource::Vfat : ShortNameSource::FatRules;
+        },
+        [this](const std::string& path) {
+          EXPECT_EQ(path, folder.path());
+          ++folders_read;
+          int given = 0;
+          return ReadVfatEntries([&](VfatEntry& entry) {
+            if (given == fails_after) {
+              errno = ENOTTY;
+              return -1;
+            }
+            if (given == static_cast<int>(entries.size())) return 0;
+            std::memcpy(&entry, &entries[given++].entry, sizeof entry);
+            return 1;
+          });
+        });
+  }
+
+  // The short path of an entry of the folder, through a walk of the folder
+  // first, as a listing does.
+  std::optional<std::string> ShortPath(ShortPathResolver& resolver, const std::string& name) {
+    EXPECT_EQ(resolver.ShortPath(folder.path()), folder.path());
+    return resolver.ShortPath(folder.path() + name);
+  }
+};
+
+TEST(VfatFolders, GetTheShortNamesTheDriverGives) {
+  FakeFatDisk disk;
+  ShortPathResolver resolver = disk.Resolver();
+  const std::string& folder = disk.folder.path();
+  const std::pair<const char*, std::optional<std::string>> cases[] = {
+      {"Long File Name.txt", folder + "LONGFI~2.TXT"},
+      {"LONGFI~2.TXT", folder + "LONGFI~2.TXT"},
+      {"README.TXT", folder + "README.TXT"},
+      {"日本語の長い名前.txt", folder + "日本語~3.TXT"},
+      // An entry the driver gives no short name goes by its long one.
+      {"No Short Name.txt", folder + "No Short Name.txt"},
+      // The driver's answer is the whole folder.
+      {"Not Listed By The Driver.txt", std::nullopt},
+      {"LONGFI~1.TXT", std::nullopt},
+  };
+  for (const auto& [name, expected] : cases) {
+    EXPECT_EQ(disk.ShortPath(resolver, name), expected) << name;
+  }
+}
+
+TEST(VfatFolders, FallBackToTheFatRulesWhenTheDriverFails) {
+  for (const int fails_after : {0, 3}) {
+    SCOPED_TRACE(fails_after);
+    FakeFatDisk disk;
+    disk.fails_after = fails_after;
+    ShortPathResolver resolver = disk.Resolver();
+    const std::string& folder = disk.folder.path();
+    // No half-read folder: every name is made by the rules.
+    EXPECT_EQ(disk.ShortPath(resolver, "Long File Name.txt"), folder + "LONGFI~1.TXT");
+    EXPECT_EQ(disk.ShortPath(resolver, "日本語の長い名前.txt"), folder + "日本語~1.TXT");
+    EXPECT_EQ(disk.ShortPath(resolver, "Not Listed By The Driver.txt"), folder + "NOTLIS~1.TXT");
+    EXPECT_EQ(disk.ShortPath(resolver, "LONGFI~2.TXT"), std::nullopt);
+  }
+}
+
+// A FAT folder's times move in 2 s steps, or not at all in the root: even
+// where they look exact and old, each look at the folder asks the driver
+// again.
+TEST(VfatFolders, AreAskedAgainAtEachLookWhateverTheirTimesSay) {
+  FakeFatDisk disk;
+  ShortPathResolver resolver = disk.Resolver([](const std::string& path) {
+    std::optional<FolderState> state = ReadFolderState(path);
+    if (state) state->modified_ns = state->changed_ns = 1'600'000'000'123'456'789;
+    return state;
+  });
+  const std::string& folder = disk.folder.path();
+  EXPECT_EQ(disk.ShortPath(resolver, "Long File Name.txt"), folder + "LONGFI~2.TXT");
+  EXPECT_EQ(disk.folders_read, 1);
+  // Renamed on the disk, which the times do not show.
+  disk.entries[2] = {"OTHERL~1.TXT", "Other Long Name.txt"};
+  EXPECT_EQ(disk.ShortPath(resolver, "Other Long Name.txt"), folder + "OTHERL~1.TXT");
+  EXPECT_EQ(disk.ShortPath(resolver, "Long File Name.txt"), std::nullopt);
+  EXPECT_EQ(disk.folders_read, 3);
 }
 
 TEST(VfatFolders, AnotherFileSystemFallsBackQuicklyToTheFatRules) {

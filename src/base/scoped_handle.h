@@ -45,4 +45,15 @@ class ScopedHandle {
   Handle handle_ = Traits::None();
 };
 
+// The traits of a handle whose default value (null, false, all members
+// empty) means none, freed by passing it to `free`, as most handles of a C
+// interface are:
+//   using Menu = ScopedHandle<DefaultIsNone<HMENU, ::DestroyMenu>>;
+template <typename HandleType, auto free>
+struct DefaultIsNone {
+  using Handle = HandleType;
+  static Handle None() { return {}; }
+  static void Free(Handle handle) { free(handle); }
+};
+
 }  // namespace tarnwick

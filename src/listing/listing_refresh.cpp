@@ -4,6 +4,7 @@
 #include <stdexcept>
 #include <vector>
 
+#include "base/scope_exit.h"
 #include "listing/exchange_sort.h"
 #include "listing/path_names.h"
 #include "listing/listing_texts.h"
@@ -18,35 +19,6 @@ std::int32_t AddOne(std::int32_t count) {
   }
   return sum;
 }
-
-// Turns the list's redraw off for the time the lines are added, and back on
-// afterwards, even when adding a line fails.
-class RedrawOff {
- public:
-  explicit RedrawOff(ListingControls& controls) : controls_(controls) {
-    controls_.SetList1Redraw(false);
-  }
-  ~RedrawOff() { controls_.SetList1Redraw(true); }
-  RedrawOff(const RedrawOff&) = delete;
-  RedrawOff& operator=(const RedrawOff&) = delete;
-
- private:
-  ListingControls& controls_;
-};
-
-// Ends the enumeration when the passes are over, however they end: the
-// second pass stops at the count, before the enumeration reaches its end,
-// and would otherwise hold the folder open until the next refresh.
-class Enumeration {
- public:
-  explicit Enumeration(SystemServices& system) : system_(system) {}
-  ~Enumeration() { system_.EndEnumeration(); }
-  Enumeration(const Enumeration&) = delete;
-  Enumeration& operator=(const Enumeration&) = delete;
-
- private:
-  SystemServices& system_;
-};
 
 }  // namespace
 
@@ -68,7 +40,10 @@ void ListFileName(ListingControls& controls, SystemServices& system) {
   // The three arrays hold their texts packed, one after another.
   TextList LongNames;
   {
-    const Enumeration enumeration(system);
+    // Ends the enumeration however the passes end: the second pass stops at
+    // the count, before the enumeration reaches its end, and would otherwise
+    // hold the folder open until the next refresh.
+    const ScopeExit end_enumeration([&system] { system.EndEnumeration(); });
     Text name = system.FirstEntry(pattern, kOrdinaryFiles);
     if (name.empty()) return;
     std::int32_t EntryCount = 0;
@@ -124,7 +99,10 @@ void ListFileName(ListingControls& controls, SystemServices& system) {
 
   // 11-13. One line per file, the sort-key name first.
   const bool long_name_first = controls.Option1Item0Value();
-  RedrawOff redraw_off(controls);
+  // The list's redraw off while the lines go in, and on again afterwards,
+  // even when adding a line fails.
+  controls.SetList1Redraw(false);
+  const ScopeExit redraw_on([&controls] { controls.SetList1Redraw(true); });
   Text line;
   for (const std::int32_t index : order) {
     const TextView long_name = LongNames.at(static_cast<std::size_t>(index));

@@ -9,18 +9,7 @@
 namespace tarnwick::sort_kernels {
 namespace {
 
-struct Lanes {
-  using Vector = __m256i;
-  static constexpr int kCount = 4;
-  static Vector Load(const std::uint64_t* items) {
-    return _mm256_loadu_si256(reinterpret_cast<const __m256i*>(items));
-  }
-  static void Store(std::uint64_t* items, Vector v) {
-    _mm256_storeu_si256(reinterpret_cast<__m256i*>(items), v);
-  }
-  static Vector Broadcast(std::uint64_t item) {
-    return _mm256_set1_epi64x(static_cast<long long>(item));
-  }
+struct Lanes : VectorMemory<4> {
   static Vector ShiftIn(Vector last, const std::uint64_t* next) {
     const Vector rotated = _mm256_permute4x64_epi64(last, _MM_SHUFFLE(0, 3, 2, 1));
     return _mm256_blend_epi32(rotated, Broadcast(*next), 0xC0);
@@ -39,9 +28,6 @@ struct Lanes {
   }
   static Vector Either(Vector a, Vector b) { return _mm256_or_si256(a, b); }
   static bool Any(Vector tied) { return _mm256_testz_si256(tied, tied) == 0; }
-  static void StoreLowest(std::uint64_t* place, Vector v) {
-    _mm_storel_epi64(reinterpret_cast<__m128i*>(place), _mm256_castsi256_si128(v));
-  }
 };
 
 }  // namespace

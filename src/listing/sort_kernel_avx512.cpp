@@ -8,14 +8,7 @@
 namespace tarnwick::sort_kernels {
 namespace {
 
-struct Lanes {
-  using Vector = __m512i;
-  static constexpr int kCount = 8;
-  static Vector Load(const std::uint64_t* items) { return _mm512_loadu_si512(items); }
-  static void Store(std::uint64_t* items, Vector v) { _mm512_storeu_si512(items, v); }
-  static Vector Broadcast(std::uint64_t item) {
-    return _mm512_set1_epi64(static_cast<long long>(item));
-  }
+struct Lanes : VectorMemory<8> {
   static Vector ShiftIn(Vector last, const std::uint64_t* next) {
     return _mm512_alignr_epi64(Broadcast(*next), last, 1);
   }
@@ -31,9 +24,6 @@ struct Lanes {
   }
   static __mmask8 Either(__mmask8 a, __mmask8 b) { return static_cast<__mmask8>(a | b); }
   static bool Any(__mmask8 tied) { return tied != 0; }
-  static void StoreLowest(std::uint64_t* place, Vector v) {
-    _mm_storel_epi64(reinterpret_cast<__m128i*>(place), _mm512_castsi512_si128(v));
-  }
 };
 
 }  // namespace

@@ -11,11 +11,39 @@
 //   Tied(carried, next, goes_on_bit), Either, Any
 //                            which lanes would compare starts that tie
 //   StoreLowest(place, v)    lane 0 of v to *place
+// The vector kernels take Vector, kCount and the moves to and from memory
+// from VectorMemory.
 #pragma once
+
+#include <cstring>
 
 #include "listing/sort_kernels.h"
 
 namespace tarnwick::sort_kernels {
+// In an unnamed namespace, as `Lanes` is: each kernel's file compiles its own
+// copy for its own instruction set.
+namespace {
+
+// A register of kLanes 64-bit lanes, and its moves to and from memory, which
+// are the same at every width. Vector is the type the instruction set's own
+// header names (__m128i, __m256i, __m512i): GCC's vector type of as many
+// long longs, which copies as one unaligned move and takes a scalar added to
+// it in every lane.
+template <int kLanes>
+struct VectorMemory {
+  using Vector [[gnu::vector_size(kLanes * sizeof(std::uint64_t)), gnu::may_alias]] = long long;
+  static constexpr int kCount = kLanes;
+  static Vector Load(const std::uint64_t* items) {
+    Vector v;
+    std::memcpy(&v, items, sizeof v);
+    return v;
+  }
+  static void Store(std::uint64_t* items, Vector v) { std::memcpy(items, &v, sizeof v); }
+  static Vector Broadcast(std::uint64_t item) { return Vector{} + static_cast<long long>(item); }
+  static void StoreLowest(std::uint64_t* place, Vector v) { std::memcpy(place, &v, sizeof *place); }
+};
+
+}  // namespace
 
 template <typename Lanes, int kChains, bool kTies>
 std::int64_t RunStepsChecking(Sweep& sweep, std::int64_t step, std::int64_t end) {

@@ -6,25 +6,15 @@
 
 #include <emmintrin.h>
 
+#include "listing/sort_kernel_steps.h"
 #include "listing/sort_kernels.h"
 
 namespace tarnwick::sort_kernels {
 namespace {
 
-struct TwoLanes {
-  using Vector = __m128i;
-  static constexpr int kCount = 2;
-  static Vector Load(const std::uint64_t* items) {
-    return _mm_loadu_si128(reinterpret_cast<const __m128i*>(items));
-  }
-  static void Store(std::uint64_t* items, Vector v) {
-    _mm_storeu_si128(reinterpret_cast<__m128i*>(items), v);
-  }
+struct TwoLanes : VectorMemory<2> {
   static Vector LoadOne(const std::uint64_t* item) {
     return _mm_loadl_epi64(reinterpret_cast<const __m128i*>(item));
-  }
-  static Vector Broadcast(std::uint64_t item) {
-    return _mm_set1_epi64x(static_cast<long long>(item));
   }
   // (carried ^ next) | (goes_on_bit & ~carried): below the goes-on bit only
   // where the starts tie and the keys go on.
@@ -32,9 +22,6 @@ struct TwoLanes {
     return _mm_or_si128(_mm_xor_si128(carried, next), _mm_andnot_si128(carried, goes_on_bit));
   }
   static Vector Either(Vector a, Vector b) { return _mm_or_si128(a, b); }
-  static void StoreLowest(std::uint64_t* place, Vector v) {
-    _mm_storel_epi64(reinterpret_cast<__m128i*>(place), v);
-  }
 };
 
 }  // namespace

@@ -6,6 +6,7 @@
 #include <optional>
 #include <stdexcept>
 
+#include "base/scope_exit.h"
 #include "listing/listing_refresh.h"
 #include "window/texts.h"
 
@@ -27,21 +28,6 @@ const char16_t* ReasonFor(ErrorKind kind) {
   }
   return kFolderUnreadable;
 }
-
-// The busy cursor for the life of a refresh: off again before any message
-// box, and also when the refresh fails.
-class BusyCursor {
- public:
-  explicit BusyCursor(WindowControls& controls) : controls_(controls) {
-    controls_.SetBusyCursor(true);
-  }
-  ~BusyCursor() { controls_.SetBusyCursor(false); }
-  BusyCursor(const BusyCursor&) = delete;
-  BusyCursor& operator=(const BusyCursor&) = delete;
-
- private:
-  WindowControls& controls_;
-};
 
 const char16_t* OriginText(ShortNameOrigin origin) {
   switch (origin) {
@@ -414,7 +400,10 @@ void Form1::SelectDrive1For(const Text& path) {
 
 void Form1::Refresh() {
   Guarded([this] {
-    const BusyCursor busy(controls_);
+    // The busy cursor for the life of the refresh: off again before any
+    // message box, and also when the refresh fails.
+    controls_.SetBusyCursor(true);
+    const ScopeExit cursor_back([this] { controls_.SetBusyCursor(false); });
     ListFileName(*this, system_);
   });
 }

@@ -30,8 +30,10 @@
 #include "platform/qt/line_list_model.h"
 #include "platform/qt/mount_notifier.h"
 #include "support/forwarding_system.h"
+#include "support/list_lines.h"
 #include "support/temp_folder.h"
 #include "text/lossless_utf8.h"
+#include "window/layout.h"
 #include "window/texts.h"
 
 using tarnwick::Drive;
@@ -145,6 +147,19 @@ bool LinesAreWhole(QListView* list) {
 const QString kArrow = QStringLiteral(" \u21D4 ");
 const QString kPrefix = QString::fromUtf16(u"\u30D1\u30B9\u540D\uFF0D");
 
+// The lines of the folder that init() makes, sorted by either name: each
+// short name sorts as its long one.
+QStringList FolderLines(bool by_long_name) {
+  const tarnwick::testing::FileNames files[] = {{u"Long File Name.txt", u"LONGFI~1.TXT"},
+                                                {u"readme.txt", u"readme.txt"},
+                                                {u"日本語のファイル名.txt", u"日本語~1.TXT"}};
+  QStringList lines;
+  for (const Text& line : tarnwick::testing::ListLines(files, by_long_name)) {
+    lines.append(ToQString(line));
+  }
+  return lines;
+}
+
 }  // namespace
 
 class MainWindowTest : public QObject {
@@ -207,12 +222,7 @@ class MainWindowTest : public QObject {
 
   void firstListingIsMadeBeforeTheWindowIsShown() {
     QVERIFY(!window_->isVisible());
-    QCOMPARE(
-        Lines(window_->list1()),
-        QStringList({QStringLiteral("Long File Name.txt") + kArrow + QStringLiteral("LONGFI~1.TXT"),
-                     QStringLiteral("readme.txt") + kArrow + QStringLiteral("readme.txt"),
-                     QString::fromUtf8("日本語のファイル名.txt") + kArrow +
-                         QString::fromUtf8("日本語~1.TXT")}));
+    QCOMPARE(Lines(window_->list1()), FolderLines(true));
     // The folder's name is a valid short name, so its short path is its path.
     QCOMPARE(window_->label1()->text(), kPrefix + folder_->path() + u'/');
     QVERIFY(window_->option1(0)->isChecked());
@@ -229,12 +239,7 @@ class MainWindowTest : public QObject {
     window_->show();
     QTest::mouseClick(window_->option1(1), Qt::LeftButton);
     QVERIFY(window_->option1(1)->isChecked());
-    QCOMPARE(
-        Lines(window_->list1()),
-        QStringList({QStringLiteral("LONGFI~1.TXT") + kArrow + QStringLiteral("Long File Name.txt"),
-                     QStringLiteral("readme.txt") + kArrow + QStringLiteral("readme.txt"),
-                     QString::fromUtf8("日本語~1.TXT") + kArrow +
-                         QString::fromUtf8("日本語のファイル名.txt")}));
+    QCOMPARE(Lines(window_->list1()), FolderLines(false));
     QCOMPARE(window_->label1()->text(), label);
     QVERIFY(!window_->list1()->selectionModel()->hasSelection());
     QVERIFY(!window_->list1()->currentIndex().isValid());
@@ -243,20 +248,24 @@ class MainWindowTest : public QObject {
   void captionsGeometryAndTabOrderAreTheTables() {
     QCOMPARE(window_->windowTitle(),
              QString::fromUtf16(u"SFN \u21D4 LFN \u306A\u30BD\u30D5\u30C8 Tarnwick v1.0"));
-    QCOMPARE(window_->size(), QSize(491, 260));
+    using tarnwick::Pixels;
+    QCOMPARE(window_->size(),
+             QSize(Pixels(tarnwick::kClientWidth), Pixels(tarnwick::kClientHeight)));
     QCOMPARE(window_->minimumSize(), window_->maximumSize());
-    QCOMPARE(window_->drive1()->geometry(), QRect(8, 184, 169, 20));
-    QCOMPARE(window_->dir1()->geometry(), QRect(8, 8, 169, 174));
-    QCOMPARE(window_->list1()->geometry(), QRect(184, 8, 297, 196));
-    QCOMPARE(window_->option1(0)->geometry(), QRect(8, 208, 97, 17));
-    QCOMPARE(window_->option1(1)->geometry(), QRect(112, 208, 97, 17));
-    QCOMPARE(window_->label1()->geometry(), QRect(8, 240, 481, 17));
-    QCOMPARE(window_->command1()->geometry(), QRect(296, 208, 185, 25));
-    QCOMPARE(window_->option1(0)->text(), QString::fromUtf16(u"LFN\u3067\u30BD\u30FC\u30C8"));
-    QCOMPARE(window_->option1(1)->text(), QString::fromUtf16(u"SFN\u3067\u30BD\u30FC\u30C8"));
-    QCOMPARE(window_->command1()->text(),
-             QString::fromUtf16(u"\u30D0\u30FC\u30B8\u30E7\u30F3\u60C5\u5831"));
-    QCOMPARE(window_->label1()->focusPolicy(), Qt::NoFocus);
+    // Each control as the layout table places and names it, in its order.
+    const QList<QWidget*> controls = {window_->drive1(),   window_->dir1(),     window_->list1(),
+                                      window_->option1(0), window_->option1(1), window_->label1(),
+                                      window_->command1()};
+    QCOMPARE(controls.size(), qsizetype(tarnwick::kControls.size()));
+    for (qsizetype i = 0; i < controls.size(); ++i) {
+      const tarnwick::ControlLayout& layout = tarnwick::kControls[static_cast<std::size_t>(i)];
+      QCOMPARE(controls[i]->geometry(), QRect(Pixels(layout.left), Pixels(layout.top),
+                                              Pixels(layout.width), Pixels(layout.height)));
+      QCOMPARE(controls[i]->focusPolicy() != Qt::NoFocus, layout.takes_focus);
+      if (const auto* button = qobject_cast<QAbstractButton*>(controls[i])) {
+        QCOMPARE(button->text(), QString::fromUtf16(layout.caption));
+      }
+    }
     // The icon's pictures are built into the program.
     QCOMPARE(window_->windowIcon().availableSizes().size(), 6);
     QVERIFY(!window_->windowIcon().pixmap(32, 32).isNull());

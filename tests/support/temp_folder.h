@@ -10,6 +10,7 @@
 #include <cerrno>
 #include <cstdlib>
 #include <filesystem>
+#include <initializer_list>
 #include <stdexcept>
 #include <string>
 #include <vector>
@@ -68,6 +69,20 @@ class TempFolder {
   void Link(const std::string& name, const std::string& target) const {
     if (::symlink(target.c_str(), (path_ + name).c_str()) != 0) {
       throw std::runtime_error("cannot link " + name);
+    }
+  }
+
+  // Makes each of `entries` in turn, as `ls -F` would show it: "name/" a
+  // folder, "name -> target" a link, any other name an empty file.
+  void Make(std::initializer_list<std::string> entries) const {
+    for (const std::string& entry : entries) {
+      if (const std::size_t arrow = entry.find(" -> "); arrow != std::string::npos) {
+        Link(entry.substr(0, arrow), entry.substr(arrow + 4));
+      } else if (entry.ends_with('/')) {
+        Folder(entry.substr(0, entry.size() - 1));
+      } else {
+        File(entry);
+      }
     }
   }
 

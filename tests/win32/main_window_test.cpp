@@ -263,6 +263,8 @@ TEST_F(Win32Window, CopiesTheListsLinesToTheClipboard) {
   const std::vector<Text> lines = ListLines(list1);
   ASSERT_EQ(lines.size(), 3u);
   window->SetClipboardText(u"before");
+  // The clipboard is let go once the text is on it.
+  EXPECT_EQ(::GetOpenClipboardWindow(), nullptr);
   const MenuHandle menu = window->MakeList1Menu();
   wchar_t caption[64] = {};
   ::GetMenuStringW(menu.get(), kCopyLineId, caption, 64, MF_BYCOMMAND);

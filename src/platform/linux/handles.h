@@ -10,12 +10,7 @@
 
 namespace tarnwick::on_linux {
 
-struct FolderStreamTraits {
-  using Handle = DIR*;
-  static Handle None() { return nullptr; }
-  static void Free(Handle folder) { ::closedir(folder); }
-};
-using FolderStream = ScopedHandle<FolderStreamTraits>;
+using FolderStream = ScopedHandle<DefaultIsNone<DIR*, ::closedir>>;
 
 struct DescriptorTraits {
   using Handle = int;
@@ -25,11 +20,9 @@ struct DescriptorTraits {
 using Descriptor = ScopedHandle<DescriptorTraits>;
 
 // Text that a C library call allocated, such as the result of realpath.
-struct AllocatedTextTraits {
-  using Handle = char*;
-  static Handle None() { return nullptr; }
-  static void Free(Handle text) { std::free(text); }
-};
-using AllocatedText = ScopedHandle<AllocatedTextTraits>;
+// (Freed through a function of its own: the standard library's functions may
+// not be taken by address.)
+inline void FreeText(char* text) { std::free(text); }
+using AllocatedText = ScopedHandle<DefaultIsNone<char*, FreeText>>;
 
 }  // namespace tarnwick::on_linux

@@ -20,9 +20,6 @@
 
 namespace tarnwick::on_linux {
 
-// Where the short names of the entries of a folder (file-name bytes) come from.
-using ShortNameSourceReader = std::function<ShortNameSource(const std::string& folder)>;
-
 class LinuxSystemServices final : public SystemServices {
  public:
   // `source_of` tells ShortNameOriginOf what kind of disk a folder lies on.

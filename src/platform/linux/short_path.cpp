@@ -14,7 +14,6 @@
 #include "fat/fat_short_names.h"
 #include "platform/linux/folder_reader.h"
 #include "platform/linux/ntfs_names.h"
-#include "platform/linux/vfat_names.h"
 
 namespace tarnwick::on_linux {
 namespace {
@@ -249,7 +248,7 @@ ShortPathResolver::FolderTable& ShortPathResolver::TableFor(const std::string& f
   }
   if (tables_.size() >= kMostFoldersKept) tables_.clear();
   FolderTable& table = tables_[id];
-  table = FolderTable{state, ShortNameSourceOf(folder), false, false, false, walks_, 0, {}};
+  table = FolderTable{state, source_of_(folder), false, false, false, walks_, 0, {}};
   table.state_tells_changes = StateTellsChanges(state, table.source, NowNs());
   switch (table.source) {
     case ShortNameSource::Ntfs3g:
@@ -260,7 +259,7 @@ ShortPathResolver::FolderTable& ShortPathResolver::TableFor(const std::string& f
       return table;
     case ShortNameSource::Vfat:
       table.made = true;
-      if (std::optional<std::vector<VfatNames>> names = ReadVfatFolder(folder)) {
+      if (std::optional<std::vector<VfatNames>> names = read_vfat_folder_(folder)) {
         table.short_names = ShortNamesByName(std::move(*names));
         table.listed = true;
         DropTakenNamesOf(state);

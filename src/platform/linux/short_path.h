@@ -13,6 +13,7 @@
 #include <vector>
 
 #include "platform/linux/short_name_table.h"
+#include "platform/linux/vfat_names.h"
 
 namespace tarnwick::on_linux {
 
@@ -29,6 +30,9 @@ enum class ShortNameSource {
 // The best source for the disk that `folder` lies on, found with one statfs
 // (and, on a FUSE disk, one look at the folder's attributes).
 ShortNameSource ShortNameSourceOf(const std::string& folder);
+
+// Where the short names of the entries of a folder (file-name bytes) come from.
+using ShortNameSourceReader = std::function<ShortNameSource(const std::string& folder)>;
 
 // The same for a disk of the file-system type `type` (statfs's f_type);
 // `answers_for_windows_attributes` is asked only of a FUSE disk.
@@ -74,6 +78,11 @@ bool StateTellsChanges(const FolderState& state, ShortNameSource source, std::in
 // The time now, in nanoseconds, by the clock the folders' times are read by.
 std::int64_t NowNs();
 
+// The vfat driver's names of every entry of a folder, or nullopt where it
+// does not answer.
+using VfatFolderReader =
+    std::function<std::optional<std::vector<VfatNames>>(const std::string& folder)>;
+
 class ShortPathResolver {
  public:
   // How long the folder walked last is taken to be as it was when looked
@@ -81,8 +90,14 @@ class ShortPathResolver {
   // first, which is always looked at afresh, and then for each file.
   static constexpr std::int64_t kFolderTrustedNs = 1'000'000;
 
-  explicit ShortPathResolver(FolderStateReader read_state = ReadFolderState)
-      : read_state_(std::move(read_state)) {}
+  // The disks are asked through `read_state`, `source_of` and
+  // `read_vfat_folder`, which a test may stand in for.
+  explicit ShortPathResolver(FolderStateReader read_state = ReadFolderState,
+                             ShortNameSourceReader source_of = ShortNameSourceOf,
+                             VfatFolderReader read_vfat_folder = ReadVfatFolder)
+      : read_state_(std::move(read_state)),
+        source_of_(std::move(source_of)),
+        read_vfat_folder_(std::move(read_vfat_folder)) {}
 
   // The short form of `path` (file-name bytes): each component replaced by
   // its short name in its folder, the separators as they stand ("/" stays
@@ -165,6 +180,8 @@ class ShortPathResolver {
   bool LastWalkStands();
 
   FolderStateReader read_state_;
+  ShortNameSourceReader source_of_;
+  VfatFolderReader read_vfat_folder_;
   std::optional<FolderNames> taken_names_;
   std::uint64_t taken_names_walk_ = 0;
   // Folders seen lately; cleared when it grows past a few dozen.

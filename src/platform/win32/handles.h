@@ -19,31 +19,17 @@ struct FindTraits {
 using FindHandle = ScopedHandle<FindTraits>;
 
 // Memory that the system allocated with LocalAlloc for the caller.
-struct LocalMemoryTraits {
-  using Handle = HLOCAL;
-  static Handle None() { return nullptr; }
-  static void Free(Handle memory) { ::LocalFree(memory); }
-};
-using LocalMemory = ScopedHandle<LocalMemoryTraits>;
+using LocalMemory = ScopedHandle<DefaultIsNone<HLOCAL, ::LocalFree>>;
 
 // A font, bitmap, brush or pen that the program made.
 template <typename Object>
-struct GdiObjectTraits {
-  using Handle = Object;
-  static Handle None() { return nullptr; }
-  static void Free(Handle object) { ::DeleteObject(object); }
-};
+using GdiObjectTraits = DefaultIsNone<Object, ::DeleteObject>;
 using FontHandle = ScopedHandle<GdiObjectTraits<HFONT>>;
 using BitmapHandle = ScopedHandle<GdiObjectTraits<HBITMAP>>;
 using BrushHandle = ScopedHandle<GdiObjectTraits<HBRUSH>>;
 using PenHandle = ScopedHandle<GdiObjectTraits<HPEN>>;
 
-struct IconTraits {
-  using Handle = HICON;
-  static Handle None() { return nullptr; }
-  static void Free(Handle icon) { ::DestroyIcon(icon); }
-};
-using IconHandle = ScopedHandle<IconTraits>;
+using IconHandle = ScopedHandle<DefaultIsNone<HICON, ::DestroyIcon>>;
 
 // The device context of a window, or of the screen for none, from GetDC.
 struct WindowDc {
@@ -51,63 +37,29 @@ struct WindowDc {
   HDC dc = nullptr;
   bool operator==(const WindowDc&) const = default;
 };
-struct WindowDcTraits {
-  using Handle = WindowDc;
-  static Handle None() { return {}; }
-  static void Free(Handle handle) { ::ReleaseDC(handle.window, handle.dc); }
-};
-using WindowDcHandle = ScopedHandle<WindowDcTraits>;
+inline void ReleaseWindowDc(WindowDc handle) { ::ReleaseDC(handle.window, handle.dc); }
+using WindowDcHandle = ScopedHandle<DefaultIsNone<WindowDc, ReleaseWindowDc>>;
 
 inline WindowDcHandle GetWindowDc(HWND window) {
   return WindowDcHandle(WindowDc{window, ::GetDC(window)});
 }
 
 // A device context that the program made, from CreateCompatibleDC.
-struct MemoryDcTraits {
-  using Handle = HDC;
-  static Handle None() { return nullptr; }
-  static void Free(Handle dc) { ::DeleteDC(dc); }
-};
-using MemoryDcHandle = ScopedHandle<MemoryDcTraits>;
+using MemoryDcHandle = ScopedHandle<DefaultIsNone<HDC, ::DeleteDC>>;
 
-struct MenuTraits {
-  using Handle = HMENU;
-  static Handle None() { return nullptr; }
-  static void Free(Handle menu) { ::DestroyMenu(menu); }
-};
-using MenuHandle = ScopedHandle<MenuTraits>;
-
-struct AcceleratorTraits {
-  using Handle = HACCEL;
-  static Handle None() { return nullptr; }
-  static void Free(Handle table) { ::DestroyAcceleratorTable(table); }
-};
-using AcceleratorHandle = ScopedHandle<AcceleratorTraits>;
+using MenuHandle = ScopedHandle<DefaultIsNone<HMENU, ::DestroyMenu>>;
+using AcceleratorHandle = ScopedHandle<DefaultIsNone<HACCEL, ::DestroyAcceleratorTable>>;
 
 // The paths dropped on a window, from WM_DROPFILES.
-struct DropTraits {
-  using Handle = HDROP;
-  static Handle None() { return nullptr; }
-  static void Free(Handle drop) { ::DragFinish(drop); }
-};
-using DropHandle = ScopedHandle<DropTraits>;
+using DropHandle = ScopedHandle<DefaultIsNone<HDROP, ::DragFinish>>;
 
 // Memory for the clipboard, from GlobalAlloc; once the clipboard has it, it
 // is the clipboard's to free.
-struct GlobalMemoryTraits {
-  using Handle = HGLOBAL;
-  static Handle None() { return nullptr; }
-  static void Free(Handle memory) { ::GlobalFree(memory); }
-};
-using GlobalMemory = ScopedHandle<GlobalMemoryTraits>;
+using GlobalMemory = ScopedHandle<DefaultIsNone<HGLOBAL, ::GlobalFree>>;
 
 // The clipboard, open for this program until it goes.
-struct ClipboardHoldTraits {
-  using Handle = bool;
-  static Handle None() { return false; }
-  static void Free(Handle) { ::CloseClipboard(); }
-};
-using ClipboardHold = ScopedHandle<ClipboardHoldTraits>;
+inline void CloseClipboardHeld(bool /*held*/) { ::CloseClipboard(); }
+using ClipboardHold = ScopedHandle<DefaultIsNone<bool, CloseClipboardHeld>>;
 
 // An object selected into a device context: the one it replaced is put back.
 struct Selection {
@@ -115,12 +67,10 @@ struct Selection {
   HGDIOBJ replaced = nullptr;
   bool operator==(const Selection&) const = default;
 };
-struct SelectionTraits {
-  using Handle = Selection;
-  static Handle None() { return {}; }
-  static void Free(Handle selection) { ::SelectObject(selection.dc, selection.replaced); }
-};
-using SelectedObject = ScopedHandle<SelectionTraits>;
+inline void RestoreSelection(Selection selection) {
+  ::SelectObject(selection.dc, selection.replaced);
+}
+using SelectedObject = ScopedHandle<DefaultIsNone<Selection, RestoreSelection>>;
 
 // Selects `object` into `dc` until the result goes.
 inline SelectedObject Select(HDC dc, HGDIOBJ object) {
