@@ -219,6 +219,11 @@ void Form1::Dropped(const std::vector<Text>& paths) {
     // own. A hidden or system file has none.
     const TextView name = TextView(path).substr(last + 1);
     for (std::size_t i = 0; i < line_splits_.size(); ++i) {
+      // A line whose long name comes first tells that name's size without
+      // being read from the list: most lines of a big folder are passed over
+      // unread.
+      const std::uint32_t split = line_splits_[i];
+      if ((split & kLongNameFirst) != 0 && (split & ~kLongNameFirst) != name.size()) continue;
       if (NamesOfLine(i).long_name == name) {
         controls_.SetList1ListIndex(static_cast<int>(i));
         return;
