@@ -9,15 +9,18 @@
 namespace tarnwick {
 namespace {
 
-// The length of `bytes` without the run of `fill` bytes that ends it, eight
+// The length of `bytes` without the run of `fill` bytes that ends it, 32
 // bytes at a time: the short-path buffer is mostly that run.
 std::size_t LengthBeforeTrailing(std::string_view bytes, char fill) {
   const std::uint64_t fill_word = 0x0101010101010101u * static_cast<unsigned char>(fill);
   std::size_t end = bytes.size();
-  for (; end >= 8; end -= 8) {
-    std::uint64_t word = 0;
-    std::memcpy(&word, bytes.data() + end - 8, 8);
-    if (word != fill_word) break;
+  for (; end >= 32; end -= 32) {
+    std::uint64_t words[4];
+    std::memcpy(words, bytes.data() + end - 32, 32);
+    if (((words[0] ^ fill_word) | (words[1] ^ fill_word) | (words[2] ^ fill_word) |
+         (words[3] ^ fill_word)) != 0) {
+      break;
+    }
   }
   while (end > 0 && bytes[end - 1] == fill) --end;
   return end;

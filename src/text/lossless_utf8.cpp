@@ -81,24 +81,31 @@ void AppendUtf16(Text& text, char32_t code_point) {
   }
 }
 
+// Writes the UTF-8 form of `code_point` at `out`; gives the end of it.
+char* PutUtf8(char* out, char32_t code_point) {
+  if (code_point < 0x80) {
+    *out++ = static_cast<char>(code_point);
+  } else if (code_point < 0x800) {
+    *out++ = static_cast<char>(0xC0 | (code_point >> 6));
+    *out++ = static_cast<char>(0x80 | (code_point & 0x3F));
+  } else if (code_point < 0x10000) {
+    *out++ = static_cast<char>(0xE0 | (code_point >> 12));
+    *out++ = static_cast<char>(0x80 | ((code_point >> 6) & 0x3F));
+    *out++ = static_cast<char>(0x80 | (code_point & 0x3F));
+  } else {
+    *out++ = static_cast<char>(0xF0 | (code_point >> 18));
+    *out++ = static_cast<char>(0x80 | ((code_point >> 12) & 0x3F));
+    *out++ = static_cast<char>(0x80 | ((code_point >> 6) & 0x3F));
+    *out++ = static_cast<char>(0x80 | (code_point & 0x3F));
+  }
+  return out;
+}
+
 }  // namespace
 
 void AppendUtf8(std::string& bytes, char32_t code_point) {
-  if (code_point < 0x80) {
-    bytes.push_back(static_cast<char>(code_point));
-  } else if (code_point < 0x800) {
-    bytes.push_back(static_cast<char>(0xC0 | (code_point >> 6)));
-    bytes.push_back(static_cast<char>(0x80 | (code_point & 0x3F)));
-  } else if (code_point < 0x10000) {
-    bytes.push_back(static_cast<char>(0xE0 | (code_point >> 12)));
-    bytes.push_back(static_cast<char>(0x80 | ((code_point >> 6) & 0x3F)));
-    bytes.push_back(static_cast<char>(0x80 | (code_point & 0x3F)));
-  } else {
-    bytes.push_back(static_cast<char>(0xF0 | (code_point >> 18)));
-    bytes.push_back(static_cast<char>(0x80 | ((code_point >> 12) & 0x3F)));
-    bytes.push_back(static_cast<char>(0x80 | ((code_point >> 6) & 0x3F)));
-    bytes.push_back(static_cast<char>(0x80 | (code_point & 0x3F)));
-  }
+  char sequence[4];
+  bytes.append(sequence, PutUtf8(sequence, code_point));
 }
 
 Text DecodeFileName(std::string_view bytes) {
@@ -138,30 +145,31 @@ char32_t DecodeCharacterAt(std::string_view bytes, std::size_t& at) {
 }
 
 std::optional<std::string> EncodeFileName(TextView text) {
-  std::string bytes;
-  bytes.reserve(text.size() * 3);
+  // A code unit takes at most three bytes (a pair of them, four): room for
+  // the longest at once, cut to the length written at the end.
+  std::string bytes(text.size() * 3, '\0');
+  char* out = bytes.data();
   bool has_escapes = false;
   std::size_t i = 0;
   while (i < text.size()) {
     // Runs of ASCII, the common case, go across as they are.
     const std::size_t ascii = AsciiRun(text.substr(i));
-    const std::size_t old_size = bytes.size();
-    bytes.resize(old_size + ascii);
-    char* out = bytes.data() + old_size;
     for (std::size_t j = 0; j < ascii; ++j) out[j] = static_cast<char>(text[i + j]);
+    out += ascii;
     i += ascii;
     if (i == text.size()) break;
     const CodePoint character = CodePointAt(text, i);
     if (character.value >= 0xDC80 && character.value <= 0xDCFF) {
-      bytes.push_back(static_cast<char>(character.value - kEscapeBase));
+      *out++ = static_cast<char>(character.value - kEscapeBase);
       has_escapes = true;
     } else if (IsSurrogate(character.value)) {
       return std::nullopt;
     } else {
-      AppendUtf8(bytes, character.value);
+      out = PutUtf8(out, character.value);
     }
     i += character.units;
   }
+  bytes.resize(static_cast<std::size_t>(out - bytes.data()));
   // Escaped bytes next to each other may form a valid sequence, which would
   // read back as another text: such text has no bytes of its own.
   if (has_escapes && DecodeFileName(bytes) != text) return std::nullopt;
