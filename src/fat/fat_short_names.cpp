@@ -551,11 +551,38 @@ std::uint64_t EightBytesAt(std::string_view name, std::size_t depth) {
   return bytes;
 }
 
+// Sorts `items` by their eight bytes, keeping the order of those with equal
+// bytes: a pass a byte, from the last, and no pass over a byte that every
+// item has alike (a folder's names share long starts). `spare` is room for
+// as many items.
+void StableSortByBytes(std::span<OrderItem> items, std::span<OrderItem> spare) {
+  std::span<OrderItem> from = items;
+  std::span<OrderItem> to = spare.first(items.size());
+  for (int shift = 0; shift < 64; shift += 8) {
+    const auto byte_of = [shift](const OrderItem& item) {
+      return static_cast<std::size_t>((item.bytes >> shift) & 0xFF);
+    };
+    std::array<std::size_t, 256> starts{};
+    for (const OrderItem& item : from) ++starts[byte_of(item)];
+    if (starts[byte_of(from[0])] == from.size()) continue;
+    std::size_t place = 0;
+    for (std::size_t& start : starts) place += std::exchange(start, place);
+    for (const OrderItem& item : from) to[starts[byte_of(item)]++] = item;
+    std::swap(from, to);
+  }
+  if (from.data() != items.data()) std::copy(from.begin(), from.end(), items.begin());
+}
+
+// Below this many items, sorting by comparison is the quicker.
+constexpr std::size_t kFewestItemsByBytes = 256;
+
 // Sorts `items` in binary order of their names, which agree on their first
-// `depth` bytes; equal names in the order of their indexes. Eight bytes are
-// compared at a time as one number, and only names that agree on them are
-// looked at further: a folder's names share long starts.
-void SortFrom(std::span<OrderItem> items, const PackedNames& names, std::size_t depth) {
+// `depth` bytes; equal names in the order of their indexes, which is the
+// order the items come in. Eight bytes are compared at a time as one number,
+// and only names that agree on them are looked at further: a folder's names
+// share long starts.
+void SortFrom(std::span<OrderItem> items, const PackedNames& names, std::size_t depth,
+              std::span<OrderItem> spare) {
   bool any_goes_on = false;
   for (OrderItem& item : items) {
     item.bytes = EightBytesAt(names[item.index], depth);
@@ -570,13 +597,17 @@ void SortFrom(std::span<OrderItem> items, const PackedNames& names, std::size_t 
     });
     return;
   }
-  std::sort(items.begin(), items.end(), [](const OrderItem& a, const OrderItem& b) {
-    return std::tie(a.bytes, a.index) < std::tie(b.bytes, b.index);
-  });
+  if (items.size() >= kFewestItemsByBytes) {
+    StableSortByBytes(items, spare);
+  } else {
+    std::sort(items.begin(), items.end(), [](const OrderItem& a, const OrderItem& b) {
+      return std::tie(a.bytes, a.index) < std::tie(b.bytes, b.index);
+    });
+  }
   for (std::size_t start = 0; start < items.size();) {
     std::size_t end = start + 1;
     while (end < items.size() && items[end].bytes == items[start].bytes) ++end;
-    if (end - start > 1) SortFrom(items.subspan(start, end - start), names, depth + 8);
+    if (end - start > 1) SortFrom(items.subspan(start, end - start), names, depth + 8, spare);
     start = end;
   }
 }
@@ -588,7 +619,8 @@ std::vector<std::uint32_t> BinaryOrder(const PackedNames& names) {
   }
   std::vector<OrderItem> items(names.size());
   for (std::size_t i = 0; i < names.size(); ++i) items[i].index = static_cast<std::uint32_t>(i);
-  SortFrom(items, names, 0);
+  std::vector<OrderItem> spare(names.size());
+  SortFrom(items, names, 0, spare);
   std::vector<std::uint32_t> order(names.size());
   for (std::size_t i = 0; i < items.size(); ++i) order[i] = items[i].index;
   return order;
