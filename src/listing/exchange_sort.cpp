@@ -218,13 +218,15 @@ constexpr std::size_t kRoomAfter = 2 * kMostChains;
 
 Items PackItems(const TextList& keys) {
   DecidingUnits units = FindDecidingUnits(keys);
-  // A unit's code is its rank in the alphabet, from 1.
+  // A unit's code is its rank in the alphabet, from 1, looked up by the
+  // unit: every deciding unit of every key is coded. The table reaches only
+  // as far as the highest unit, so that ASCII keys need little of it.
   std::sort(units.alphabet.begin(), units.alphabet.end());
-  const auto code = [&](char16_t unit) {
-    return static_cast<std::uint64_t>(
-        std::lower_bound(units.alphabet.begin(), units.alphabet.end(), unit) -
-        units.alphabet.begin() + 1);
-  };
+  std::vector<std::uint16_t> rank_of(units.alphabet.empty() ? 0 : units.alphabet.back() + 1u);
+  for (std::size_t rank = 0; rank < units.alphabet.size(); ++rank) {
+    rank_of[units.alphabet[rank]] = static_cast<std::uint16_t>(rank);
+  }
+  const auto code = [&rank_of](char16_t unit) { return std::uint64_t{rank_of[unit]} + 1; };
   const std::size_t n = keys.size();
   Items packed;
   packed.index_bits = std::max(1, static_cast<int>(std::bit_width(n - 1)));
