@@ -143,9 +143,8 @@ bool LinuxSystemServices::Wanted(const dirent& entry) {
 
 std::uint32_t LinuxSystemServices::GetShortPathNameA(const std::string& long_path,
                                                      std::span<char> buffer) {
-  const std::optional<std::string> short_path = short_paths_.ShortPath(long_path);
-  if (!short_path) return 0;
-  return CopyWithTerminator(*short_path, buffer);
+  if (!short_paths_.ShortPathInto(long_path, short_path_work_)) return 0;
+  return CopyWithTerminator(short_path_work_, buffer);
 }
 
 std::uint32_t LinuxSystemServices::GetShortPathNameW(const Text& long_path,

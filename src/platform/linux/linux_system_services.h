@@ -69,6 +69,8 @@ class LinuxSystemServices final : public SystemServices {
   // files' short names need it read once more.
   std::optional<FolderNames> names_read_;
   ShortPathResolver short_paths_;
+  // The short path of the last question, its room kept for the next.
+  std::string short_path_work_;
   ShortNameSourceReader source_of_;
 };
 

@@ -128,8 +128,8 @@ void ShortPathResolver::TakeFolderNames(FolderNames names) {
   taken_names_walk_ = walks_;
 }
 
-std::optional<std::string> ShortPathResolver::ShortPath(std::string_view path) {
-  if (path.empty()) return std::nullopt;
+bool ShortPathResolver::ShortPathInto(std::string_view path, std::string& result) {
+  if (path.empty()) return false;
   // A file of the folder walked last: on a disk that answers for one name at
   // a time, one question to it; elsewhere, where that folder has not changed
   // since, no look at every folder on the way. A folder's own path is always
@@ -149,20 +149,20 @@ std::optional<std::string> ShortPathResolver::ShortPath(std::string_view path) {
       answered = true;
     }
     if (answered) {
-      if (!short_name) return std::nullopt;
-      short_name->insert(0, last_walk_.short_prefix);
-      return short_name;
+      if (!short_name) return false;
+      result.assign(last_walk_.short_prefix).append(*short_name);
+      return true;
     }
   }
 
   ++walks_;
-  std::string result;
+  result.clear();
   std::string folder = path.front() == '/' ? "/" : "./";
   std::optional<FolderState> state = read_state_(folder);
   std::size_t position = 0;
   Walk walk;
   while (position < path.size()) {
-    if (!state) return std::nullopt;
+    if (!state) return false;
     if (path[position] == '/') {
       result += '/';
       ++position;
@@ -173,7 +173,7 @@ std::optional<std::string> ShortPathResolver::ShortPath(std::string_view path) {
     const std::size_t end = std::min(path.find('/', position), path.size());
     const std::string_view name = path.substr(position, end - position);
     std::optional<std::string> short_name = ShortNameIn(folder, *state, name);
-    if (!short_name) return std::nullopt;
+    if (!short_name) return false;
     result += *short_name;
     folder += name;
     folder += '/';
@@ -183,12 +183,18 @@ std::optional<std::string> ShortPathResolver::ShortPath(std::string_view path) {
   }
   if (path.back() == '/') {
     // A final "/" asks for a folder, as it does of the file system.
-    if (!state) return std::nullopt;
+    if (!state) return false;
     walk = {std::string(path), folder, result, *state, TableFor(folder, *state).source};
   }
   walk.seen_ns = SteadyNs();
   last_walk_ = std::move(walk);
-  return result;
+  return true;
+}
+
+std::optional<std::string> ShortPathResolver::ShortPath(std::string_view path) {
+  std::string short_path;
+  if (!ShortPathInto(path, short_path)) return std::nullopt;
+  return short_path;
 }
 
 // The folder is looked at again once the last look is a millisecond old,

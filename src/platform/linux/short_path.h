@@ -110,6 +110,10 @@ class ShortPathResolver {
   // starts with its folder, shows the names as they are.
   std::optional<std::string> ShortPath(std::string_view path);
 
+  // The same, written over `short_path`, whose room serves call after call;
+  // false where ShortPath gives nullopt, leaving `short_path` unspecified.
+  bool ShortPathInto(std::string_view path, std::string& short_path);
+
   // The whole of a folder as someone else read it (the enumeration of a
   // listing, which reads every entry before the files are asked for): the
   // folder's table is made from these names rather than from a read of its
