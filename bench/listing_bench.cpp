@@ -11,6 +11,10 @@
 // Windows would have stored (by the FAT rules), and the listing must show it.
 // `--sort-path NAME` makes the refresh sort on that path (avx512, avx2,
 // sse4.2, sse2 or scalar) rather than the widest this processor runs.
+// `--against-ls PROGRAM` runs PROGRAM (tarnwick-list) and `ls -f` on each
+// folder in turn, 21 pairs after a run of each, their output thrown away, and
+// prints instead: files=N list_ms=… ls_ms=… list_over_ls=… (the medians of
+// the times and of the pairs' ratios).
 // Prints one line per folder:
 // files=N total_ms=… timed_total_ms=… enum_ms=… readdir_ms=… short_ms=… keys_ms=…
 //   sort_ms=… sort_ns_per_cmp=… sort_path=… add_ms=… ref_sort_ns_per_cmp=… peak_kib=…
@@ -20,7 +24,9 @@
 // timed_total_ms.
 #include <dirent.h>
 #include <fcntl.h>
+#include <spawn.h>
 #include <sys/resource.h>
+#include <sys/wait.h>
 #include <sys/xattr.h>
 #include <unistd.h>
 
@@ -307,6 +313,53 @@ int Measure(const std::filesystem::path& root, int files) {
   return 0;
 }
 
+// The wall time of one run of `arguments`, its output thrown away.
+double RunMs(const std::vector<std::string>& arguments) {
+  std::vector<char*> argv;
+  for (const std::string& argument : arguments) argv.push_back(const_cast<char*>(argument.c_str()));
+  argv.push_back(nullptr);
+  posix_spawn_file_actions_t actions;
+  posix_spawn_file_actions_init(&actions);
+  posix_spawn_file_actions_addopen(&actions, STDOUT_FILENO, "/dev/null", O_WRONLY, 0);
+  const auto start = Clock::now();
+  pid_t child = 0;
+  const int error = ::posix_spawnp(&child, argv[0], &actions, nullptr, argv.data(), environ);
+  posix_spawn_file_actions_destroy(&actions);
+  int status = 0;
+  if (error != 0 || ::waitpid(child, &status, 0) != child || !WIFEXITED(status) ||
+      WEXITSTATUS(status) != 0) {
+    std::fprintf(stderr, "%s did not run to success\n", argv[0]);
+    std::exit(1);
+  }
+  return Milliseconds(Clock::now() - start);
+}
+
+double Median(std::vector<double> values) {
+  std::sort(values.begin(), values.end());
+  return values[values.size() / 2];
+}
+
+// `program` and `ls -f` on one folder, in turn.
+int MeasureAgainstLs(const std::filesystem::path& root, int files, const std::string& program) {
+  constexpr int kPairs = 21;
+  const std::filesystem::path folder = root / ("files" + std::to_string(files));
+  MakeFolder(folder, files);
+  const std::vector<std::string> list = {program, folder.string()};
+  const std::vector<std::string> ls = {"ls", "-f", folder.string()};
+  RunMs(list);
+  RunMs(ls);
+  std::vector<double> list_ms, ls_ms, ratios;
+  for (int pair = 0; pair < kPairs; ++pair) {
+    list_ms.push_back(RunMs(list));
+    ls_ms.push_back(RunMs(ls));
+    ratios.push_back(list_ms.back() / ls_ms.back());
+  }
+  std::printf("files=%d list_ms=%.2f ls_ms=%.2f list_over_ls=%.2f\n", files, Median(list_ms),
+              Median(ls_ms), Median(ratios));
+  std::fflush(stdout);
+  return 0;
+}
+
 // 20,000 names of one basis, then 20,000 whose 1,296 bases ("ABCDEF00" ...)
 // all shorten to "AB~": each name's tail is found in a search that does not
 // start over at ~1. Prints
@@ -346,9 +399,12 @@ int main(int argc, char** argv) {
   }
   std::vector<int> sizes;
   std::string parent = "/tmp";
+  std::string against_ls;
   for (int i = 1; i < argc; ++i) {
     if (std::string_view(argv[i]) == "--in" && i + 1 < argc) {
       parent = argv[++i];
+    } else if (std::string_view(argv[i]) == "--against-ls" && i + 1 < argc) {
+      against_ls = argv[++i];
     } else if (std::string_view(argv[i]) == "--sort-path" && i + 1 < argc) {
       try {
         tarnwick::UseSortPath(tarnwick::SortPathNamed(argv[++i]));
@@ -368,7 +424,9 @@ int main(int argc, char** argv) {
     return 1;
   }
   int status = 0;
-  for (const int files : sizes) status |= Measure(root, files);
+  for (const int files : sizes) {
+    status |= against_ls.empty() ? Measure(root, files) : MeasureAgainstLs(root, files, against_ls);
+  }
   std::filesystem::remove_all(root);
   return status;
 }

@@ -70,16 +70,17 @@ void ListFileName(ListingControls& controls, SystemServices& system) {
   // for them at once, rather than growing the list by copies.
   TextList ShortNames;
   ShortNames.Reserve(size, 12 * size);
+  // Each file's path is written over the last one's, after the folder's.
+  Text path = FolderPath;
   for (std::size_t i = 0; i < size; ++i) {
     const TextView long_name = LongNames.at(i);
     if (long_name.empty()) {
       ShortNames.Append(Text());
       continue;
     }
-    Text path;
-    path.reserve(FolderPath.size() + long_name.size());
-    path.append(FolderPath).append(long_name);
-    ShortNames.Append(GetFileName(GetShortFileName(system, std::move(path)), separator));
+    path.resize(FolderPath.size());
+    path.append(long_name);
+    ShortNames.Append(GetFileName(GetShortFileName(system, path), separator));
   }
   ShortNames.ShrinkToFit();
 
@@ -108,7 +109,8 @@ void ListFileName(ListingControls& controls, SystemServices& system) {
     const TextView long_name = LongNames.at(static_cast<std::size_t>(index));
     const TextView short_name = ShortNames.at(static_cast<std::size_t>(index));
     if (long_name.empty()) continue;
-    line.assign(long_name_first ? long_name : short_name)
+    line.clear();
+    line.append(long_name_first ? long_name : short_name)
         .append(kNameSeparator)
         .append(long_name_first ? short_name : long_name);
     controls.List1AddItem(line, long_name, short_name);

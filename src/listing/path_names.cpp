@@ -67,7 +67,7 @@ Text CallShortPathService(SystemServices& system, const Text& long_path) {
 
 }  // namespace
 
-Text GetShortFileName(SystemServices& system, Text LongFN) {
+Text GetShortFileName(SystemServices& system, const Text& LongFN) {
   Text returned = CallShortPathService(system, LongFN);
   // Trimming comes first, so only the spaces after the terminating NUL go;
   // spaces inside the short path stay.

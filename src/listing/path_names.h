@@ -8,7 +8,7 @@ namespace tarnwick {
 
 // The short form of `LongFN` (a full path of a file or folder) as the
 // short-path service gives it, or the empty text when it gives none.
-Text GetShortFileName(SystemServices& system, Text LongFN);
+Text GetShortFileName(SystemServices& system, const Text& LongFN);
 
 // Everything after the last `separator` of `ShortFN`; the empty text when
 // there is no separator or nothing follows it.
