@@ -103,6 +103,15 @@ class TimedSystem final : public tarnwick::SystemServices {
   Text FromSystemCodePage(std::string_view bytes) const override {
     return Timed(short_paths, [&] { return real_.FromSystemCodePage(bytes); });
   }
+  bool ToSystemCodePageInto(TextView text, std::string& bytes) const override {
+    return Timed(short_paths, [&] { return real_.ToSystemCodePageInto(text, bytes); });
+  }
+  void FromSystemCodePageInto(std::string_view bytes, Text& text) const override {
+    Timed(short_paths, [&] {
+      real_.FromSystemCodePageInto(bytes, text);
+      return 0;
+    });
+  }
   char16_t Separator() const override { return real_.Separator(); }
   tarnwick::TextView LineBreak() const override { return real_.LineBreak(); }
   std::vector<Text> Subfolders(const Text& folder) override { return real_.Subfolders(folder); }

@@ -6,8 +6,8 @@
 
 #include "base/scope_exit.h"
 #include "listing/exchange_sort.h"
-#include "listing/path_names.h"
 #include "listing/listing_texts.h"
+#include "listing/path_names.h"
 
 namespace tarnwick {
 namespace {
@@ -70,8 +70,10 @@ void ListFileName(ListingControls& controls, SystemServices& system) {
   // for them at once, rather than growing the list by copies.
   TextList ShortNames;
   ShortNames.Reserve(size, 12 * size);
-  // Each file's path is written over the last one's, after the folder's.
+  // Each file's path is written over the last one's, after the folder's,
+  // and its conversions reuse the room of the last one's.
   Text path = FolderPath;
+  ShortPathWork work;
   for (std::size_t i = 0; i < size; ++i) {
     const TextView long_name = LongNames.at(i);
     if (long_name.empty()) {
@@ -80,7 +82,7 @@ void ListFileName(ListingControls& controls, SystemServices& system) {
     }
     path.resize(FolderPath.size());
     path.append(long_name);
-    ShortNames.Append(GetFileName(GetShortFileName(system, path), separator));
+    ShortNames.Append(GetFileNameView(GetShortFileName(system, path, work), separator));
   }
   ShortNames.ShrinkToFit();
 

@@ -34,16 +34,16 @@ TextView TrimSpaces(TextView text) {
   return text.substr(first, last - first + 1);
 }
 
-// The text the service left in the buffer, in Unicode: through the system
-// code page when it can hold the path, through the wide service otherwise
-// (a Korean or emoji name on a Japanese system would reach the code-page
-// service as "?" and get no short form although it has one).
-Text CallShortPathService(SystemServices& system, const Text& long_path) {
-  const std::optional<std::string> path_bytes = system.ToSystemCodePage(long_path);
-  if (!path_bytes) {
-    Text work(kShortPathBufferSize, u' ');
-    system.GetShortPathNameW(long_path, std::span<char16_t>(work));
-    return work;
+// Leaves in `work.returned` the text the service left in the buffer, in
+// Unicode: through the system code page when it can hold the path, through
+// the wide service otherwise (a Korean or emoji name on a Japanese system
+// would reach the code-page service as "?" and get no short form although it
+// has one).
+void CallShortPathService(SystemServices& system, const Text& long_path, ShortPathWork& work) {
+  if (!system.ToSystemCodePageInto(long_path, work.path_bytes)) {
+    work.returned.assign(kShortPathBufferSize, u' ');
+    system.GetShortPathNameW(long_path, std::span<char16_t>(work.returned));
+    return;
   }
   // The work buffer in the code page: a space there is one byte, so the
   // buffer is that byte 1024 times.
@@ -55,37 +55,39 @@ Text CallShortPathService(SystemServices& system, const Text& long_path) {
   // to the heap.
   std::array<char, kShortPathBufferSize> buffer;
   buffer.fill(space->front());
-  system.GetShortPathNameA(*path_bytes, std::span<char>(buffer));
+  system.GetShortPathNameA(work.path_bytes, std::span<char>(buffer));
   // The whole buffer comes back, but the spaces that end it would only be
   // trimmed again: they are left as they are, but for the first, which a
   // double-byte character before it may take as its second byte.
   const std::string_view returned(buffer.data(), buffer.size());
   const std::size_t written = LengthBeforeTrailing(returned, space->front());
   const std::size_t used = written == 0 ? 0 : std::min(returned.size(), written + 1);
-  return system.FromSystemCodePage(returned.substr(0, used));
+  system.FromSystemCodePageInto(returned.substr(0, used), work.returned);
 }
 
 }  // namespace
 
-Text GetShortFileName(SystemServices& system, const Text& LongFN) {
-  Text returned = CallShortPathService(system, LongFN);
+TextView GetShortFileName(SystemServices& system, const Text& LongFN, ShortPathWork& work) {
+  CallShortPathService(system, LongFN, work);
   // Trimming comes first, so only the spaces after the terminating NUL go;
   // spaces inside the short path stay.
-  const TextView trimmed = TrimSpaces(returned);
-  const TextView kept = trimmed.substr(0, trimmed.find(u'\0'));
-  if (kept.empty()) return {};
-  // Cut out of the text returned, which is the caller's from here.
-  const auto start = static_cast<std::size_t>(kept.data() - returned.data());
-  returned.resize(start + kept.size());
-  returned.erase(0, start);
-  return returned;
+  const TextView trimmed = TrimSpaces(work.returned);
+  return trimmed.substr(0, trimmed.find(u'\0'));
+}
+
+Text GetShortFileName(SystemServices& system, const Text& LongFN) {
+  ShortPathWork work;
+  return Text(GetShortFileName(system, LongFN, work));
+}
+
+TextView GetFileNameView(TextView ShortFN, char16_t separator) {
+  const auto last = ShortFN.rfind(separator);
+  if (last == TextView::npos) return {};
+  return ShortFN.substr(last + 1);
 }
 
 Text GetFileName(Text ShortFN, char16_t separator) {
-  const auto last = ShortFN.rfind(separator);
-  if (last == Text::npos) return {};
-  ShortFN.erase(0, last + 1);
-  return ShortFN;
+  return Text(GetFileNameView(ShortFN, separator));
 }
 
 }  // namespace tarnwick

@@ -26,6 +26,17 @@ ShortNameOrigin OriginWhereTheDiskKeepsNames(TextView long_name, TextView short_
                                                    : ShortNameOrigin::None;
 }
 
+bool SystemServices::ToSystemCodePageInto(TextView text, std::string& bytes) const {
+  std::optional<std::string> converted = ToSystemCodePage(text);
+  if (!converted) return false;
+  bytes = std::move(*converted);
+  return true;
+}
+
+void SystemServices::FromSystemCodePageInto(std::string_view bytes, Text& text) const {
+  text = FromSystemCodePage(bytes);
+}
+
 Text DescriptionOf(const std::exception& error) { return DecodeFileName(error.what()); }
 
 }  // namespace tarnwick

@@ -133,6 +133,13 @@ class SystemServices {
   // text; a NUL byte gives U+0000.
   virtual Text FromSystemCodePage(std::string_view bytes) const = 0;
 
+  // The same two, written over `bytes` and `text`, whose room serves call
+  // after call: a refresh converts a path for every file. By default they
+  // call the two above; ToSystemCodePageInto gives false where
+  // ToSystemCodePage gives nullopt, leaving `bytes` unspecified.
+  virtual bool ToSystemCodePageInto(TextView text, std::string& bytes) const;
+  virtual void FromSystemCodePageInto(std::string_view bytes, Text& text) const;
+
   // The path separator: "\" on Windows, "/" on Linux.
   virtual char16_t Separator() const = 0;
 

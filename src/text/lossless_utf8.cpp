@@ -110,6 +110,12 @@ void AppendUtf8(std::string& bytes, char32_t code_point) {
 
 Text DecodeFileName(std::string_view bytes) {
   Text text;
+  DecodeFileNameInto(bytes, text);
+  return text;
+}
+
+void DecodeFileNameInto(std::string_view bytes, Text& text) {
+  text.clear();
   text.reserve(bytes.size());
   while (!bytes.empty()) {
     // Runs of ASCII, the common case, go across as they are.
@@ -129,7 +135,6 @@ Text DecodeFileName(std::string_view bytes) {
     AppendUtf16(text, code_point);
     bytes.remove_prefix(length);
   }
-  return text;
 }
 
 char32_t DecodeCharacterAt(std::string_view bytes, std::size_t& at) {
@@ -145,9 +150,15 @@ char32_t DecodeCharacterAt(std::string_view bytes, std::size_t& at) {
 }
 
 std::optional<std::string> EncodeFileName(TextView text) {
+  std::string bytes;
+  if (!EncodeFileNameInto(text, bytes)) return std::nullopt;
+  return bytes;
+}
+
+bool EncodeFileNameInto(TextView text, std::string& bytes) {
   // A code unit takes at most three bytes (a pair of them, four): room for
   // the longest at once, cut to the length written at the end.
-  std::string bytes(text.size() * 3, '\0');
+  bytes.resize(text.size() * 3);
   char* out = bytes.data();
   bool has_escapes = false;
   std::size_t i = 0;
@@ -163,7 +174,7 @@ std::optional<std::string> EncodeFileName(TextView text) {
       *out++ = static_cast<char>(character.value - kEscapeBase);
       has_escapes = true;
     } else if (IsSurrogate(character.value)) {
-      return std::nullopt;
+      return false;
     } else {
       out = PutUtf8(out, character.value);
     }
@@ -172,8 +183,7 @@ std::optional<std::string> EncodeFileName(TextView text) {
   bytes.resize(static_cast<std::size_t>(out - bytes.data()));
   // Escaped bytes next to each other may form a valid sequence, which would
   // read back as another text: such text has no bytes of its own.
-  if (has_escapes && DecodeFileName(bytes) != text) return std::nullopt;
-  return bytes;
+  return !has_escapes || DecodeFileName(bytes) == text;
 }
 
 }  // namespace tarnwick

@@ -27,6 +27,12 @@ class ForwardingSystem : public SystemServices {
   Text FromSystemCodePage(std::string_view bytes) const override {
     return real_.FromSystemCodePage(bytes);
   }
+  bool ToSystemCodePageInto(TextView text, std::string& bytes) const override {
+    return real_.ToSystemCodePageInto(text, bytes);
+  }
+  void FromSystemCodePageInto(std::string_view bytes, Text& text) const override {
+    real_.FromSystemCodePageInto(bytes, text);
+  }
   char16_t Separator() const override { return real_.Separator(); }
   TextView LineBreak() const override { return real_.LineBreak(); }
   Text ToLowerCase(Text text) const override { return real_.ToLowerCase(std::move(text)); }

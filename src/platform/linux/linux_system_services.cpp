@@ -164,6 +164,14 @@ Text LinuxSystemServices::FromSystemCodePage(std::string_view bytes) const {
   return DecodeFileName(bytes);
 }
 
+bool LinuxSystemServices::ToSystemCodePageInto(TextView text, std::string& bytes) const {
+  return EncodeFileNameInto(text, bytes);
+}
+
+void LinuxSystemServices::FromSystemCodePageInto(std::string_view bytes, Text& text) const {
+  DecodeFileNameInto(bytes, text);
+}
+
 // Code unit for code unit, so that the length stays: a letter whose other
 // case lies beyond U+FFFF keeps its own.
 Text LinuxSystemServices::ToLowerCase(Text text) const {

@@ -33,6 +33,8 @@ class LinuxSystemServices final : public SystemServices {
   std::uint32_t GetShortPathNameW(const Text& long_path, std::span<char16_t> buffer) override;
   std::optional<std::string> ToSystemCodePage(TextView text) const override;
   Text FromSystemCodePage(std::string_view bytes) const override;
+  bool ToSystemCodePageInto(TextView text, std::string& bytes) const override;
+  void FromSystemCodePageInto(std::string_view bytes, Text& text) const override;
   char16_t Separator() const override { return u'/'; }
   TextView LineBreak() const override { return u"\n"; }
   Text ToLowerCase(Text text) const override;
