@@ -71,14 +71,16 @@ std::size_t DecodeSequence(std::string_view bytes, char32_t& code_point) {
   return length;
 }
 
-void AppendUtf16(Text& text, char32_t code_point) {
+// Writes the UTF-16 form of `code_point` at `out`; gives the end of it.
+char16_t* PutUtf16(char16_t* out, char32_t code_point) {
   if (code_point < 0x10000) {
-    text.push_back(static_cast<char16_t>(code_point));
+    *out++ = static_cast<char16_t>(code_point);
   } else {
     code_point -= 0x10000;
-    text.push_back(static_cast<char16_t>(0xD800 + (code_point >> 10)));
-    text.push_back(static_cast<char16_t>(0xDC00 + (code_point & 0x3FF)));
+    *out++ = static_cast<char16_t>(0xD800 + (code_point >> 10));
+    *out++ = static_cast<char16_t>(0xDC00 + (code_point & 0x3FF));
   }
+  return out;
 }
 
 // Writes the UTF-8 form of `code_point` at `out`; gives the end of it.
@@ -115,15 +117,15 @@ Text DecodeFileName(std::string_view bytes) {
 }
 
 void DecodeFileNameInto(std::string_view bytes, Text& text) {
-  text.clear();
-  text.reserve(bytes.size());
+  // A byte gives at most one code unit (four of them, two): room for the
+  // longest at once, cut to the length written at the end.
+  text.resize(bytes.size());
+  char16_t* out = text.data();
   while (!bytes.empty()) {
     // Runs of ASCII, the common case, go across as they are.
     const std::size_t ascii = AsciiRun(bytes);
-    const std::size_t old_size = text.size();
-    text.resize(old_size + ascii);
-    char16_t* out = text.data() + old_size;
     for (std::size_t i = 0; i < ascii; ++i) out[i] = static_cast<unsigned char>(bytes[i]);
+    out += ascii;
     bytes.remove_prefix(ascii);
     if (bytes.empty()) break;
     char32_t code_point = 0;
@@ -132,9 +134,10 @@ void DecodeFileNameInto(std::string_view bytes, Text& text) {
       code_point = kEscapeBase + static_cast<unsigned char>(bytes[0]);
       length = 1;
     }
-    AppendUtf16(text, code_point);
+    out = PutUtf16(out, code_point);
     bytes.remove_prefix(length);
   }
+  text.resize(static_cast<std::size_t>(out - text.data()));
 }
 
 char32_t DecodeCharacterAt(std::string_view bytes, std::size_t& at) {
