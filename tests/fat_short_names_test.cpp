@@ -69,6 +69,10 @@ TEST(MakeShortNamesTest, GivesEachLoneNameItsFatName) {
       {"日本語のファイル名.txt", "日本語~1.TXT"},
       {".bashrc", "BASHRC~1"},
       {"a.text", "A~1.TEX"},
+      // Spaces and periods take no room in either part.
+      {"a b c d e f g h i.txt", "ABCDEF~1.TXT"},
+      {"..a.b.c.d.e.f.g.h.txt", "ABCDEF~1.TXT"},
+      {"a.t x t", "A~1.TXT"},
       {"abc.", "ABC~1"},
       {" . .", "_~1"},
       {"back\\slash[1]", "BACK_S~1"},
