@@ -502,21 +502,27 @@ class TailAllocator {
   // The tails' table starts small: the names of a folder share few bases.
   explicit TailAllocator(PackedNameSet& taken) : taken_(taken), next_tail_(256) {}
 
-  std::string Allocate(const Basis& basis) {
+  // The name for `basis`, held until the next call; empty when no name is
+  // left for it.
+  std::string_view Allocate(const Basis& basis) {
     const std::span<const Char> extension = basis.extension.View();
-    std::string result;
-    if (!basis.lossy && taken_.Insert(PackedNameBuilder()
-                                          .Append(basis.main.View())
-                                          .Append(basis.has_extension ? "." : "")
-                                          .Append(extension)
-                                          .Packed())) {
-      AppendText(result, basis.main.View());
-      AppendExtension(result, basis);
-      return result;
+    const PackedName basis_bytes = PackedNameBuilder()
+                                       .Append(basis.main.View())
+                                       .Append(basis.has_extension ? "." : "")
+                                       .Append(extension)
+                                       .Packed();
+    if (!basis.lossy && taken_.Insert(basis_bytes)) return Write(basis.main.View(), "", basis);
+    // Names of one basis mostly come one after another, in binary order:
+    // every tail below the one the last of them took is taken, and the
+    // search starts past it.
+    if (basis_bytes != last_basis_) {
+      last_basis_ = basis_bytes;
+      last_basis_next_ = 1;
     }
     std::uint32_t lowest = 1;
-    for (int digits = 1; digits <= kMaxTailDigits; ++digits) {
+    for (int digits = 1; digits <= kMaxTailDigits; ++digits, lowest *= 10) {
       const std::uint32_t end = lowest * 10;
+      if (last_basis_next_ >= end) continue;
       const std::span<const Char> main =
           Fitting(basis.main.View(), kMainBytes - 1 - static_cast<std::size_t>(digits));
       PackedNameBuilder main_bytes;
@@ -531,7 +537,7 @@ class TailAllocator {
       key.Append(basis.has_extension ? "." : "").Append(extension);
       bool added = false;
       std::uint32_t& next = next_tail_.At(key.Packed(), added);
-      for (next = std::max(next, lowest); next < end; ++next) {
+      for (next = std::max({next, lowest, last_basis_next_}); next < end; ++next) {
         char tail[16];
         const auto [tail_end, error] = std::to_chars(tail + 1, tail + sizeof tail, next);
         tail[0] = '~';
@@ -539,27 +545,33 @@ class TailAllocator {
         PackedNameBuilder name = main_bytes;
         name.Append(tail_text).Append(basis.has_extension ? "." : "").Append(extension);
         if (taken_.Insert(name.Packed())) {
-          ++next;
-          AppendText(result, main);
-          result += tail_text;
-          AppendExtension(result, basis);
-          return result;
+          last_basis_next_ = ++next;
+          return Write(main, tail_text, basis);
         }
       }
-      lowest = end;
     }
+    last_basis_next_ = lowest;
     return {};
   }
 
  private:
-  static void AppendExtension(std::string& result, const Basis& basis) {
-    if (!basis.has_extension) return;
-    result += '.';
-    AppendText(result, basis.extension.View());
+  // MAIN, TAIL and the extension, if any, as the short name's text.
+  std::string_view Write(std::span<const Char> main, std::string_view tail, const Basis& basis) {
+    name_.clear();
+    AppendText(name_, main);
+    name_ += tail;
+    if (basis.has_extension) {
+      name_ += '.';
+      AppendText(name_, basis.extension.View());
+    }
+    return name_;
   }
 
   PackedNameSet& taken_;
   PackedNameTable<std::uint32_t> next_tail_;
+  PackedName last_basis_;
+  std::uint32_t last_basis_next_ = 1;  // the lowest tail of it not known to be taken
+  std::string name_;
 };
 
 // A name's place in the binary order, being found: eight of its bytes from
