@@ -456,11 +456,11 @@ NameParts SplitAtExtension(std::string_view name) {
 }
 
 // The start of `part` that holds its first `count` characters other than
-// spaces and periods, or all of it. Each of them takes at least a byte of a
-// basis: a part of a basis of N bytes is known to overflow from its first
-// N + 1. Every byte that is no UTF-8 continuation byte starts a character
-// (a lone continuation byte is one too, which only makes the start longer
-// than it need be), so the start never cuts one.
+// spaces and periods, or all of it. Each of them takes at least a byte of
+// the basis, so the first N + 1 of them tell whether a part of N bytes
+// overflows. Every byte that is no UTF-8 continuation byte starts a
+// character (a lone continuation byte is one too, which only makes the start
+// longer than it need be), so the start never cuts one.
 std::string_view StartWithCharacters(std::string_view part, std::size_t count) {
   for (std::size_t at = 0; at < part.size(); ++at) {
     const auto byte = static_cast<unsigned char>(part[at]);
