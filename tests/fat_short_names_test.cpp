@@ -69,6 +69,10 @@ TEST(MakeShortNamesTest, GivesEachLoneNameItsFatName) {
       {"日本語のファイル名.txt", "日本語~1.TXT"},
       {".bashrc", "BASHRC~1"},
       {"a.text", "A~1.TEX"},
+      // Spaces and periods take no room in either part.
+      {"a b c d e f g h i.txt", "ABCDEF~1.TXT"},
+      {"..a.b.c.d.e.f.g.h.txt", "ABCDEF~1.TXT"},
+      {"a.t x t", "A~1.TXT"},
       {"abc.", "ABC~1"},
       {" . .", "_~1"},
       {"back\\slash[1]", "BACK_S~1"},
@@ -142,6 +146,10 @@ TEST(MakeShortNamesTest, ResolvesClashesWithinTheFolder) {
       {{"Long File Name.txt", "LONGFI~1.TXT"}, {"LONGFI~2.TXT", "LONGFI~1.TXT"}},
       // The kept name comes after the made one in binary order.
       {{"a.b.c.d", "abc~1.d"}, {"ABC~2.D", "abc~1.d"}},
+      // Each basis has tails of its own; in binary order the ".txt" names
+      // come before and after the ".doc" one.
+      {{"Long File Name.txt", "Long File Name 2.txt", "Long File Name.doc", "Other Name.txt"},
+       {"LONGFI~2.TXT", "LONGFI~1.TXT", "LONGFI~1.DOC", "OTHERN~1.TXT"}},
       {{"ａ.txt", "Ａ.TXT"}, {"Ａ~1.TXT", "Ａ.TXT"}},
       {{"ソ.txt", "ソ.TXT"}, {"ソ~1.TXT", "ソ.TXT"}},
       {{"Long File Name 1.txt", "Long File Name 10.txt", "Long File Name 11.txt",

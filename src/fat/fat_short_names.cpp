@@ -10,7 +10,6 @@
 #include <cstdint>
 #include <cstring>
 #include <functional>
-#include <iterator>
 #include <limits>
 #include <stdexcept>
 #include <string>
@@ -165,11 +164,14 @@ class Cp932 {
  public:
   Cp932() : to_("CP932", "UTF-32LE"), from_("UTF-32LE", "CP932") {}
 
-  // Decodes and upper-cases `name` into `chars` and finds each character's
-  // 932 form. A folder's names share most of their characters: each
-  // character beyond ASCII is looked at once, and ASCII needs no look.
-  void Analyze(std::string_view name, std::vector<Char>& chars) {
-    chars.clear();
+  // Decodes and upper-cases `name` and finds each character's 932 form; the
+  // characters hold until the next call. A folder's names share most of
+  // their characters: each character beyond ASCII is looked at once, and
+  // ASCII needs no look.
+  std::span<const Char> Analyze(std::string_view name) {
+    // A character takes at least a byte.
+    if (chars_.size() < name.size()) chars_.resize(name.size());
+    std::size_t count = 0;
     wide_.clear();
     units_.clear();
     for (std::size_t at = 0; at < name.size();) {
@@ -177,14 +179,14 @@ class Cp932 {
       if (byte < 0x80) {
         // Upper-casing changes only a to z in ASCII.
         const auto upper = static_cast<char>(byte >= 'a' && byte <= 'z' ? byte - 0x20 : byte);
-        chars.push_back(Char{
-            static_cast<char32_t>(upper), upper != static_cast<char>(byte), true, 1, {upper, 0}});
+        chars_[count++] = Char{
+            static_cast<char32_t>(upper), upper != static_cast<char>(byte), true, 1, {upper, 0}};
         ++at;
         continue;
       }
       const char32_t c = DecodeCharacterAt(name, at);
       if (const auto known = forms_.find(c); known != forms_.end()) {
-        chars.push_back(known->second);
+        chars_[count++] = known->second;
         continue;
       }
       Char ch;
@@ -195,13 +197,14 @@ class Cp932 {
       ch.code_point = upper < 0x80 ? c : upper;
       ch.case_changed = ch.code_point != c;
       if (!IsSurrogate(ch.code_point)) {
-        wide_.push_back({chars.size(), c});
+        wide_.push_back({count, c});
         units_.emplace_back();
         AppendUtf32Le(units_.back(), ch.code_point);
       }
-      chars.push_back(ch);
+      chars_[count++] = ch;
     }
-    if (wide_.empty()) return;
+    const std::span<Char> chars(chars_.data(), count);
+    if (wide_.empty()) return chars;
 
     std::vector<std::string> forward = ConvertEach(
         to_, units_, [](unsigned char lead) -> std::size_t { return IsLeadByte(lead) ? 2 : 1; });
@@ -227,6 +230,7 @@ class Cp932 {
       }
     }
     for (const Wide& wide : wide_) forms_.emplace(wide.original, chars[wide.at]);
+    return chars;
   }
 
  private:
@@ -238,6 +242,7 @@ class Cp932 {
   };
 
   std::unordered_map<char32_t, Char> forms_;  // by the character before upper-casing
+  std::vector<Char> chars_;
   std::vector<Wide> wide_;
   std::vector<std::string> units_;
   Iconv to_;
@@ -380,7 +385,8 @@ class PackedNameTable {
 struct Nothing {};
 using PackedNameSet = PackedNameTable<Nothing>;
 
-// Up to `Capacity` characters, kept in place.
+// Up to `Capacity` characters of a basis, of `Capacity` bytes at most,
+// kept in place.
 template <std::size_t Capacity>
 struct CharRun {
   std::array<Char, Capacity> chars;
@@ -388,16 +394,25 @@ struct CharRun {
 
   std::span<const Char> View() const { return {chars.data(), size}; }
 
-  // Takes characters from `from` while they fit whole in `limit` bytes;
-  // true when any were left out.
-  bool TakeWhileFits(std::span<const Char> from, std::size_t limit) {
+  // Takes what a basis keeps of `from`: spaces and periods go, characters a
+  // short name cannot hold become "_", and the rest are taken while they fit
+  // whole. True when any of that lost something.
+  bool TakeBasisOf(std::span<const Char> from) {
+    bool lossy = false;
     std::size_t bytes = 0;
     for (const Char& ch : from) {
-      bytes += ch.size;
-      if (bytes > limit || size == Capacity) return true;
-      chars[size++] = ch;
+      if (ch.code_point == U' ' || ch.code_point == U'.') {
+        lossy = true;
+        continue;
+      }
+      const bool holds = IsShortNameChar(ch);
+      const Char kept = holds ? ch : Underscore();
+      bytes += kept.size;
+      if (bytes > Capacity) return true;
+      chars[size++] = kept;
+      lossy = lossy || !holds;
     }
-    return false;
+    return lossy;
   }
 };
 
@@ -422,45 +437,56 @@ struct Basis {
   bool lossy = false;
 };
 
-// The basis of a name from its characters, which it uses as its work room.
-Basis MakeBasis(std::vector<Char>& chars) {
+// A name's bytes before and after the period that starts its extension: its
+// last period, unless only spaces and periods come before it (leading
+// periods go, and separate nothing). A period is never part of a multi-byte
+// character, so each part decodes as it does within the name.
+struct NameParts {
+  std::string_view main;
+  std::string_view extension;
+  bool has_period = false;  // whether a period separates them
+};
+
+NameParts SplitAtExtension(std::string_view name) {
+  const std::size_t period = name.rfind('.');
+  if (period == std::string_view::npos || name.find_first_not_of(" .") >= period) {
+    return {name, {}, false};
+  }
+  return {name.substr(0, period), name.substr(period + 1), true};
+}
+
+// The start of `part` that holds its first `count` characters other than
+// spaces and periods, or all of it. Each of them takes at least a byte of
+// the basis, so the first N + 1 of them tell whether a part of N bytes
+// overflows. Every byte that is no UTF-8 continuation byte starts a
+// character (a lone continuation byte is one too, which only makes the start
+// longer than it need be), so the start never cuts one.
+std::string_view StartWithCharacters(std::string_view part, std::size_t count) {
+  for (std::size_t at = 0; at < part.size(); ++at) {
+    const auto byte = static_cast<unsigned char>(part[at]);
+    if (byte != ' ' && byte != '.' && (byte & 0xC0) != 0x80 && count-- == 0) {
+      return part.substr(0, at);
+    }
+  }
+  return part;
+}
+
+// The basis of `name`, from as many of its characters as decide it: a long
+// name's characters past the first few of each part would be cut off, and
+// make the basis lossy anyway.
+Basis MakeBasis(Cp932& cp932, std::string_view name) {
   Basis basis;
-  // Spaces and leading periods go; characters a short name cannot hold
-  // become "_".
-  std::size_t kept = 0;
-  for (const Char& ch : chars) {
-    if (ch.code_point == U' ' || (ch.code_point == U'.' && kept == 0)) {
-      basis.lossy = true;
-    } else if (ch.code_point == U'.' || IsShortNameChar(ch)) {
-      chars[kept++] = ch;
-    } else {
-      chars[kept++] = Underscore();
+  const NameParts parts = SplitAtExtension(name);
+  basis.lossy =
+      basis.main.TakeBasisOf(cp932.Analyze(StartWithCharacters(parts.main, kMainBytes + 1)));
+  if (parts.has_period) {
+    if (basis.extension.TakeBasisOf(
+            cp932.Analyze(StartWithCharacters(parts.extension, kExtensionBytes + 1)))) {
       basis.lossy = true;
     }
-  }
-  const std::span<Char> kept_chars(chars.data(), kept);
-  const auto last_period = std::find_if(kept_chars.rbegin(), kept_chars.rend(),
-                                        [](const Char& ch) { return ch.code_point == U'.'; });
-  const std::size_t main_end =
-      last_period == kept_chars.rend()
-          ? kept
-          : static_cast<std::size_t>(std::prev(last_period.base()) - kept_chars.begin());
-  // The main part without its periods.
-  std::size_t main_size = 0;
-  for (std::size_t i = 0; i < main_end; ++i) {
-    if (kept_chars[i].code_point == U'.') {
-      basis.lossy = true;
-    } else {
-      kept_chars[main_size++] = kept_chars[i];
-    }
-  }
-  if (basis.main.TakeWhileFits(kept_chars.first(main_size), kMainBytes)) basis.lossy = true;
-  if (main_end != kept) {
-    const std::span<const Char> extension = kept_chars.subspan(main_end + 1);
-    basis.has_extension = !extension.empty();
+    basis.has_extension = basis.extension.size != 0;
     // A final period separates nothing.
-    if (extension.empty()) basis.lossy = true;
-    if (basis.extension.TakeWhileFits(extension, kExtensionBytes)) basis.lossy = true;
+    if (!basis.has_extension) basis.lossy = true;
   }
   if (basis.main.size == 0) {
     basis.main.chars[0] = Underscore();
@@ -476,21 +502,27 @@ class TailAllocator {
   // The tails' table starts small: the names of a folder share few bases.
   explicit TailAllocator(PackedNameSet& taken) : taken_(taken), next_tail_(256) {}
 
-  std::string Allocate(const Basis& basis) {
+  // The name for `basis`, held until the next call; empty when no name is
+  // left for it.
+  std::string_view Allocate(const Basis& basis) {
     const std::span<const Char> extension = basis.extension.View();
-    std::string result;
-    if (!basis.lossy && taken_.Insert(PackedNameBuilder()
-                                          .Append(basis.main.View())
-                                          .Append(basis.has_extension ? "." : "")
-                                          .Append(extension)
-                                          .Packed())) {
-      AppendText(result, basis.main.View());
-      AppendExtension(result, basis);
-      return result;
+    const PackedName basis_bytes = PackedNameBuilder()
+                                       .Append(basis.main.View())
+                                       .Append(basis.has_extension ? "." : "")
+                                       .Append(extension)
+                                       .Packed();
+    if (!basis.lossy && taken_.Insert(basis_bytes)) return Write(basis.main.View(), "", basis);
+    // Names of one basis mostly come one after another, in binary order:
+    // every tail below the one the last of them took is taken, and the
+    // search starts past it.
+    if (basis_bytes != last_basis_) {
+      last_basis_ = basis_bytes;
+      last_basis_next_ = 1;
     }
     std::uint32_t lowest = 1;
-    for (int digits = 1; digits <= kMaxTailDigits; ++digits) {
+    for (int digits = 1; digits <= kMaxTailDigits; ++digits, lowest *= 10) {
       const std::uint32_t end = lowest * 10;
+      if (last_basis_next_ >= end) continue;
       const std::span<const Char> main =
           Fitting(basis.main.View(), kMainBytes - 1 - static_cast<std::size_t>(digits));
       PackedNameBuilder main_bytes;
@@ -505,7 +537,7 @@ class TailAllocator {
       key.Append(basis.has_extension ? "." : "").Append(extension);
       bool added = false;
       std::uint32_t& next = next_tail_.At(key.Packed(), added);
-      for (next = std::max(next, lowest); next < end; ++next) {
+      for (next = std::max({next, lowest, last_basis_next_}); next < end; ++next) {
         char tail[16];
         const auto [tail_end, error] = std::to_chars(tail + 1, tail + sizeof tail, next);
         tail[0] = '~';
@@ -513,27 +545,33 @@ class TailAllocator {
         PackedNameBuilder name = main_bytes;
         name.Append(tail_text).Append(basis.has_extension ? "." : "").Append(extension);
         if (taken_.Insert(name.Packed())) {
-          ++next;
-          AppendText(result, main);
-          result += tail_text;
-          AppendExtension(result, basis);
-          return result;
+          last_basis_next_ = ++next;
+          return Write(main, tail_text, basis);
         }
       }
-      lowest = end;
     }
+    last_basis_next_ = lowest;
     return {};
   }
 
  private:
-  static void AppendExtension(std::string& result, const Basis& basis) {
-    if (!basis.has_extension) return;
-    result += '.';
-    AppendText(result, basis.extension.View());
+  // MAIN, TAIL and the extension, if any, as the short name's text.
+  std::string_view Write(std::span<const Char> main, std::string_view tail, const Basis& basis) {
+    name_.clear();
+    AppendText(name_, main);
+    name_ += tail;
+    if (basis.has_extension) {
+      name_ += '.';
+      AppendText(name_, basis.extension.View());
+    }
+    return name_;
   }
 
   PackedNameSet& taken_;
   PackedNameTable<std::uint32_t> next_tail_;
+  PackedName last_basis_;
+  std::uint32_t last_basis_next_ = 1;  // the lowest tail of it not known to be taken
+  std::string name_;
 };
 
 // A name's place in the binary order, being found: eight of its bytes from
@@ -634,26 +672,24 @@ void MakeShortNames(const PackedNames& names,
   const std::vector<std::uint32_t> order = BinaryOrder(names);
   std::vector<bool> keeps(names.size(), false);
   PackedNameSet taken(names.size());
-  std::vector<Char> chars;
 
   // Names that already are 8.3 names are kept and reserved before any name
   // is made, so that no made name takes one of theirs.
   for (const std::uint32_t i : order) {
     if (names[i].size() > kMostValidNameBytes) continue;
-    cp932.Analyze(names[i], chars);
+    const std::span<const Char> chars = cp932.Analyze(names[i]);
     if (IsValid(chars) && taken.Insert(PackedNameBuilder().Append(chars).Packed())) {
       take(i, names[i]);
       keeps[i] = true;
     }
   }
   // The others are analysed again rather than kept from the first round:
-  // their characters take several times the names' own size, and each
-  // character's code page form is known by now.
+  // their characters take several times the names' own size, and a basis
+  // needs only a few of them.
   TailAllocator allocator(taken);
   for (const std::uint32_t i : order) {
     if (keeps[i]) continue;
-    cp932.Analyze(names[i], chars);
-    take(i, allocator.Allocate(MakeBasis(chars)));
+    take(i, allocator.Allocate(MakeBasis(cp932, names[i])));
   }
 }
 
@@ -672,9 +708,7 @@ std::vector<std::string> MakeShortNames(const std::vector<std::string>& names) {
 
 bool IsValidShortName(std::string_view name) {
   Cp932 cp932;
-  std::vector<Char> chars;
-  cp932.Analyze(name, chars);
-  return IsValid(chars);
+  return IsValid(cp932.Analyze(name));
 }
 
 }  // namespace tarnwick::fat
