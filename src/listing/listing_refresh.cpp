@@ -94,8 +94,13 @@ void ListFileName(ListingControls& controls, SystemServices& system) {
     // Lower-casing keeps the length.
     TextList SortKeys;
     SortKeys.Reserve(size, by_long_name ? LongNames.units() : ShortNames.units());
+    // One text goes through the lower-casing and back for every key, its
+    // room kept.
+    Text key;
     for (std::size_t i = 0; i < size; ++i) {
-      SortKeys.Append(system.ToLowerCase(Text(by_long_name ? LongNames.at(i) : ShortNames.at(i))));
+      key.assign(by_long_name ? LongNames.at(i) : ShortNames.at(i));
+      key = system.ToLowerCase(std::move(key));
+      SortKeys.Append(key);
     }
     order = ExchangeSort(SortKeys).order;
   }
