@@ -98,10 +98,11 @@ Text LinuxSystemServices::NextEntry() {
       names_read_.reset();
       break;
     }
-    if (names_read_) names_read_->Add(entry->d_name);
+    const std::string_view name = entry->d_name;
+    if (names_read_) names_read_->Add(name);
     if (Wanted(*entry)) {
       if (names_read_) ++names_read_->files_listed;
-      return DecodeFileName(entry->d_name);
+      return DecodeFileName(name);
     }
   }
   return {};
