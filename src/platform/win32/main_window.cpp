@@ -14,6 +14,7 @@
 #include <string>
 #include <vector>
 
+#include "platform/win32/common_controls.h"
 #include "platform/win32/gdi_tools.h"
 #include "platform/win32/handles.h"
 #include "platform/win32/resources/resource.h"
@@ -333,7 +334,7 @@ void MainWindow::CreateControls() {
 // line, since its text changes from line to line; the label's shows itself.
 void MainWindow::CreateToolTips() {
   INITCOMMONCONTROLSEX classes{sizeof classes, ICC_BAR_CLASSES};
-  ::InitCommonControlsEx(&classes);
+  TheCommonControls().InitCommonControlsEx(&classes);
   for (HWND* tip : {&list1_tip_, &label1_tip_}) {
     // TTS_NOPREFIX: "&" in a name shows as it is.
     *tip = ::CreateWindowExW(WS_EX_TOPMOST, TOOLTIPS_CLASSW, nullptr,
@@ -351,7 +352,8 @@ void MainWindow::CreateToolTips() {
   label_tool.lpszText = LPSTR_TEXTCALLBACKW;
   if (!::SendMessageW(list1_tip_, TTM_ADDTOOLW, 0, reinterpret_cast<LPARAM>(&list_tool)) ||
       !::SendMessageW(label1_tip_, TTM_ADDTOOLW, 0, reinterpret_cast<LPARAM>(&label_tool)) ||
-      !::SetWindowSubclass(list1, List1Procedure, 0, reinterpret_cast<DWORD_PTR>(this))) {
+      !TheCommonControls().SetWindowSubclass(list1, List1Procedure, 0,
+                                             reinterpret_cast<DWORD_PTR>(this))) {
     throw SystemError(::GetLastError(), u"", "cannot set up the tooltips");
   }
 }
@@ -475,7 +477,7 @@ LRESULT CALLBACK MainWindow::List1Procedure(HWND list, UINT message, WPARAM w, L
         self->HideList1Tip();
         break;
       case WM_NCDESTROY:
-        ::RemoveWindowSubclass(list, List1Procedure, id);
+        TheCommonControls().RemoveWindowSubclass(list, List1Procedure, id);
         break;
       default:
         break;
@@ -483,7 +485,7 @@ LRESULT CALLBACK MainWindow::List1Procedure(HWND list, UINT message, WPARAM w, L
   } catch (...) {
     self->form_.ReportCurrentException();
   }
-  return ::DefSubclassProc(list, message, w, l);
+  return TheCommonControls().DefSubclassProc(list, message, w, l);
 }
 
 // The tooltip of `line`, under the mouse at `at` in the list.
@@ -617,9 +619,10 @@ void MainWindow::SetList1Redraw(bool redraw) {
   // watches the mouse costs seconds. Nothing is hovered meanwhile, on the
   // one thread.
   if (redraw) {
-    ::SetWindowSubclass(list1, List1Procedure, 0, reinterpret_cast<DWORD_PTR>(this));
+    TheCommonControls().SetWindowSubclass(list1, List1Procedure, 0,
+                                          reinterpret_cast<DWORD_PTR>(this));
   } else {
-    ::RemoveWindowSubclass(list1, List1Procedure, 0);
+    TheCommonControls().RemoveWindowSubclass(list1, List1Procedure, 0);
   }
   ::SendMessageW(list1, WM_SETREDRAW, redraw ? TRUE : FALSE, 0);
   if (redraw) {
