@@ -679,6 +679,9 @@ void MainWindow::SetClipboardText(const Text& text) {
   GlobalMemory memory(::GlobalAlloc(GMEM_MOVEABLE, bytes));
   if (!memory) throw SystemError(::GetLastError(), u"", "cannot take memory for the clipboard");
   auto* copy = static_cast<wchar_t*>(::GlobalLock(memory.get()));
+  if (copy == nullptr) {
+    throw SystemError(::GetLastError(), u"", "cannot write into the clipboard's memory");
+  }
   std::copy(text.begin(), text.end(), copy);
   copy[text.size()] = L'\0';
   ::GlobalUnlock(memory.get());
@@ -686,7 +689,9 @@ void MainWindow::SetClipboardText(const Text& text) {
     throw SystemError(::GetLastError(), u"", "cannot open the clipboard");
   }
   const ClipboardHold clipboard(true);
-  ::EmptyClipboard();
+  // What was copied before goes: a clipboard that cannot be emptied would
+  // keep its other forms beside this text, for a paste to take instead.
+  if (!::EmptyClipboard()) throw SystemError(::GetLastError(), u"", "cannot empty the clipboard");
   if (::SetClipboardData(CF_UNICODETEXT, memory.get()) == nullptr) {
     throw SystemError(::GetLastError(), u"", "cannot put the text on the clipboard");
   }
