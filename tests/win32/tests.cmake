@@ -3,6 +3,7 @@
 
 tarnwick_test(win32_tests
   win32/drive_list_test.cpp
+  win32/drop_files_test.cpp
   win32/short_path_answers_test.cpp
   win32/system_libraries_test.cpp
   win32/win32_listing_test.cpp

@@ -10,11 +10,15 @@
 
 #include <algorithm>
 #include <climits>
+#include <cstddef>
 #include <cstdint>
+#include <span>
 #include <string>
 #include <vector>
 
+#include "base/scope_exit.h"
 #include "platform/win32/common_controls.h"
+#include "platform/win32/drop_files.h"
 #include "platform/win32/gdi_tools.h"
 #include "platform/win32/handles.h"
 #include "platform/win32/resources/resource.h"
@@ -115,6 +119,7 @@ void AppendMenuEntry(HMENU menu, int id, const std::wstring& caption, bool enabl
 
 MainWindow::MainWindow(SystemServices& system, HINSTANCE instance)
     : instance_(instance),
+      system_(system),
       form_(*this, system),
       message_box_([](HWND owner, const Text& text, std::int32_t style, const Text& title) {
         ::MessageBoxW(owner, ToWide(text).c_str(), ToWide(title).c_str(), static_cast<UINT>(style));
@@ -542,18 +547,19 @@ void MainWindow::FillLabel1Tip(NMTTDISPINFOW& tip) {
   tip.lpszText = label1_tip_text_.data();
 }
 
-// Every path at its full length; the drop is let go before Form1 may show a
-// message.
+// The drop's block is read by our own code, never past the size the system
+// gives it; the drop is let go before Form1 may show a message. A handle
+// that is no drop (any program may send WM_DROPFILES) drops nothing.
 void MainWindow::Drop(HDROP dropped) {
   std::vector<Text> paths;
   {
     const DropHandle drop(dropped);
-    const UINT count = ::DragQueryFileW(drop.get(), 0xFFFFFFFF, nullptr, 0);
-    for (UINT i = 0; i < count; ++i) {
-      const UINT length = ::DragQueryFileW(drop.get(), i, nullptr, 0);
-      std::wstring path(static_cast<std::size_t>(length) + 1, L'\0');
-      path.resize(::DragQueryFileW(drop.get(), i, path.data(), length + 1));
-      paths.push_back(FromWide(path));
+    const auto memory = reinterpret_cast<HGLOBAL>(drop.get());
+    if (const auto* block = static_cast<const std::byte*>(::GlobalLock(memory))) {
+      const ScopeExit unlock([memory] { ::GlobalUnlock(memory); });
+      paths = ReadDropFiles(std::span(block, ::GlobalSize(memory)), [this](std::string_view bytes) {
+        return system_.FromSystemCodePage(bytes);
+      });
     }
   }
   form_.Dropped(paths);
