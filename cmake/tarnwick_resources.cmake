@@ -1,8 +1,9 @@
-# The Windows resources of tarnwick.exe: its icon, manifest and version.
-#   tarnwick_add_resources(<target>)
-# compiles src/platform/win32/resources/tarnwick.rc into <target>. The icon it
-# holds is drawn at build time by src/icon/tarnwick_icon.py, into the build
-# folder.
+# The Windows resources of the programs: tarnwick.exe's icon, manifest and
+# version, and tarnwick-list.exe's manifest and version.
+#   tarnwick_add_resources(<target> <program>)
+# compiles src/platform/win32/resources/<program>.rc, with the manifest made
+# from <program>.manifest.in, into <target>. The icon is drawn at build time
+# by src/icon/tarnwick_icon.py, into the build folder.
 include_guard(GLOBAL)
 
 enable_language(RC)
@@ -24,14 +25,14 @@ block()
   set_property(TARGET tarnwick_icon PROPERTY TARNWICK_ICON_DIR ${icon_dir})
 endblock()
 
-function(tarnwick_add_resources target)
+function(tarnwick_add_resources target program)
   set(source_dir ${CMAKE_CURRENT_FUNCTION_LIST_DIR}/../src/platform/win32/resources)
   cmake_path(NORMAL_PATH source_dir)
   get_property(icon_dir TARGET tarnwick_icon PROPERTY TARNWICK_ICON_DIR)
-  set(rc ${source_dir}/tarnwick.rc)
+  set(rc ${source_dir}/${program}.rc)
   # The manifest carries the project's version.
-  set(manifest ${TARNWICK_GENERATED_DIR}/tarnwick.manifest)
-  configure_file(${source_dir}/tarnwick.manifest.in ${manifest} @ONLY)
+  set(manifest ${TARNWICK_GENERATED_DIR}/${program}.manifest)
+  configure_file(${source_dir}/${program}.manifest.in ${manifest} @ONLY)
   target_sources(${target} PRIVATE ${rc})
   # windres looks for the icon, the manifest and the version along the
   # include path.
@@ -41,6 +42,6 @@ function(tarnwick_add_resources target)
     $<$<COMPILE_LANGUAGE:RC>:${TARNWICK_GENERATED_DIR}>)
   set_property(SOURCE ${rc} TARGET_DIRECTORY ${target} APPEND PROPERTY OBJECT_DEPENDS
     ${icon_dir}/tarnwick.ico ${manifest} ${source_dir}/resource.h
-    ${TARNWICK_GENERATED_DIR}/version.h)
+    ${source_dir}/version_block.rc2 ${TARNWICK_GENERATED_DIR}/version.h)
   add_dependencies(${target} tarnwick_icon)
 endfunction()

@@ -98,7 +98,7 @@ class TarnwickListManual(unittest.TestCase):
         self.assertEqual(" ".join(first_paragraph.split()), " ".join(self.description.split()))
 
     def test_same_options(self):
-        self.assertEqual(len(self.options), 4)
+        self.assertEqual(len(self.options), 5)
         self.assertEqual(manual_entries(self.manual["OPTIONS"]), self.options)
 
     def test_same_exit_statuses(self):

@@ -6,6 +6,7 @@
 #include <string_view>
 
 #include "listing/listing_refresh.h"
+#include "text/text.h"
 #include "version.h"
 
 namespace tarnwick {
@@ -16,6 +17,8 @@ constexpr char16_t kHelp[] =
     u"List every ordinary file of FOLDER (the current folder by default) as the\n"
     u"Tarnwick window does: first the short form of the folder's path, then one\n"
     u"line per file with its long and short (8.3) names, sorted by long name.\n"
+    u"On a terminal, each control character of a name, and each byte that is not\n"
+    u"UTF-8, shows as '?'; into a pipe or a file, names are written as they are.\n"
     u"\n"
     u"      --by-short   sort by short name, and put the short name first\n"
     u"      --source     follow each file's line with a tab and where its short name\n"
@@ -23,6 +26,8 @@ constexpr char16_t kHelp[] =
     u"                   is a valid 8.3 name and stands for itself), rules (made by\n"
     u"                   the FAT rules of code page 932; Linux only) or none (the\n"
     u"                   file system keeps no short name for a long name)\n"
+    u"  -z, --zero       end each line, the first too, with a NUL rather than a\n"
+    u"                   newline, so that a program reads every name back as it is\n"
     u"  -h, --help       display this help and exit (also /? on Windows)\n"
     u"      --version    output version information and exit\n"
     u"\n"
@@ -42,6 +47,7 @@ constexpr char16_t kVersion[] =
 struct Options {
   bool by_short_name = false;
   bool with_source = false;
+  bool nul_line_ends = false;
   std::optional<Text> folder;
 };
 
@@ -65,6 +71,8 @@ Request ParseArguments(const std::vector<Text>& arguments, bool windows_switches
       options.by_short_name = true;
     } else if (!options_ended && argument == u"--source") {
       options.with_source = true;
+    } else if (!options_ended && (argument == u"-z" || argument == u"--zero")) {
+      options.nul_line_ends = true;
     } else if (!options_ended && (argument == u"--help" || argument == u"-h" ||
                                   (windows_switches && argument == u"/?"))) {
       return {Request::Action::ShowHelp, {}, {}};
@@ -84,6 +92,42 @@ Request ParseArguments(const std::vector<Text>& arguments, bool windows_switches
 // Written a piece at a time, not a line at a time.
 constexpr std::size_t kPieceSize = 16 * 1024;
 
+// Appends `text` with each character that could drive a terminal shown as
+// "?": the control characters (C0, DEL and C1) and each lone surrogate, which
+// stands for a byte of a Linux name that is not UTF-8 and is no character on
+// Windows either. A pair of surrogates is a character like any other.
+void AppendForTerminal(Text& to, TextView text) {
+  for (std::size_t at = 0; at < text.size();) {
+    const CodePoint character = CodePointAt(text, at);
+    const char32_t c = character.value;
+    if (c < 0x20 || (c >= 0x7F && c <= 0x9F) || IsSurrogate(c)) {
+      to.push_back(u'?');
+    } else {
+      to.append(text.substr(at, character.units));
+    }
+    at += character.units;
+  }
+}
+
+void AppendShown(Text& to, TextView text, bool for_terminal) {
+  if (for_terminal) {
+    AppendForTerminal(to, text);
+  } else {
+    to.append(text);
+  }
+}
+
+// Writes "tarnwick-list: " and `message` as a line on standard error, then
+// `more`, the program's own text. A message may hold a name (a path, an
+// argument), which a terminal gets as a list line would give it.
+void Complain(Console& console, TextView message, TextView more = {}) {
+  Text text = u"tarnwick-list: ";
+  AppendShown(text, message, console.ErrorIsTerminal());
+  text.push_back(u'\n');
+  text.append(more);
+  console.WriteError(text);
+}
+
 int Run(const std::vector<Text>& arguments, SystemServices& system, Console& console) {
   const Request request = ParseArguments(arguments, system.Separator() == u'\\');
   switch (request.action) {
@@ -94,8 +138,7 @@ int Run(const std::vector<Text>& arguments, SystemServices& system, Console& con
       console.WriteOut(kVersion);
       return kListed;
     case Request::Action::Refuse:
-      console.WriteError(u"tarnwick-list: " + request.complaint +
-                         u"\nTry 'tarnwick-list --help' for more information.\n");
+      Complain(console, request.complaint, u"Try 'tarnwick-list --help' for more information.\n");
       return kCannotList;
     case Request::Action::List:
       break;
@@ -103,11 +146,13 @@ int Run(const std::vector<Text>& arguments, SystemServices& system, Console& con
   const Options& options = request.options;
   const Text folder = options.folder ? console.FullPath(*options.folder) : system.CurrentFolder();
   if (system.KindOfPath(folder) == PathKind::File) {
-    console.WriteError(u"tarnwick-list: '" + folder + u"' is not a folder\n");
+    Complain(console, u"'" + folder + u"' is not a folder");
     return kCannotList;
   }
   ConsoleControls controls(folder, !options.by_short_name, console);
   if (options.with_source) controls.ShowSources(system);
+  if (options.nul_line_ends) controls.EndLinesWithNul();
+  if (console.OutputIsTerminal()) controls.ShowNamesForTerminal();
   ListFileName(controls, system);
   controls.Finish();
   return kListed;
@@ -117,14 +162,14 @@ int Run(const std::vector<Text>& arguments, SystemServices& system, Console& con
 
 void ConsoleControls::List1AddItem(const Text& line, TextView long_name, TextView short_name) {
   WriteLabelOnce();
-  piece_.append(line);
+  AppendShown(piece_, line, for_terminal_);
   if (sources_ != nullptr) {
     const std::string_view word =
         OriginWord(sources_->ShortNameOriginOf(listed_folder_, long_name, short_name));
     piece_.push_back(u'\t');
     piece_.append(word.begin(), word.end());
   }
-  piece_.push_back(u'\n');
+  piece_.push_back(line_end_);
   if (piece_.size() >= kPieceSize) {
     console_.WriteOut(piece_);
     piece_.clear();
@@ -139,7 +184,10 @@ void ConsoleControls::Finish() {
 
 void ConsoleControls::WriteLabelOnce() {
   if (label_written_) return;
-  piece_.insert(0, label_ + u'\n');
+  Text label_line;
+  AppendShown(label_line, label_, for_terminal_);
+  label_line.push_back(line_end_);
+  piece_.insert(0, label_line);
   label_written_ = true;
 }
 
@@ -150,10 +198,10 @@ int RunTarnwickList(const std::vector<Text>& arguments, SystemServices& system, 
     // Quietly, as a program that the reader ends early would on Linux.
     return kListed;
   } catch (const PlatformError& error) {
-    console.WriteError(u"tarnwick-list: " + DescriptionOf(error) + u"\n");
+    Complain(console, DescriptionOf(error));
     return kCannotList;
   } catch (const std::exception& error) {
-    console.WriteError(u"tarnwick-list: internal fault: " + DescriptionOf(error) + u"\n");
+    Complain(console, u"internal fault: " + DescriptionOf(error));
     return kInternalFault;
   }
 }

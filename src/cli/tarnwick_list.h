@@ -4,9 +4,9 @@
 
 #include <vector>
 
+#include "listing/listing_controls.h"
 #include "platform/console.h"
 #include "platform/system_services.h"
-#include "listing/listing_controls.h"
 
 namespace tarnwick {
 
@@ -30,6 +30,12 @@ class ConsoleControls final : public ListingControls {
   // Each line is followed by a tab and the word for where its short name
   // comes from, which `system` tells.
   void ShowSources(SystemServices& system) { sources_ = &system; }
+  // Each line, the label's too, ends in a NUL rather than a line feed, so
+  // that a name holding a line feed reads back as it is.
+  void EndLinesWithNul() { line_end_ = u'\0'; }
+  // For a terminal: each control character of a name, and each byte that is
+  // not UTF-8, shows as "?", so that no name can drive the terminal.
+  void ShowNamesForTerminal() { for_terminal_ = true; }
 
   Text Dir1Path() const override { return folder_; }
   void ListingFolder(const Text& folder_path, const Text&) override {
@@ -52,6 +58,8 @@ class ConsoleControls final : public ListingControls {
   bool by_long_name_;
   Console& console_;
   SystemServices* sources_ = nullptr;
+  char16_t line_end_ = u'\n';
+  bool for_terminal_ = false;
   Text listed_folder_;
   Text label_;
   bool label_written_ = false;

@@ -38,6 +38,12 @@ class Console {
   // The same to standard error. Where that cannot be written either, there
   // is no one left to tell: the exit status says it.
   virtual void WriteError(TextView text) = 0;
+
+  // Whether standard output, or standard error, is a terminal (a console on
+  // Windows), which a control character written to it could drive, rather
+  // than a file or a pipe.
+  virtual bool OutputIsTerminal() const = 0;
+  virtual bool ErrorIsTerminal() const = 0;
 };
 
 // The console of a program that has just started: its first call. On

@@ -530,11 +530,36 @@ class MainWindowTest : public QObject {
     QVERIFY(chosen >= 0);
     QVERIFY(Lines(window_->list1())[chosen].startsWith(ToQString(u"caf\xDCE9.txt")));
     QCOMPARE(messages_.size(), std::size_t{0});
-    // No local file: Form1 says so, and nothing changes.
-    Drop({QUrl(QStringLiteral("https://example.com/readme.txt"))});
-    QCOMPARE(messages_.size(), std::size_t{1});
-    QVERIFY(messages_[0].text.startsWith(ToQString(tarnwick::kDropNotUsable)));
-    QCOMPARE(window_->List1ListIndex(), chosen);
+  }
+
+  // Only a file or folder of this machine counts; anything else is refused
+  // as a drop of no file is, and nothing changes. "FOLDER" in a URL stands
+  // for the test's folder.
+  void aDropCountsOnlyForLocalFiles_data() {
+    QTest::addColumn<QByteArray>("url");
+    QTest::addColumn<bool>("counts");
+    QTest::newRow("no host") << QByteArray("file://FOLDER/Sub%20Folder") << true;
+    QTest::newRow("localhost") << QByteArray("file://localhostFOLDER/Sub%20Folder") << true;
+    QTest::newRow("LocalHost") << QByteArray("file://LocalHostFOLDER/Sub%20Folder") << true;
+    QTest::newRow("another host") << QByteArray("file://otherhostFOLDER/Sub%20Folder") << false;
+    QTest::newRow("NUL") << QByteArray("file://FOLDER/Sub%20Folder%00/inside.txt") << false;
+    QTest::newRow("NUL at the end") << QByteArray("file://FOLDER/Sub%20Folder%00") << false;
+    QTest::newRow("web") << QByteArray("https://example.com/readme.txt") << false;
+  }
+  void aDropCountsOnlyForLocalFiles() {
+    QFETCH(QByteArray, url);
+    QFETCH(bool, counts);
+    const Text shown = window_->form().Dir1Path();
+    const QUrl folder = QUrl::fromLocalFile(folder_->path());
+    Drop({QUrl::fromEncoded(url.replace("FOLDER", folder.path(QUrl::FullyEncoded).toUtf8()))});
+    if (counts) {
+      QCOMPARE(ToQString(window_->form().Dir1Path()), Path(QStringLiteral("Sub Folder")));
+      QCOMPARE(messages_.size(), std::size_t{0});
+    } else {
+      QCOMPARE(window_->form().Dir1Path(), shown);
+      QCOMPARE(messages_.size(), std::size_t{1});
+      QCOMPARE(messages_[0].text, ToQString(tarnwick::kDropNotUsable + Text(u"\r\n")));
+    }
   }
 
   void theWidestLineIsBoundedClosely() {

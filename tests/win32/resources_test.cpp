@@ -1,7 +1,10 @@
-// The resources of tarnwick.exe, read back from the file the way Windows
+// The resources of the programs, read back from the file the way Windows
 // reads them: the version, the icon, the manifest and their language. The
 // program checked is the one TARNWICK_RESOURCES_PROGRAM names, or else this
-// test program, which carries the same resources.
+// test program, which carries tarnwick.exe's resources. A file named
+// tarnwick-list.exe is held to the console program's resources: a version
+// block of its own and a manifest without what a window needs (no icon, no
+// Common Controls, no dpi awareness).
 #include <gtest/gtest.h>
 #include <windows.h>
 
@@ -39,6 +42,12 @@ const std::wstring& ProgramPath() {
   return path;
 }
 
+bool ChecksTheConsoleProgram() {
+  const std::wstring& path = ProgramPath();
+  const std::wstring name = path.substr(path.find_last_of(L'\\') + 1);
+  return CompareStringOrdinal(name.c_str(), -1, L"tarnwick-list.exe", -1, TRUE) == CSTR_EQUAL;
+}
+
 // The program loaded as data: its resources, none of its code.
 HMODULE Program() {
   static const HMODULE module =
@@ -68,16 +77,38 @@ class ResourcesTest : public testing::Test {
   }
 };
 
+// What only the window's program carries.
+class WindowResourcesTest : public ResourcesTest {
+ protected:
+  void SetUp() override {
+    if (ChecksTheConsoleProgram()) GTEST_SKIP() << "tarnwick-list.exe has no window";
+    ResourcesTest::SetUp();
+  }
+};
+
 // The version ------------------------------------------------------------
 
 constexpr const wchar_t* kStringTable = L"041104B0";
-const std::vector<std::pair<std::wstring, std::wstring>> kVersionStrings = {
+using VersionStrings = std::vector<std::pair<std::wstring, std::wstring>>;
+const VersionStrings kWindowVersionStrings = {
     {L"FileVersion", L"1.00"},
     {L"InternalName", L"tarnwick"},
     {L"OriginalFilename", L"tarnwick.exe"},
     {L"ProductName", L"Tarnwick"},
     {L"ProductVersion", L"1.00"},
 };
+const VersionStrings kConsoleVersionStrings = {
+    {L"FileDescription",
+     L"Tarnwick \u30B3\u30DE\u30F3\u30C9\u30E9\u30A4\u30F3\u7248"},  // コマンドライン版
+    {L"FileVersion", L"1.00"},
+    {L"InternalName", L"tarnwick-list"},
+    {L"OriginalFilename", L"tarnwick-list.exe"},
+    {L"ProductName", L"Tarnwick"},
+    {L"ProductVersion", L"1.00"},
+};
+const VersionStrings& ExpectedVersionStrings() {
+  return ChecksTheConsoleProgram() ? kConsoleVersionStrings : kWindowVersionStrings;
+}
 
 class VersionTest : public ResourcesTest {
  protected:
@@ -128,7 +159,7 @@ TEST_F(VersionTest, TranslationIsJapaneseInUnicode) {
 }
 
 TEST_F(VersionTest, Strings) {
-  for (const auto& [key, expected] : kVersionStrings) {
+  for (const auto& [key, expected] : ExpectedVersionStrings()) {
     SCOPED_TRACE(testing::PrintToString(key));
     UINT length = 0;
     const auto* value =
@@ -175,7 +206,7 @@ std::vector<std::wstring> Keys(const VersionNode& node) {
   return keys;
 }
 
-TEST_F(VersionTest, OneStringTableOfTheseFiveStrings) {
+TEST_F(VersionTest, OneStringTableOfTheseStrings) {
   const std::string_view bytes = ResourceBytes(RT_VERSION, MAKEINTRESOURCEW(VS_VERSION_INFO));
   VersionNode root;
   ASSERT_TRUE(ReadVersionNode(bytes, root));
@@ -188,7 +219,7 @@ TEST_F(VersionTest, OneStringTableOfTheseFiveStrings) {
   std::vector<std::wstring> keys = Keys(strings.children[0]);
   std::sort(keys.begin(), keys.end());
   std::vector<std::wstring> expected;
-  for (const auto& string : kVersionStrings) expected.push_back(string.first);
+  for (const auto& string : ExpectedVersionStrings()) expected.push_back(string.first);
   EXPECT_EQ(keys, expected);
 
   const VersionNode& variables = root.children[1];
@@ -204,11 +235,13 @@ BOOL CALLBACK AddLanguage(HMODULE, LPCWSTR, LPCWSTR, WORD language, LONG_PTR lan
 }
 
 TEST_F(ResourcesTest, EveryResourceIsJapanese) {
-  const std::tuple<const char*, LPCWSTR, LPCWSTR> resources[] = {
+  std::vector<std::tuple<const char*, LPCWSTR, LPCWSTR>> resources = {
       {"version", RT_VERSION, MAKEINTRESOURCEW(VS_VERSION_INFO)},
-      {"icon", RT_GROUP_ICON, MAKEINTRESOURCEW(IDI_TARNWICK)},
       {"manifest", RT_MANIFEST, CREATEPROCESS_MANIFEST_RESOURCE_ID},
   };
+  if (!ChecksTheConsoleProgram()) {
+    resources.emplace_back("icon", RT_GROUP_ICON, MAKEINTRESOURCEW(IDI_TARNWICK));
+  }
   for (const auto& [what, type, name] : resources) {
     SCOPED_TRACE(what);
     EXPECT_NE(FindResourceExW(Program(), type, name, kJapanese), nullptr);
@@ -302,7 +335,7 @@ constexpr COLORREF kBlack = RGB(0x00, 0x00, 0x00), kNavy = RGB(0x00, 0x00, 0x80)
                    kRed = RGB(0xFF, 0x00, 0x00), kYellow = RGB(0xFF, 0xFF, 0x00),
                    kBlue = RGB(0x00, 0x00, 0xFF), kWhite = RGB(0xFF, 0xFF, 0xFF);
 
-TEST_F(ResourcesTest, IconGroupHoldsThreeImages) {
+TEST_F(WindowResourcesTest, IconGroupHoldsThreeImages) {
   const std::string_view group = ResourceBytes(RT_GROUP_ICON, MAKEINTRESOURCEW(IDI_TARNWICK));
   ASSERT_GE(group.size(), 6u);
   EXPECT_EQ(Read<WORD>(group, 0), 0);  // reserved
@@ -323,7 +356,7 @@ TEST_F(ResourcesTest, IconGroupHoldsThreeImages) {
                        {32, 32, 2, 1}, {32, 32, 16, 4}, {16, 16, 16, 4}}));
 }
 
-TEST_F(ResourcesTest, IconImagesAgreeWithTheGroup) {
+TEST_F(WindowResourcesTest, IconImagesAgreeWithTheGroup) {
   for (const IconImage& image : IconImages()) {
     const GroupIconEntry& entry = image.entry;
     SCOPED_TRACE(testing::Message() << "image " << entry.id << ", " << int{entry.width} << "x"
@@ -351,7 +384,7 @@ TEST_F(ResourcesTest, IconImagesAgreeWithTheGroup) {
   }
 }
 
-TEST_F(ResourcesTest, SystemPicksTheIconAtBothSizes) {
+TEST_F(WindowResourcesTest, SystemPicksTheIconAtBothSizes) {
   for (const int size : {16, 32}) {
     SCOPED_TRACE(size);
     auto icon = static_cast<HICON>(
@@ -381,7 +414,7 @@ struct Box {
 
 // A card with a dark border, a long blue bar above a short orange one (red
 // and yellow in 16 colours), and a double arrow between them.
-TEST_F(ResourcesTest, IconPicture) {
+TEST_F(WindowResourcesTest, IconPicture) {
   const std::vector<IconImage> images = IconImages();
   const IconImage* colour_32 = nullptr;
   const IconImage* mono_32 = nullptr;
@@ -482,9 +515,15 @@ TEST_F(ResourcesTest, ManifestText) {
   const std::string_view manifest = ResourceBytes(RT_MANIFEST, CREATEPROCESS_MANIFEST_RESOURCE_ID);
   ASSERT_FALSE(manifest.empty());
   const std::string text(manifest);
-  EXPECT_NE(text.find("name=\"Microsoft.Windows.Common-Controls\""), std::string::npos);
-  EXPECT_NE(text.find("version=\"6.0.0.0\""), std::string::npos);
-  EXPECT_NE(text.find("publicKeyToken=\"6595b64144ccf1df\""), std::string::npos);
+  EXPECT_NE(text.find("<requestedExecutionLevel level=\"asInvoker\" uiAccess=\"false\"/>"),
+            std::string::npos);
+  if (ChecksTheConsoleProgram()) {
+    EXPECT_EQ(text.find("Common-Controls"), std::string::npos);
+  } else {
+    EXPECT_NE(text.find("name=\"Microsoft.Windows.Common-Controls\""), std::string::npos);
+    EXPECT_NE(text.find("version=\"6.0.0.0\""), std::string::npos);
+    EXPECT_NE(text.find("publicKeyToken=\"6595b64144ccf1df\""), std::string::npos);
+  }
   for (const auto& system : kSupportedSystems) {
     EXPECT_NE(text.find(std::string(system.begin(), system.end())), std::string::npos)
         << testing::PrintToString(system);
@@ -538,7 +577,9 @@ class ActivationContextTest : public ResourcesTest {
   HANDLE context_ = INVALID_HANDLE_VALUE;
 };
 
-TEST_F(ActivationContextTest, DependsOnCommonControls6) {
+// The window draws its controls with Common Controls 6; the console program
+// depends on no assembly.
+TEST_F(ActivationContextTest, CommonControls6ForTheWindowOnly) {
   const std::vector<char> detail = Query(ActivationContextDetailedInformation, 0);
   ASSERT_FALSE(detail.empty()) << "error " << GetLastError();
   const auto count = reinterpret_cast<const ACTIVATION_CONTEXT_DETAILED_INFORMATION*>(detail.data())
@@ -556,7 +597,10 @@ TEST_F(ActivationContextTest, DependsOnCommonControls6) {
     return identity.find(L"Microsoft.Windows.Common-Controls") != std::wstring::npos &&
            identity.find(L"6595b64144ccf1df") != std::wstring::npos;
   });
-  EXPECT_TRUE(found) << testing::PrintToString(identities);
+  EXPECT_EQ(found, !ChecksTheConsoleProgram()) << testing::PrintToString(identities);
+  if (ChecksTheConsoleProgram()) {
+    EXPECT_EQ(count, 1u) << testing::PrintToString(identities);
+  }
 }
 
 TEST_F(ActivationContextTest, SupportsWindows7To10) {
@@ -582,10 +626,21 @@ TEST_F(ActivationContextTest, SupportsWindows7To10) {
   EXPECT_EQ(systems, std::set<std::wstring>(kSupportedSystems.begin(), kSupportedSystems.end()));
 }
 
-TEST_F(ActivationContextTest, DpiAwarePerMonitor) {
-  EXPECT_EQ(Setting(nullptr, L"dpiAware"), L"true/pm");
+TEST_F(ActivationContextTest, DpiAwarePerMonitorWindow) {
+  const bool window = !ChecksTheConsoleProgram();
+  EXPECT_EQ(Setting(nullptr, L"dpiAware"), window ? L"true/pm" : L"");
   EXPECT_EQ(Setting(L"http://schemas.microsoft.com/SMI/2016/WindowsSettings", L"dpiAwareness"),
-            L"PerMonitorV2,PerMonitor");
+            window ? L"PerMonitorV2,PerMonitor" : L"");
+}
+
+TEST_F(ActivationContextTest, RunsAsInvoker) {
+  const std::vector<char> buffer = Query(RunlevelInformationInActivationContext, 0);
+  ASSERT_EQ(buffer.size(), sizeof(ACTIVATION_CONTEXT_RUN_LEVEL_INFORMATION))
+      << "error " << GetLastError();
+  const auto level = Read<ACTIVATION_CONTEXT_RUN_LEVEL_INFORMATION>(
+      std::string_view(buffer.data(), buffer.size()), 0);
+  EXPECT_EQ(level.RunLevel, ACTCTX_RUN_LEVEL_AS_INVOKER);
+  EXPECT_EQ(level.UiAccess, 0u);
 }
 
 TEST_F(ActivationContextTest, LongPathAware) {

@@ -145,6 +145,15 @@ tarnwick_list_test(tarnwick_list_deep_folder
         "^Quarterly Report Final Version.xlsx ⇔ [^ ]+$"
         "^SHORT.TXT ⇔ SHORT.TXT$")
 
+# Names that could drive a terminal: exact into a pipe and with -z, and "?"
+# for each control character on Wine's console.
+add_test(NAME tarnwick_list_terminal_names
+  COMMAND ${CMAKE_COMMAND}
+    "-DEMULATOR=${CMAKE_CROSSCOMPILING_EMULATOR}"
+    "-DPROGRAM=$<TARGET_FILE:tarnwick-list>"
+    "-DFOLDER=${tarnwick_list_folders}/terminal-names"
+    -P ${CMAKE_CURRENT_SOURCE_DIR}/win32/terminal_names_check.cmake)
+
 # Nothing in the folder listed may change.
 add_test(NAME tarnwick_list_read_only
   COMMAND ${CMAKE_COMMAND}
@@ -159,7 +168,8 @@ set_tests_properties(tarnwick_list_help tarnwick_list_help_switch tarnwick_list_
   tarnwick_list_unknown_option tarnwick_list_not_a_folder tarnwick_list_early_reader
   tarnwick_list_deep_folder
   tarnwick_list_missing_folder tarnwick_list_by_long_name
-  tarnwick_list_by_short_name tarnwick_list_source tarnwick_list_read_only PROPERTIES SKIP_REGULAR_EXPRESSION "wine-run: cannot run")
+  tarnwick_list_by_short_name tarnwick_list_source tarnwick_list_read_only
+  tarnwick_list_terminal_names PROPERTIES SKIP_REGULAR_EXPRESSION "wine-run: cannot run")
 
 # DLLs planted beside the programs, as someone could leave one where a user
 # unpacks and starts them: none of them runs, and the programs still list the

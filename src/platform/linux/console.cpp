@@ -63,6 +63,9 @@ class LinuxConsole final : public Console {
   }
   void WriteError(TextView text) override { WriteAll(STDERR_FILENO, OutputBytes(text)); }
 
+  bool OutputIsTerminal() const override { return ::isatty(STDOUT_FILENO) == 1; }
+  bool ErrorIsTerminal() const override { return ::isatty(STDERR_FILENO) == 1; }
+
  private:
   std::vector<Text> arguments_;
 };

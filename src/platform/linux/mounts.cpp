@@ -54,8 +54,8 @@ std::string Unescape(std::string_view field) {
   return path;
 }
 
-// udev names a label's link with \xNN for a byte that a file name should
-// not hold, such as "/" or a space.
+}  // namespace
+
 std::string UnescapeLabel(std::string_view name) {
   const auto hex = [](char c) -> int {
     if (c >= '0' && c <= '9') return c - '0';
@@ -75,6 +75,8 @@ std::string UnescapeLabel(std::string_view name) {
   }
   return label;
 }
+
+namespace {
 
 std::optional<std::string> CanonicalPath(const std::string& path) {
   const AllocatedText resolved(::realpath(path.c_str(), nullptr));

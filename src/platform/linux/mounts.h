@@ -29,4 +29,9 @@ std::vector<Drive> DrivesFromMountInfo(std::string_view mountinfo, const LabelOf
 // the folder has no labels.
 LabelOf LabelsInFolder(const std::string& folder);
 
+// A label from the name of its link: udev writes \xNN for a byte that a file
+// name should not hold, such as "/" or a space; anything else stands for
+// itself.
+std::string UnescapeLabel(std::string_view name);
+
 }  // namespace tarnwick::on_linux

@@ -7,6 +7,8 @@
 #include <array>
 #include <cerrno>
 
+#include "fat/fat_short_names.h"
+
 namespace tarnwick::on_linux {
 namespace {
 
@@ -16,6 +18,10 @@ constexpr const char* kAttributesName = "system.ntfs_attrib_be";
 constexpr const char* kShortNameName = "system.ntfs_dos_name";
 
 }  // namespace
+
+ssize_t ReadAttribute(const std::string& path, const char* attribute, std::span<char> buffer) {
+  return ::lgetxattr(path.c_str(), attribute, buffer.data(), buffer.size());
+}
 
 bool IsNtfs3gFolder(const std::string& folder) {
   struct statfs disk {};
@@ -27,24 +33,30 @@ bool AnswersForWindowsAttributes(const std::string& folder) {
   return WindowsAttributesOf(folder).has_value();
 }
 
-std::optional<std::uint32_t> WindowsAttributesOf(const std::string& path) {
-  std::array<unsigned char, 4> bytes{};
-  if (::lgetxattr(path.c_str(), kAttributesName, bytes.data(), bytes.size()) != 4) {
-    return std::nullopt;
-  }
-  return std::uint32_t{bytes[0]} << 24 | std::uint32_t{bytes[1]} << 16 |
-         std::uint32_t{bytes[2]} << 8 | std::uint32_t{bytes[3]};
+std::optional<std::uint32_t> WindowsAttributesOf(const std::string& path,
+                                                 const AttributeRead& read) {
+  std::array<char, 4> bytes{};
+  if (read(path, kAttributesName, bytes) != 4) return std::nullopt;
+  const auto byte = [&bytes](std::size_t i) { return std::uint32_t{std::uint8_t(bytes[i])}; };
+  return byte(0) << 24 | byte(1) << 16 | byte(2) << 8 | byte(3);
 }
 
-std::optional<std::string> NtfsShortNameOf(const std::string& folder, const std::string& name) {
+std::optional<std::string> NtfsShortNameOf(const std::string& folder, const std::string& name,
+                                           const AttributeRead& read) {
   // A short name is at most 12 characters; 256 bytes hold them in any form.
   std::array<char, 256> buffer{};
-  const std::string path = folder + name;
-  const ssize_t size = ::lgetxattr(path.c_str(), kShortNameName, buffer.data(), buffer.size());
-  if (size > 0) return std::string(buffer.data(), static_cast<std::size_t>(size));
+  const ssize_t size = read(folder + name, kShortNameName, buffer);
   if (size < 0 && (errno == ENOENT || errno == ENOTDIR)) return std::nullopt;
-  // No short name kept (ENODATA), or one that cannot be read: Windows shows
-  // such an entry by its own name.
+  // A stored name that is no valid 8.3 name (one with a separator or a
+  // control character in it, "." or "..", or too long in code page 932)
+  // would go on into the label and every short path copied: it counts as
+  // none kept.
+  if (size > 0 && static_cast<std::size_t>(size) <= buffer.size()) {
+    const std::string_view stored(buffer.data(), static_cast<std::size_t>(size));
+    if (fat::IsValidShortName(stored)) return std::string(stored);
+  }
+  // No short name kept (ENODATA), or one that cannot be read or used:
+  // Windows shows such an entry by its own name.
   return name;
 }
 

@@ -7,6 +7,7 @@
 #include <cstring>
 #include <string_view>
 
+#include "fat/fat_short_names.h"
 #include "platform/linux/handles.h"
 
 namespace tarnwick::on_linux {
@@ -27,7 +28,10 @@ std::optional<VfatNames> NamesFromVfatEntry(const VfatEntry& entry) {
   // An entry with only a short name goes by it.
   if (long_name.empty()) long_name = short_name;
   if (long_name.empty() || long_name == "." || long_name == "..") return std::nullopt;
-  if (short_name.empty()) short_name = long_name;
+  // A short name that is no valid 8.3 name (one with a separator or a
+  // control character in it, or too long in code page 932, as a damaged disk
+  // or a code page that does not match may give) counts as none kept.
+  if (!fat::IsValidShortName(short_name)) short_name = long_name;
   return VfatNames{std::string(long_name), std::string(short_name)};
 }
 

@@ -25,7 +25,8 @@ struct VfatNames {
 using VfatEntry = __fat_dirent[2];
 
 // The names of one entry; nullopt for "." and "..", and for an entry with
-// no name at all.
+// no name at all. An entry whose short name is no valid 8.3 name goes by its
+// long name alone, as one with no short name does.
 std::optional<VfatNames> NamesFromVfatEntry(const VfatEntry& entry);
 
 // Reads entries until `read_next` gives 0 (the end); nullopt as soon as it

@@ -22,14 +22,13 @@
 #include <QTextLayout>
 #include <QToolTip>
 #include <QTreeWidget>
-#include <QUrl>
 #include <QtMath>
 #include <algorithm>
 #include <string_view>
 
+#include "platform/qt/dropped_paths.h"
 #include "platform/qt/line_list_model.h"
 #include "platform/qt/program_icon.h"
-#include "text/lossless_utf8.h"
 #include "window/layout.h"
 #include "window/texts.h"
 
@@ -126,26 +125,6 @@ QString LineToolTipHtml(const Text& tip, std::size_t line_size) {
     lines << Wrapped(sentence, font, width);
   }
   return WholeLinesHtml(lines);
-}
-
-// The path of a local file's URL, as the bytes of its name read: a byte
-// that is no UTF-8 comes percent-escaped and is kept, where toLocalFile()
-// would make it U+FFFD and name another file.
-Text LocalPath(const QUrl& url) {
-  const QByteArray bytes = QByteArray::fromPercentEncoding(url.path(QUrl::FullyEncoded).toUtf8());
-  return DecodeFileName(
-      std::string_view(bytes.constData(), static_cast<std::size_t>(bytes.size())));
-}
-
-// The local paths among the URLs dropped, in their order. A drop of URLs none
-// of which is a local file gives one empty path, which Form1 reports.
-std::vector<Text> DroppedPaths(const QMimeData& dropped) {
-  std::vector<Text> paths;
-  for (const QUrl& url : dropped.urls()) {
-    if (url.isLocalFile()) paths.push_back(LocalPath(url));
-  }
-  if (paths.empty() && dropped.hasUrls()) paths.emplace_back();
-  return paths;
 }
 
 }  // namespace

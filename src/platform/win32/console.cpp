@@ -55,6 +55,12 @@ bool WriteBytes(HANDLE file, const std::string& bytes) {
   return true;
 }
 
+// A console answers GetConsoleMode; a file or a pipe does not.
+bool IsConsole(HANDLE handle) {
+  DWORD mode = 0;
+  return ::GetConsoleMode(handle, &mode) != 0;
+}
+
 // Text on a console, so that every character shows whatever the console's
 // code page; UTF-8 bytes into a file or a pipe. Gives the error that stopped
 // it, or 0.
@@ -62,9 +68,8 @@ DWORD Write(DWORD which, TextView text) {
   if (text.empty()) return 0;
   const HANDLE handle = ::GetStdHandle(which);
   if (handle == nullptr || handle == INVALID_HANDLE_VALUE) return ERROR_INVALID_HANDLE;
-  DWORD mode = 0;
-  const bool written = ::GetConsoleMode(handle, &mode) ? WriteToConsole(handle, ToWide(text))
-                                                       : WriteBytes(handle, win32::ToUtf8(text));
+  const bool written = IsConsole(handle) ? WriteToConsole(handle, ToWide(text))
+                                         : WriteBytes(handle, win32::ToUtf8(text));
   return written ? 0 : ::GetLastError();
 }
 
@@ -111,6 +116,9 @@ class Win32Console final : public Console {
     }
   }
   void WriteError(TextView text) override { Write(STD_ERROR_HANDLE, text); }
+
+  bool OutputIsTerminal() const override { return IsConsole(::GetStdHandle(STD_OUTPUT_HANDLE)); }
+  bool ErrorIsTerminal() const override { return IsConsole(::GetStdHandle(STD_ERROR_HANDLE)); }
 
  private:
   std::vector<Text> arguments_;
