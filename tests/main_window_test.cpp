@@ -26,6 +26,7 @@ class FakeWindow final : public WindowControls {
   int drive_index = -1;
   int chosen_line = -1;
   std::optional<Text> clipboard;
+  std::optional<PlatformError> clipboard_refusal;  // what SetClipboardText throws, if set
   bool busy = false;
   bool busy_while_listing = true;  // at every line and label
   struct Message {
@@ -61,7 +62,10 @@ class FakeWindow final : public WindowControls {
   int List1ListIndex() const override { return chosen_line; }
   int List1ListCount() const override { return static_cast<int>(lines.size()); }
   Text List1Line(int index) const override { return lines.at(static_cast<std::size_t>(index)); }
-  void SetClipboardText(const Text& text) override { clipboard = text; }
+  void SetClipboardText(const Text& text) override {
+    if (clipboard_refusal) throw *clipboard_refusal;
+    clipboard = text;
+  }
   void ShowMessage(const Text& text, std::int32_t style, const Text& title) override {
     messages.push_back({text, style, title, busy});
   }
@@ -294,6 +298,27 @@ TEST(Form1, CopiesTheChosenLineOrEveryLineAndChangesNothingElse) {
   EXPECT_EQ(window.controls.lines, lines);
   EXPECT_EQ(window.controls.refreshes, 1);
   EXPECT_TRUE(window.controls.messages.empty());
+}
+
+// Said as the clipboard's failure, with the system's words: not as a folder
+// that cannot be read.
+TEST(Form1, SaysTheClipboardRefusedAndChangesNothingElse) {
+  Window window;
+  window.form.Form_Load();
+  const std::vector<Text> lines = window.controls.lines;
+  window.controls.chosen_line = 1;
+  window.controls.clipboard_refusal =
+      PlatformError(ErrorKind::Other, u"", "cannot empty the clipboard", u"\u62D2\u5426");
+  window.form.CopyLine();
+  window.form.CopyFolderShortPath();
+  ASSERT_EQ(window.controls.messages.size(), 2u);
+  for (const FakeWindow::Message& message : window.controls.messages) {
+    EXPECT_EQ(message.text, Text(kClipboardUnusable) + u"\r\n\r\n\u62D2\u5426");
+    EXPECT_EQ(message.style, kErrorStyle);
+  }
+  EXPECT_FALSE(window.controls.clipboard);
+  EXPECT_EQ(window.controls.lines, lines);
+  EXPECT_EQ(window.controls.chosen_line, 1);
 }
 
 TEST(Form1, ReportsAFaultOfItsOwnAndKeepsTheWindow) {

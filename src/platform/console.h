@@ -46,6 +46,8 @@ class Console {
   virtual bool ErrorIsTerminal() const = 0;
 };
 
+// The console of a program that has just started: its first call. On
+// Windows it first restricts where DLLs come from to the system folder.
 std::unique_ptr<Console> OpenConsole(int argc, char** argv);
 
 }  // namespace tarnwick

@@ -113,6 +113,20 @@ bool Form1::CanCopyLine() const { return controls_.List1ListIndex() >= 0; }
 
 bool Form1::CanCopyAllLines() const { return controls_.List1ListCount() > 0; }
 
+// The system's refusal is said as the clipboard's, not as a folder that
+// cannot be read.
+void Form1::PutOnClipboard(const Text& text) {
+  try {
+    controls_.SetClipboardText(text);
+  } catch (const PlatformError& error) {
+    Text message = kClipboardUnusable;
+    if (!error.system_words().empty()) {
+      message += kLineBreak + Text(kLineBreak) + error.system_words();
+    }
+    controls_.ShowMessage(message, kErrorStyle, kWindowCaption);
+  }
+}
+
 constexpr std::uint32_t kLongNameFirst = 0x80000000u;
 
 Form1::LineNames Form1::NamesOfLine(std::size_t line) const {
@@ -143,7 +157,7 @@ bool Form1::CanCopyShortPath() const { return CanCopyShortName() && !listed_shor
 
 void Form1::CopyShortName() {
   Guarded([this] {
-    if (const std::optional<Text> name = ChosenShortName()) controls_.SetClipboardText(*name);
+    if (const std::optional<Text> name = ChosenShortName()) PutOnClipboard(*name);
   });
 }
 
@@ -153,7 +167,7 @@ void Form1::CopyShortPath() {
     if (!name || listed_short_folder_.empty()) return;
     Text path = listed_short_folder_;
     if (path.back() != system_.Separator()) path += system_.Separator();
-    controls_.SetClipboardText(path.append(*name));
+    PutOnClipboard(path.append(*name));
   });
 }
 
@@ -161,7 +175,7 @@ bool Form1::CanCopyFolderShortPath() const { return !listed_short_folder_.empty(
 
 void Form1::CopyFolderShortPath() {
   Guarded([this] {
-    if (CanCopyFolderShortPath()) controls_.SetClipboardText(listed_short_folder_);
+    if (CanCopyFolderShortPath()) PutOnClipboard(listed_short_folder_);
   });
 }
 
@@ -259,7 +273,7 @@ void Form1::List1AddItem(const Text& line, TextView long_name, TextView short_na
 void Form1::CopyLine() {
   Guarded([this] {
     const int chosen = controls_.List1ListIndex();
-    if (chosen >= 0) controls_.SetClipboardText(controls_.List1Line(chosen));
+    if (chosen >= 0) PutOnClipboard(controls_.List1Line(chosen));
   });
 }
 
@@ -271,7 +285,7 @@ void Form1::CopyAllLines() {
       if (i > 0) lines += system_.LineBreak();
       lines += controls_.List1Line(i);
     }
-    controls_.SetClipboardText(lines);
+    PutOnClipboard(lines);
   });
 }
 

@@ -117,6 +117,8 @@ class Form1 final : public ListingControls {
   // Runs `action` as the whole of a handler, reporting any error.
   template <typename Action>
   void Guarded(const Action& action) noexcept;
+  // Puts `text` on the clipboard, or says that it cannot.
+  void PutOnClipboard(const Text& text);
   void SetDrives(std::vector<Drive> drives);
   void MoveAwayFromRemovedDrive();
   // Draws the folder list for `path` and chooses its drive; throws

@@ -55,6 +55,7 @@ inline constexpr char16_t kDriveNotReady[] = u"ドライブの準備ができて
 inline constexpr char16_t kFolderUnreadable[] = u"フォルダーを読めませんでした。";
 inline constexpr char16_t kDriveRemoved[] = u"ドライブが取り外されました。";
 inline constexpr char16_t kInternalError[] = u"内部エラーが発生しました。";
+inline constexpr char16_t kClipboardUnusable[] = u"クリップボードにコピーできませんでした。";
 inline constexpr char16_t kFolderGone[] = u"フォルダーがなくなりました。上のフォルダーに移ります。";
 inline constexpr char16_t kDropNotUsable[] =
     u"ドロップされたものはドライブ上のフォルダーでもファイルでもありません。";

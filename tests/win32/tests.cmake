@@ -3,7 +3,9 @@
 
 tarnwick_test(win32_tests
   win32/drive_list_test.cpp
+  win32/drop_files_test.cpp
   win32/short_path_answers_test.cpp
+  win32/system_libraries_test.cpp
   win32/win32_listing_test.cpp
   win32/win32_system_services_test.cpp)
 target_link_libraries(win32_tests PRIVATE tarnwick_system tarnwick_listing)
@@ -168,3 +170,55 @@ set_tests_properties(tarnwick_list_help tarnwick_list_help_switch tarnwick_list_
   tarnwick_list_missing_folder tarnwick_list_by_long_name
   tarnwick_list_by_short_name tarnwick_list_source tarnwick_list_read_only
   tarnwick_list_terminal_names PROPERTIES SKIP_REGULAR_EXPRESSION "wine-run: cannot run")
+
+# DLLs planted beside the programs, as someone could leave one where a user
+# unpacks and starts them: none of them runs, and the programs still list the
+# folder they are in. The unguarded loader, which does not restrict where its
+# DLLs come from, shows that a planted DLL runs and that the check sees it.
+# The runs have a Wine prefix of their own with a network drive, for which
+# the window loads mpr.
+add_library(planted_dll SHARED win32/planted_dll.cpp)
+set_target_properties(planted_dll PROPERTIES PREFIX "" OUTPUT_NAME planted)
+target_link_libraries(planted_dll PRIVATE tarnwick_flags)
+add_executable(unguarded_loader win32/unguarded_loader.cpp)
+target_link_libraries(unguarded_loader PRIVATE tarnwick_flags)
+add_executable(window_watch win32/window_watch.cpp)
+target_link_libraries(window_watch PRIVATE tarnwick_system)
+target_link_options(unguarded_loader PRIVATE -municode)
+target_link_options(window_watch PRIVATE -municode)
+
+set(wine_run ${PROJECT_SOURCE_DIR}/scripts/wine-run)
+set(planting_prefix ${CMAKE_BINARY_DIR}/wineprefix-planted)
+set(planting_folders ${CMAKE_CURRENT_BINARY_DIR}/planted)
+add_test(NAME win32_planting_prefix_made
+  COMMAND ${CMAKE_COMMAND} -DWINE_RUN=${wine_run} -DPREFIX=${planting_prefix}
+    "-DPROGRAM=$<TARGET_FILE:tarnwick-list>" -DNETWORK_FOLDER=${planting_folders}/network-drive
+    -P ${CMAKE_CURRENT_SOURCE_DIR}/win32/planting_prefix.cmake)
+set_tests_properties(win32_planting_prefix_made PROPERTIES FIXTURES_SETUP planting_prefix
+  SKIP_REGULAR_EXPRESSION "wine-run: cannot run")
+
+function(tarnwick_planted_test name dll program)
+  cmake_parse_arguments(PARSE_ARGV 3 planted "MUST_LOAD;EXPECT_RUN" "WATCH" "")
+  add_test(NAME ${name}
+    COMMAND ${CMAKE_COMMAND} -DWINE_RUN=${wine_run} -DPREFIX=${planting_prefix}
+      -DPROGRAM=${program} "-DPLANTED=$<TARGET_FILE:planted_dll>" -DNAME=${dll}
+      -DFOLDER=${planting_folders}/${name} -DWATCH=${planted_WATCH}
+      -DMUST_LOAD=${planted_MUST_LOAD} -DEXPECT_RUN=${planted_EXPECT_RUN}
+      -P ${CMAKE_CURRENT_SOURCE_DIR}/win32/planted_dll_check.cmake)
+  set_tests_properties(${name} PROPERTIES FIXTURES_REQUIRED planting_prefix
+    SKIP_REGULAR_EXPRESSION "wine-run: cannot run")
+endfunction()
+
+# Under Wine the window loads mpr (for the network drive) and uxtheme (for
+# comctl32), but not dwmapi; tarnwick-list loads none of the three.
+foreach(dll IN ITEMS mpr uxtheme dwmapi)
+  set(must_load)
+  if(dll STREQUAL "mpr" OR dll STREQUAL "uxtheme")
+    set(must_load MUST_LOAD)
+  endif()
+  tarnwick_planted_test(win32_planted_${dll}_unguarded ${dll} $<TARGET_FILE:unguarded_loader>
+    EXPECT_RUN)
+  tarnwick_planted_test(win32_planted_${dll}_tarnwick_list ${dll} $<TARGET_FILE:tarnwick-list>)
+  tarnwick_planted_test(win32_planted_${dll}_tarnwick ${dll} $<TARGET_FILE:tarnwick>
+    WATCH $<TARGET_FILE:window_watch> ${must_load})
+endforeach()

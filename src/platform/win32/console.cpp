@@ -10,6 +10,7 @@
 #include <stdexcept>
 #include <string>
 
+#include "platform/win32/system_libraries.h"
 #include "platform/win32/win32_system_services.h"
 
 namespace tarnwick {
@@ -126,6 +127,9 @@ class Win32Console final : public Console {
 }  // namespace
 
 std::unique_ptr<Console> OpenConsole(int /*argc*/, char** /*argv*/) {
+  // The console program's first act, as the window's: no DLL from the
+  // program's folder or the current one.
+  win32::RestrictLibrarySearch();
   return std::make_unique<Win32Console>();
 }
 

@@ -10,10 +10,15 @@
 
 #include <algorithm>
 #include <climits>
+#include <cstddef>
 #include <cstdint>
+#include <span>
 #include <string>
 #include <vector>
 
+#include "base/scope_exit.h"
+#include "platform/win32/common_controls.h"
+#include "platform/win32/drop_files.h"
 #include "platform/win32/gdi_tools.h"
 #include "platform/win32/handles.h"
 #include "platform/win32/resources/resource.h"
@@ -114,6 +119,7 @@ void AppendMenuEntry(HMENU menu, int id, const std::wstring& caption, bool enabl
 
 MainWindow::MainWindow(SystemServices& system, HINSTANCE instance)
     : instance_(instance),
+      system_(system),
       form_(*this, system),
       message_box_([](HWND owner, const Text& text, std::int32_t style, const Text& title) {
         ::MessageBoxW(owner, ToWide(text).c_str(), ToWide(title).c_str(), static_cast<UINT>(style));
@@ -333,7 +339,7 @@ void MainWindow::CreateControls() {
 // line, since its text changes from line to line; the label's shows itself.
 void MainWindow::CreateToolTips() {
   INITCOMMONCONTROLSEX classes{sizeof classes, ICC_BAR_CLASSES};
-  ::InitCommonControlsEx(&classes);
+  TheCommonControls().InitCommonControlsEx(&classes);
   for (HWND* tip : {&list1_tip_, &label1_tip_}) {
     // TTS_NOPREFIX: "&" in a name shows as it is.
     *tip = ::CreateWindowExW(WS_EX_TOPMOST, TOOLTIPS_CLASSW, nullptr,
@@ -351,7 +357,8 @@ void MainWindow::CreateToolTips() {
   label_tool.lpszText = LPSTR_TEXTCALLBACKW;
   if (!::SendMessageW(list1_tip_, TTM_ADDTOOLW, 0, reinterpret_cast<LPARAM>(&list_tool)) ||
       !::SendMessageW(label1_tip_, TTM_ADDTOOLW, 0, reinterpret_cast<LPARAM>(&label_tool)) ||
-      !::SetWindowSubclass(list1, List1Procedure, 0, reinterpret_cast<DWORD_PTR>(this))) {
+      !TheCommonControls().SetWindowSubclass(list1, List1Procedure, 0,
+                                             reinterpret_cast<DWORD_PTR>(this))) {
     throw SystemError(::GetLastError(), u"", "cannot set up the tooltips");
   }
 }
@@ -475,7 +482,7 @@ LRESULT CALLBACK MainWindow::List1Procedure(HWND list, UINT message, WPARAM w, L
         self->HideList1Tip();
         break;
       case WM_NCDESTROY:
-        ::RemoveWindowSubclass(list, List1Procedure, id);
+        TheCommonControls().RemoveWindowSubclass(list, List1Procedure, id);
         break;
       default:
         break;
@@ -483,7 +490,7 @@ LRESULT CALLBACK MainWindow::List1Procedure(HWND list, UINT message, WPARAM w, L
   } catch (...) {
     self->form_.ReportCurrentException();
   }
-  return ::DefSubclassProc(list, message, w, l);
+  return TheCommonControls().DefSubclassProc(list, message, w, l);
 }
 
 // The tooltip of `line`, under the mouse at `at` in the list.
@@ -540,18 +547,19 @@ void MainWindow::FillLabel1Tip(NMTTDISPINFOW& tip) {
   tip.lpszText = label1_tip_text_.data();
 }
 
-// Every path at its full length; the drop is let go before Form1 may show a
-// message.
+// The drop's block is read by our own code, never past the size the system
+// gives it; the drop is let go before Form1 may show a message. A handle
+// that is no drop (any program may send WM_DROPFILES) drops nothing.
 void MainWindow::Drop(HDROP dropped) {
   std::vector<Text> paths;
   {
     const DropHandle drop(dropped);
-    const UINT count = ::DragQueryFileW(drop.get(), 0xFFFFFFFF, nullptr, 0);
-    for (UINT i = 0; i < count; ++i) {
-      const UINT length = ::DragQueryFileW(drop.get(), i, nullptr, 0);
-      std::wstring path(static_cast<std::size_t>(length) + 1, L'\0');
-      path.resize(::DragQueryFileW(drop.get(), i, path.data(), length + 1));
-      paths.push_back(FromWide(path));
+    const auto memory = reinterpret_cast<HGLOBAL>(drop.get());
+    if (const auto* block = static_cast<const std::byte*>(::GlobalLock(memory))) {
+      const ScopeExit unlock([memory] { ::GlobalUnlock(memory); });
+      paths = ReadDropFiles(std::span(block, ::GlobalSize(memory)), [this](std::string_view bytes) {
+        return system_.FromSystemCodePage(bytes);
+      });
     }
   }
   form_.Dropped(paths);
@@ -617,9 +625,10 @@ void MainWindow::SetList1Redraw(bool redraw) {
   // watches the mouse costs seconds. Nothing is hovered meanwhile, on the
   // one thread.
   if (redraw) {
-    ::SetWindowSubclass(list1, List1Procedure, 0, reinterpret_cast<DWORD_PTR>(this));
+    TheCommonControls().SetWindowSubclass(list1, List1Procedure, 0,
+                                          reinterpret_cast<DWORD_PTR>(this));
   } else {
-    ::RemoveWindowSubclass(list1, List1Procedure, 0);
+    TheCommonControls().RemoveWindowSubclass(list1, List1Procedure, 0);
   }
   ::SendMessageW(list1, WM_SETREDRAW, redraw ? TRUE : FALSE, 0);
   if (redraw) {
@@ -676,6 +685,9 @@ void MainWindow::SetClipboardText(const Text& text) {
   GlobalMemory memory(::GlobalAlloc(GMEM_MOVEABLE, bytes));
   if (!memory) throw SystemError(::GetLastError(), u"", "cannot take memory for the clipboard");
   auto* copy = static_cast<wchar_t*>(::GlobalLock(memory.get()));
+  if (copy == nullptr) {
+    throw SystemError(::GetLastError(), u"", "cannot write into the clipboard's memory");
+  }
   std::copy(text.begin(), text.end(), copy);
   copy[text.size()] = L'\0';
   ::GlobalUnlock(memory.get());
@@ -683,7 +695,9 @@ void MainWindow::SetClipboardText(const Text& text) {
     throw SystemError(::GetLastError(), u"", "cannot open the clipboard");
   }
   const ClipboardHold clipboard(true);
-  ::EmptyClipboard();
+  // What was copied before goes: a clipboard that cannot be emptied would
+  // keep its other forms beside this text, for a paste to take instead.
+  if (!::EmptyClipboard()) throw SystemError(::GetLastError(), u"", "cannot empty the clipboard");
   if (::SetClipboardData(CF_UNICODETEXT, memory.get()) == nullptr) {
     throw SystemError(::GetLastError(), u"", "cannot put the text on the clipboard");
   }

@@ -132,6 +132,7 @@ class MainWindow final : public WindowControls {
   int Scale(int pixels) const { return MulDiv(pixels, static_cast<int>(dpi_), 96); }
 
   HINSTANCE instance_;
+  SystemServices& system_;  // for a dropped path in the system's code page
   Form1 form_;
   MessageShower message_box_;
   HWND window_ = nullptr;

@@ -5,6 +5,7 @@
 #include <algorithm>
 
 #include "platform/win32/handles.h"
+#include "platform/win32/system_libraries.h"
 
 namespace tarnwick::win32 {
 namespace {
@@ -63,11 +64,16 @@ class RealSystemCalls final : public SystemCalls {
     return std::wstring(label);
   }
 
+  // MPR is loaded from the system folder when a network drive first asks
+  // for it. Where it cannot be had, no drive has a connection to show.
   std::optional<std::wstring> Connection(const std::wstring& drive) override {
+    static const auto get_connection = FunctionOf<decltype(&::WNetGetConnectionW)>(
+        LoadSystemLibrary(L"mpr.dll"), "WNetGetConnectionW");
+    if (get_connection == nullptr) return std::nullopt;
     std::wstring remote(MAX_PATH, L'\0');
     for (;;) {
       DWORD size = static_cast<DWORD>(remote.size());
-      const DWORD result = ::WNetGetConnectionW(drive.c_str(), remote.data(), &size);
+      const DWORD result = get_connection(drive.c_str(), remote.data(), &size);
       if (result == ERROR_MORE_DATA && size > remote.size()) {
         remote.resize(size);
         continue;
