@@ -455,18 +455,75 @@ TEST(LinuxShortNameOrigins, TellValidNamesFromNamesTheRulesMade) {
             ShortNameOrigin::ValidName);
 }
 
-TEST(LinuxShortNameOrigins, AreGuessesOnADiskThroughNtfs3) {
-  EXPECT_EQ(ShortNameSourceFor(0x7366746e, [] { return true; }),
-            ShortNameSource::FatRulesOverNtfs3);
-  EXPECT_EQ(ShortNameSourceFor(FUSE_SUPER_MAGIC, [] { return true; }), ShortNameSource::Ntfs3g);
-  EXPECT_EQ(ShortNameSourceFor(FUSE_SUPER_MAGIC, [] { return false; }), ShortNameSource::FatRules);
-  EXPECT_EQ(ShortNameSourceFor(EXT4_SUPER_MAGIC, [] { return true; }), ShortNameSource::FatRules);
+TEST(LinuxShortNameSources, FollowTheKindOfDisk) {
+  struct Disk {
+    std::int64_t type;
+    bool answers_for_windows_attributes;  // as ntfs-3g does
+    bool holds_exfat;
+    ShortNameSource expected;
+  };
+  const Disk disks[] = {
+      {MSDOS_SUPER_MAGIC, false, false, ShortNameSource::Vfat},
+      {0x7366746e, true, true, ShortNameSource::FatRulesOverNtfs3},  // ntfs3
+      {EXFAT_SUPER_MAGIC, false, false, ShortNameSource::OwnNames},  // the kernel's exfat
+      {FUSE_SUPER_MAGIC, true, true, ShortNameSource::Ntfs3g},
+      {FUSE_SUPER_MAGIC, false, true, ShortNameSource::OwnNames},  // exfat-fuse
+      {FUSE_SUPER_MAGIC, false, false, ShortNameSource::FatRules},
+      {EXT4_SUPER_MAGIC, true, true, ShortNameSource::FatRules},
+  };
+  for (const Disk& disk : disks) {
+    EXPECT_EQ(ShortNameSourceFor(
+                  disk.type, [&] { return disk.answers_for_windows_attributes; },
+                  [&] { return disk.holds_exfat; }),
+              disk.expected)
+        << std::hex << disk.type << " " << disk.answers_for_windows_attributes << disk.holds_exfat;
+  }
+}
 
+TEST(LinuxShortNameOrigins, AreGuessesOnADiskThroughNtfs3) {
   LinuxSystemServices system([](const std::string&) { return ShortNameSource::FatRulesOverNtfs3; });
   EXPECT_EQ(system.ShortNameOriginOf(u"/ntfs/", u"A long name.html", u"ALONGN~1.HTM"),
             ShortNameOrigin::RulesGuess);
   EXPECT_EQ(system.ShortNameOriginOf(u"/ntfs/", u"readme.txt", u"readme.txt"),
             ShortNameOrigin::ValidName);
+}
+
+// exFAT keeps no short names, and Windows shows none there: each file and
+// folder goes by its own name, as `none` or, for a valid 8.3 name, `8.3`.
+// The kind of disk is found once for the lines of a folder, not for each.
+TEST(LinuxShortNameOrigins, OnExfatEveryEntryGoesByItsOwnName) {
+  TempFolder folder;
+  folder.Make({"Long Folder Name/", "Long Folder Name/A long name.html",
+               "Long Folder Name/readme.txt", "Long Folder Name/日本語の名前.txt"});
+  int kinds_asked = 0;
+  LinuxSystemServices system([&kinds_asked](const std::string&) {
+    ++kinds_asked;
+    return ShortNameSource::OwnNames;
+  });
+  const std::string path = folder.path() + "Long Folder Name/";
+  FakeControls controls;
+  controls.path = DecodeFileName(path);
+  ListFileName(controls, system);
+  EXPECT_EQ(controls.label, u"パス名－" + DecodeFileName(path));
+  EXPECT_EQ(controls.lines,
+            (std::vector<Text>{u"A long name.html ⇔ A long name.html", u"readme.txt ⇔ readme.txt",
+                               u"日本語の名前.txt ⇔ 日本語の名前.txt"}));
+
+  kinds_asked = 0;
+  const Text shown = DecodeFileName(path);
+  for (int i = 0; i < 3; ++i) {
+    EXPECT_EQ(system.ShortNameOriginOf(shown, u"A long name.html", u"A long name.html"),
+              ShortNameOrigin::None);
+    EXPECT_EQ(system.ShortNameOriginOf(shown, u"readme.txt", u"readme.txt"),
+              ShortNameOrigin::ValidName);
+  }
+  EXPECT_EQ(kinds_asked, 1);
+  // Another folder in its place may lie on another disk.
+  ASSERT_EQ(::rename(path.c_str(), (folder.path() + "gone").c_str()), 0);
+  folder.Folder("Long Folder Name");
+  EXPECT_EQ(system.ShortNameOriginOf(shown, u"readme.txt", u"readme.txt"),
+            ShortNameOrigin::ValidName);
+  EXPECT_EQ(kinds_asked, 2);
 }
 
 TEST(LinuxFolders, ListsSubfoldersAndLinksToThemButNoHiddenOnes) {

@@ -13,7 +13,7 @@
 #include <algorithm>
 #include <array>
 #include <cstdint>
-#include <filesystem>
+#include <optional>
 #include <set>
 
 #include "listing/listing_refresh.h"
@@ -48,14 +48,7 @@ class NtfsDiskTest : public ::testing::Test {
     struct statfs status {};
     ASSERT_EQ(::statfs(mount_point_.c_str(), &status), 0) << mount_point_ << " is not there";
     ASSERT_EQ(status.f_type, FUSE_SUPER_MAGIC) << mount_point_ << " is not the mounted NTFS disk";
-    std::string pattern = mount_point_ + "twXXXXXX";
-    ASSERT_NE(::mkdtemp(pattern.data()), nullptr);
-    path_ = pattern + "/";
-  }
-  void TearDown() override {
-    if (path_.empty()) return;
-    std::error_code ignored;
-    std::filesystem::remove_all(path_, ignored);
+    path_ = folder_.emplace(mount_point_).path();
   }
 
   void File(const std::string& name) const {
@@ -102,7 +95,8 @@ class NtfsDiskTest : public ::testing::Test {
   }
 
   std::string mount_point_;  // ".../Windows Disk/"
-  std::string path_;         // ".../Windows Disk/twXXXXXX/"
+  std::optional<testing::TempFolder> folder_;
+  std::string path_;  // ".../Windows Disk/twXXXXXX/"
 };
 
 TEST_F(NtfsDiskTest, IsKnownForWhatItIs) {

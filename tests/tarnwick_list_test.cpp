@@ -121,6 +121,27 @@ TEST_F(TarnwickList, SaysSoWhenItsOutputCannotBeWritten) {
   }
 }
 
+// A reader that stops after the first line, with several times what a pipe
+// holds still to come: whether SIGPIPE ends a program or is ignored by
+// whoever started it, the listing ends quietly.
+TEST_F(TarnwickList, EndsQuietlyWhenItsReaderStopsEarly) {
+  TempFolder many;
+  const std::string long_name(200, 'x');
+  for (int i = 0; i < 1000; ++i) many.File(long_name + std::to_string(i));
+  for (const std::string& signal :
+       {std::string("--default-signal"), std::string("--ignore-signal")}) {
+    SCOPED_TRACE(signal);
+    const std::string status = scratch.path() + "status", err = scratch.path() + "list-err";
+    const ProgramRun run = RunCommand(
+        scratch.path(), "{ { env " + signal + "=PIPE " + ShellQuoted(TARNWICK_LIST_PROGRAM) + " " +
+                            ShellQuoted(many.path()) + " 2>" + ShellQuoted(err) + "; echo $? >" +
+                            ShellQuoted(status) + "; } | head -n 1; }");
+    EXPECT_EQ(run.out, "パス名－" + many.path() + "\n");
+    EXPECT_EQ(ReadWholeFile(status), "0\n");
+    EXPECT_EQ(ReadWholeFile(err), "");
+  }
+}
+
 TEST_F(TarnwickList, HelpGoesToStandardOutputAndNamesEveryOption) {
   for (const char* asked : {"--help", "-h", "--help --no-such-option", "--by-short --help"}) {
     SCOPED_TRACE(asked);

@@ -32,7 +32,8 @@ constexpr char16_t kHelp[] =
     u"      --version    output version information and exit\n"
     u"\n"
     u"Exit status:\n"
-    u" 0  if the folder was listed,\n"
+    u" 0  if the folder was listed (also when the reader of the output stops\n"
+    u"    early, as head does),\n"
     u" 1  if an internal fault stopped the listing,\n"
     u" 2  if the folder is missing or cannot be read, the output cannot be written,\n"
     u"    or the command line is wrong.\n";

@@ -755,6 +755,27 @@ class MainWindowTest : public QObject {
       window_->form().SetDir1Path(FromQString(folder_->path()));
     }
   }
+
+  // On the exFAT disk that ctest's fixture mounts (scripts/exfat-disk): a
+  // file goes by its own name, and its tooltip says no short name is kept.
+  void aLinesTooltipOnExfatSaysTheDiskKeepsNoShortName() {
+    const QString disk = qEnvironmentVariable("TARNWICK_EXFAT_DISK");
+    if (disk.isEmpty()) QSKIP("TARNWICK_EXFAT_DISK is not set: run the test through ctest");
+    QFile why(QDir::cleanPath(disk + QStringLiteral("/../not-mounted")));
+    if (why.open(QIODevice::ReadOnly)) QSKIP(why.readAll().trimmed().constData());
+    QTemporaryDir on_disk(disk + QStringLiteral("/twXXXXXX"));
+    QVERIFY(on_disk.isValid());
+    QVERIFY(QFile(on_disk.filePath(QStringLiteral("A long name.txt"))).open(QIODevice::WriteOnly));
+    window_->form().SetDir1Path(FromQString(on_disk.path()));
+    window_->show();
+    QListView* list1 = window_->list1();
+    const QString line =
+        QStringLiteral("A long name.txt") + kArrow + QStringLiteral("A long name.txt");
+    QCOMPARE(Lines(list1), QStringList{line});
+    const QString tip =
+        ToolTipAt(list1->viewport(), list1->visualRect(list1->model()->index(0, 0)).center());
+    QCOMPARE(QString(tip).remove(u'\n'), line + ToQString(tarnwick::kOriginNone));
+  }
 };
 
 QTEST_MAIN(MainWindowTest)

@@ -45,8 +45,11 @@ inline void RemoveTree(int parent, const std::string& name) {
 
 class TempFolder {
  public:
-  TempFolder() {
-    std::string pattern = (std::filesystem::temp_directory_path() / "twXXXXXX").string();
+  TempFolder() : TempFolder(std::filesystem::temp_directory_path().string() + "/") {}
+  // The same in `parent` (a folder path with a final "/"), such as a disk of
+  // the kind a test needs.
+  explicit TempFolder(const std::string& parent) {
+    std::string pattern = parent + "twXXXXXX";
     if (::mkdtemp(pattern.data()) == nullptr) throw std::runtime_error("mkdtemp failed");
     path_ = pattern + "/";
   }

@@ -4,6 +4,7 @@
 
 #include <cerrno>
 #include <climits>
+#include <csignal>
 #include <cstdlib>
 #include <cstring>
 #include <string>
@@ -43,6 +44,10 @@ std::string OutputBytes(TextView text) {
 class LinuxConsole final : public Console {
  public:
   LinuxConsole(int argc, char** argv) {
+    // A reader that stops early (head) would otherwise end the program by
+    // SIGPIPE in the middle of a write; ignored, the write fails with EPIPE
+    // and the listing ends quietly, as it does on Windows.
+    std::signal(SIGPIPE, SIG_IGN);
     for (int i = 1; i < argc; ++i) arguments_.push_back(DecodeFileName(argv[i]));
   }
 
@@ -58,6 +63,7 @@ class LinuxConsole final : public Console {
 
   void WriteOut(TextView text) override {
     if (const int error = WriteAll(STDOUT_FILENO, OutputBytes(text)); error != 0) {
+      if (error == EPIPE) throw OutputClosed();
       throw on_linux::SystemError(error, u"", "cannot write the output");
     }
   }

@@ -47,7 +47,7 @@ std::uint32_t CopyWithTerminator(const String& text, std::span<Char> buffer) {
 
 // Without its case mapping the program could not sort: it says so at once.
 LinuxSystemServices::LinuxSystemServices(ShortNameSourceReader source_of)
-    : source_of_(std::move(source_of)) {
+    : short_paths_(ReadFolderState, source_of), source_of_(std::move(source_of)) {
   UnicodeLowerCase(U'A');
 }
 LinuxSystemServices::~LinuxSystemServices() = default;
@@ -233,19 +233,33 @@ PathKind LinuxSystemServices::KindOfPath(const Text& path) {
   return S_ISDIR(status.st_mode) ? PathKind::Folder : PathKind::File;
 }
 
+// A folder's kind of disk is found once for the lines of one folder, not
+// once a line: on a FUSE disk that takes a look at its attributes and at the
+// disk's boot sector.
+ShortNameSource LinuxSystemServices::SourceOfFolder(const std::string& folder) {
+  const std::optional<FolderState> state = ReadFolderState(folder);
+  if (!state) return source_of_(folder);
+  if (!source_known_ || source_known_->folder != folder || source_known_->state != *state) {
+    source_known_ = SourceKnown{folder, *state, source_of_(folder)};
+  }
+  return source_known_->source;
+}
+
 // Told by the kind of disk and the names alone, so a file gone since the
 // refresh still gets an answer. On ntfs-3g the resolver gives the stored short
-// name, or the long name where none is stored; on a FAT disk, the driver's.
+// name, or the long name where none is stored; on a FAT disk, the driver's;
+// on exFAT, always the long name.
 ShortNameOrigin LinuxSystemServices::ShortNameOriginOf(const Text& folder_path, TextView long_name,
                                                        TextView short_name) {
   if (short_name.empty()) return ShortNameOrigin::None;
   const std::optional<std::string> long_bytes = EncodeFileName(long_name);
   const bool long_name_is_valid = long_bytes && fat::IsValidShortName(*long_bytes);
   const std::optional<std::string> folder = EncodeFileName(folder_path);
-  const ShortNameSource source = folder ? source_of_(*folder) : ShortNameSource::FatRules;
+  const ShortNameSource source = folder ? SourceOfFolder(*folder) : ShortNameSource::FatRules;
   switch (source) {
     case ShortNameSource::Ntfs3g:
     case ShortNameSource::Vfat:
+    case ShortNameSource::OwnNames:
       return OriginWhereTheDiskKeepsNames(long_name, short_name, long_name_is_valid);
     case ShortNameSource::FatRules:
     case ShortNameSource::FatRulesOverNtfs3:

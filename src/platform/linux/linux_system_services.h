@@ -22,7 +22,8 @@ namespace tarnwick::on_linux {
 
 class LinuxSystemServices final : public SystemServices {
  public:
-  // `source_of` tells ShortNameOriginOf what kind of disk a folder lies on.
+  // `source_of` tells the short paths and ShortNameOriginOf what kind of disk
+  // a folder lies on.
   explicit LinuxSystemServices(ShortNameSourceReader source_of = ShortNameSourceOf);
   ~LinuxSystemServices() override;
 
@@ -48,6 +49,8 @@ class LinuxSystemServices final : public SystemServices {
 
  private:
   bool Wanted(const dirent& entry);
+  // `source_of_` of a folder, asked again only once the folder has changed.
+  ShortNameSource SourceOfFolder(const std::string& folder);
   // The Windows attributes of an entry of the folder being enumerated.
   std::optional<std::uint32_t> WindowsAttributesOf(const dirent& entry);
 
@@ -74,6 +77,14 @@ class LinuxSystemServices final : public SystemServices {
   // The short path of the last question, its room kept for the next.
   std::string short_path_work_;
   ShortNameSourceReader source_of_;
+  // The kind of disk of the folder whose lines were asked about last, as it
+  // was in `state`.
+  struct SourceKnown {
+    std::string folder;
+    FolderState state;
+    ShortNameSource source;
+  };
+  std::optional<SourceKnown> source_known_;
 };
 
 }  // namespace tarnwick::on_linux

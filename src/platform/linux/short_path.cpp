@@ -12,6 +12,7 @@
 #include <vector>
 
 #include "fat/fat_short_names.h"
+#include "platform/linux/exfat_disks.h"
 #include "platform/linux/folder_reader.h"
 #include "platform/linux/ntfs_names.h"
 
@@ -54,16 +55,21 @@ std::optional<FolderState> StateOf(const struct stat& status) {
 ShortNameSource ShortNameSourceOf(const std::string& folder) {
   struct statfs disk {};
   if (::statfs(folder.c_str(), &disk) != 0) return ShortNameSource::FatRules;
-  return ShortNameSourceFor(static_cast<std::int64_t>(disk.f_type),
-                            [&folder] { return AnswersForWindowsAttributes(folder); });
+  return ShortNameSourceFor(
+      static_cast<std::int64_t>(disk.f_type),
+      [&folder] { return AnswersForWindowsAttributes(folder); },
+      [&folder] { return FolderOnExfatDevice(folder); });
 }
 
 ShortNameSource ShortNameSourceFor(std::int64_t type,
-                                   const std::function<bool()>& answers_for_windows_attributes) {
+                                   const std::function<bool()>& answers_for_windows_attributes,
+                                   const std::function<bool()>& holds_exfat) {
   if (type == MSDOS_SUPER_MAGIC) return ShortNameSource::Vfat;
   if (type == kNtfs3Magic) return ShortNameSource::FatRulesOverNtfs3;
-  if (type == FUSE_SUPER_MAGIC && answers_for_windows_attributes()) {
-    return ShortNameSource::Ntfs3g;
+  if (type == EXFAT_SUPER_MAGIC) return ShortNameSource::OwnNames;
+  if (type == FUSE_SUPER_MAGIC) {
+    if (answers_for_windows_attributes()) return ShortNameSource::Ntfs3g;
+    if (holds_exfat()) return ShortNameSource::OwnNames;
   }
   return ShortNameSource::FatRules;
 }
@@ -241,6 +247,7 @@ std::optional<std::string> ShortPathResolver::ShortNameIn(const std::string& fol
   // as it is there.
   struct stat entry {};
   if (::lstat((folder + file).c_str(), &entry) != 0) return std::nullopt;
+  if (table.source == ShortNameSource::OwnNames) return file;
   return fat::MakeShortNames({file}).front();
 }
 
@@ -277,6 +284,7 @@ ShortPathResolver::FolderTable& ShortPathResolver::TableFor(const std::string& f
       break;
     case ShortNameSource::FatRules:
     case ShortNameSource::FatRulesOverNtfs3:
+    case ShortNameSource::OwnNames:
       break;
   }
   return table;
@@ -311,16 +319,25 @@ void ShortPathResolver::MakeNames(FolderTable& table, const std::string& folder)
   // The table keeps the names where they were read into, fitted first: the
   // copy costs its memory for a moment before the rules take theirs, and the
   // room saved stays free while they run. Short names take at most 12 bytes
-  // in code page 932, and seldom more in UTF-8.
+  // in code page 932, and seldom more in UTF-8; an entry that goes by its own
+  // name takes all of it again.
   names->bytes.shrink_to_fit();
+  const bool own_names = table.source == ShortNameSource::OwnNames;
   const std::size_t count = names->ends.size();
-  table.short_names = ShortNameTable(std::move(names->bytes), count, 13 * count);
+  const std::size_t short_bytes = own_names ? names->bytes.size() : 13 * count;
+  table.short_names = ShortNameTable(std::move(names->bytes), count, short_bytes);
   const std::vector<std::uint32_t> ends = std::move(names->ends);
   names.reset();
   const fat::PackedNames own{table.short_names.names(), ends};
-  fat::MakeShortNames(own, [&](std::size_t i, std::string_view short_name) {
-    if (!short_name.empty()) table.short_names.SetOwn(own.StartOf(i), own[i].size(), short_name);
-  });
+  if (own_names) {
+    for (std::size_t i = 0; i < own.size(); ++i) {
+      table.short_names.SetOwn(own.StartOf(i), own[i].size(), own[i]);
+    }
+  } else {
+    fat::MakeShortNames(own, [&](std::size_t i, std::string_view short_name) {
+      if (!short_name.empty()) table.short_names.SetOwn(own.StartOf(i), own[i].size(), short_name);
+    });
+  }
   table.short_names.ShrinkToFit();
   table.listed = true;
   // Making the names of a big folder took many small pieces of memory, all

@@ -25,19 +25,24 @@ enum class ShortNameSource {
                       // rules stand in for them
   Ntfs3g,             // a Windows disk through ntfs-3g: an extended attribute of each entry
   Vfat,               // a FAT disk through the vfat driver: the whole folder at once
+  OwnNames,           // an exFAT disk, which keeps no short names: as on Windows,
+                      // each entry goes by its own name
 };
 
 // The best source for the disk that `folder` lies on, found with one statfs
-// (and, on a FUSE disk, one look at the folder's attributes).
+// (and, on a FUSE disk, one look at the folder's attributes and, where they
+// are not ntfs-3g's, one at the disk's boot sector).
 ShortNameSource ShortNameSourceOf(const std::string& folder);
 
 // Where the short names of the entries of a folder (file-name bytes) come from.
 using ShortNameSourceReader = std::function<ShortNameSource(const std::string& folder)>;
 
-// The same for a disk of the file-system type `type` (statfs's f_type);
-// `answers_for_windows_attributes` is asked only of a FUSE disk.
+// The same for a disk of the file-system type `type` (statfs's f_type).
+// Only of a FUSE disk are `answers_for_windows_attributes` (ntfs-3g) and
+// then `holds_exfat` (exfat-fuse) asked.
 ShortNameSource ShortNameSourceFor(std::int64_t type,
-                                   const std::function<bool()>& answers_for_windows_attributes);
+                                   const std::function<bool()>& answers_for_windows_attributes,
+                                   const std::function<bool()>& holds_exfat);
 
 // What identifies one state of a folder: a change to its entries changes its
 // modification and change times, on a disk that keeps them exactly.
@@ -175,7 +180,8 @@ class ShortPathResolver {
                                          std::string_view name);
 
   FolderTable& TableFor(const std::string& folder, const FolderState& state);
-  // Makes the short names of a folder by the FAT rules.
+  // Makes the short names of a folder by the FAT rules, or of its own names
+  // on a disk that keeps none (exFAT).
   void MakeNames(FolderTable& table, const std::string& folder);
   // Lets go of the names taken of the folder with this device and inode.
   void DropTakenNamesOf(const FolderState& state);
