@@ -385,6 +385,36 @@ TEST(Form1, GreysOutWhatCannotBeCopiedOfAnEmptyListOrAFolderWithoutAShortForm) {
   EXPECT_FALSE(window.form.CanCopyAllLines());
 }
 
+// A disk that keeps no short name for a long name: the refresh shows the
+// long name in its place, as Windows does, and that is nothing to copy.
+TEST(Form1, GreysOutTheShortNameCopiesWhereTheDiskKeepsNone) {
+  Window window;
+  window.system.AddFolder(u"C:\\Work\\", {u"A long name.txt", u"B long name.txt"});
+  window.system.short_paths[u"C:\\Work\\A long name.txt"] = u"C:\\WORK\\A long name.txt";
+  window.system.short_paths[u"C:\\Work\\B long name.txt"] = u"C:\\WORK\\BLONGN~1.TXT";
+  window.system.origins = {{u"C:\\Work\\A long name.txt", ShortNameOrigin::None},
+                           {u"C:\\Work\\B long name.txt", ShortNameOrigin::Rules}};
+  window.form.Form_Load();
+  EXPECT_TRUE(window.system.origin_requests.empty());  // a refresh asks nothing
+
+  window.controls.chosen_line = 0;
+  EXPECT_FALSE(window.form.CanCopyShortName());
+  EXPECT_FALSE(window.form.CanCopyShortPath());
+  window.form.CopyShortName();
+  window.form.CopyShortPath();  // Ctrl+Shift+C
+  EXPECT_FALSE(window.controls.clipboard);
+  ASSERT_FALSE(window.system.origin_requests.empty());
+  EXPECT_EQ(window.system.origin_requests.back(), u"C:\\Work\\A long name.txt");
+  EXPECT_TRUE(window.form.CanCopyLine());
+
+  // The FAT rules' name is a short name all the same.
+  window.controls.chosen_line = 1;
+  EXPECT_TRUE(window.form.CanCopyShortPath());
+  window.form.CopyShortPath();
+  EXPECT_EQ(window.controls.clipboard, u"C:\\WORK\\BLONGN~1.TXT");
+  EXPECT_TRUE(window.controls.messages.empty());
+}
+
 TEST(Form1, TheLinesTooltipSaysWhereItsShortNameComesFrom) {
   Window window;
   window.system.AddFolder(u"C:\\Work\\", {u"A.TXT", u"b.txt", u"c.txt", u"d.txt", u"e.txt"});

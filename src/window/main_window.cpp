@@ -127,19 +127,30 @@ Form1::LineNames Form1::NamesOfLine(std::size_t line) const {
   return {std::move(second), std::move(first)};
 }
 
+std::optional<ShortNameOrigin> Form1::OriginOf(const LineNames& names) const {
+  try {
+    return system_.ShortNameOriginOf(listed_folder_, names.long_name, names.short_name);
+  } catch (const PlatformError&) {
+    return std::nullopt;
+  }
+}
+
 std::optional<Text> Form1::ChosenShortName() const {
   const int chosen = controls_.List1ListIndex();
   if (chosen < 0 || static_cast<std::size_t>(chosen) >= line_splits_.size()) {
     return std::nullopt;
   }
-  Text short_name = NamesOfLine(static_cast<std::size_t>(chosen)).short_name;
-  if (short_name.empty()) return std::nullopt;
-  return short_name;
+  LineNames names = NamesOfLine(static_cast<std::size_t>(chosen));
+  // Where the disk keeps none, the refresh shows the long name in its place,
+  // which is no short name to copy. Asked only now, as a menu opens or the
+  // key is pressed; when it cannot be told, the name the refresh got stands.
+  if (names.short_name.empty() || OriginOf(names) == ShortNameOrigin::None) return std::nullopt;
+  return std::move(names.short_name);
 }
 
 bool Form1::CanCopyShortName() const { return ChosenShortName().has_value(); }
 
-bool Form1::CanCopyShortPath() const { return CanCopyShortName() && !listed_short_folder_.empty(); }
+bool Form1::CanCopyShortPath() const { return !listed_short_folder_.empty() && CanCopyShortName(); }
 
 void Form1::CopyShortName() {
   Guarded([this] {
@@ -168,13 +179,11 @@ void Form1::CopyFolderShortPath() {
 Text Form1::List1ToolTip(int index) {
   if (index < 0 || static_cast<std::size_t>(index) >= line_splits_.size()) return {};
   Text tip = controls_.List1Line(index);
-  try {
-    const LineNames names = NamesOfLine(static_cast<std::size_t>(index));
-    const ShortNameOrigin origin =
-        system_.ShortNameOriginOf(listed_folder_, names.long_name, names.short_name);
-    tip.append(system_.LineBreak()).append(OriginText(origin));
-  } catch (const PlatformError&) {
-    // The file is gone since: the line alone, and no box over a tooltip.
+  // When the origin cannot be told, the line alone, and no box over a
+  // tooltip.
+  if (const std::optional<ShortNameOrigin> origin =
+          OriginOf(NamesOfLine(static_cast<std::size_t>(index)))) {
+    tip.append(system_.LineBreak()).append(OriginText(*origin));
   }
   return tip;
 }

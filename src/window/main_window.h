@@ -62,7 +62,8 @@ class Form1 final : public ListingControls {
   // "短い名前をコピー" copies the chosen file's short name; "短いパスをコピー"
   // and Ctrl+Shift+C its short path, the folder's short path as the label
   // shows it followed by the short name. Both are greyed out, and do
-  // nothing, when no line is chosen or its file has no short name.
+  // nothing, when no line is chosen or its file has no short name: none
+  // was got, or the disk keeps none for it (ShortNameOrigin::None).
   bool CanCopyShortName() const;
   void CopyShortName();
   // Greyed out too when the folder has no short path.
@@ -140,6 +141,9 @@ class Form1 final : public ListingControls {
     Text short_name;
   };
   LineNames NamesOfLine(std::size_t line) const;
+  // Where the short name of a listed file comes from; nullopt when that
+  // cannot be told.
+  std::optional<ShortNameOrigin> OriginOf(const LineNames& names) const;
 
   WindowControls& controls_;
   SystemServices& system_;
