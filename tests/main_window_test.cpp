@@ -183,18 +183,6 @@ TEST(Form1, KeepsTheWindowAsItWasWhenADriveOrFolderCannotBeRead) {
   EXPECT_EQ(window.controls.refreshes, 1);
 }
 
-TEST(Form1, ReportsAFolderThatVanishedInsteadOfEnding) {
-  Window window;
-  window.form.Form_Load();
-  window.system.folders.erase(u"C:\\Work\\");
-  window.form.Dir1_Change();
-  ASSERT_EQ(window.controls.messages.size(), 1u);
-  EXPECT_EQ(window.controls.messages[0].style, kErrorStyle);
-  EXPECT_EQ(window.controls.messages[0].title, Text(kWindowCaption));
-  // No stale lines of a folder that is gone.
-  EXPECT_TRUE(window.controls.lines.empty());
-}
-
 TEST(Form1, ShowsTheBusyCursorForEveryRefreshAndNeverLeavesItOn) {
   Window window;
   window.form.Form_Load();
@@ -530,6 +518,114 @@ TEST(Form1, ReloadsTheFolderShownAndMovesUpFromOneThatIsGone) {
   EXPECT_EQ(window.controls.messages[0].text, kFolderGone + Text(u"\r\nC:\\Work\\Sub"));
   EXPECT_EQ(window.form.Dir1Path(), u"C:\\");
   EXPECT_EQ(window.controls.refreshes, 4);
+  EXPECT_TRUE(window.controls.lines.empty());
+}
+
+// What F5 does for a folder that is gone, any refresh does: one message, and
+// the label, the list and the folder list show the folder above.
+TEST(Form1, MovesUpFromAFolderThatVanishedWhicheverRefreshFindsIt) {
+  const Text sub = u"C:\\Work\\Sub";
+  using Trigger = void (*)(Window&, const Text&);
+  const std::pair<const char*, Trigger> triggers[] = {
+      {"a sort click",
+       [](Window& window, const Text& folder) {
+         window.form.Form_Load();
+         window.form.Dir1Opened(2);
+         window.system.folders.erase(folder + u"\\");
+         window.system.subfolders.erase(folder);
+         window.form.Option1_Click(0);
+       }},
+      // The rest find it gone between the folder list and the listing.
+      {"a drive chosen",
+       [](Window& window, const Text& folder) {
+         window.system.drives.push_back({u"sub", folder});  // a mount point on Linux
+         window.form.DrivesChanged();
+         window.form.Form_Load();
+         window.system.folders.erase(folder + u"\\");
+         window.ChooseDrive(3);
+       }},
+      {"a drop",
+       [](Window& window, const Text& folder) {
+         window.form.Form_Load();
+         window.system.folders.erase(folder + u"\\");
+         window.form.Dropped({folder});
+       }},
+      {"the start",
+       [](Window& window, const Text& folder) {
+         window.form.Start(folder);
+         window.system.folders.erase(folder + u"\\");
+         window.form.Form_Load();
+       }},
+  };
+  for (const auto& [name, trigger] : triggers) {
+    SCOPED_TRACE(name);
+    Window window;
+    trigger(window, sub);
+    ASSERT_EQ(window.controls.messages.size(), 1u);
+    EXPECT_EQ(window.controls.messages[0].text, kFolderGone + Text(u"\r\n") + sub);
+    EXPECT_EQ(window.form.Dir1Path(), u"C:\\Work");
+    EXPECT_EQ(window.controls.label, kPrefix + u"C:\\WORK\\");
+    EXPECT_EQ(window.controls.lines, (std::vector<Text>{u"A.TXT" + kArrow, u"b.txt" + kArrow}));
+    EXPECT_EQ(window.controls.folder_entries.back().path, sub);
+    EXPECT_EQ(window.controls.current_folder_entry, 1u);
+    EXPECT_EQ(window.controls.drive_index, 0);
+  }
+}
+
+// A drive gone with the folder shown, whether the system still lists it
+// (a drive whose folder went) or not: one message, on every action only
+// the first time, and the window goes back to its start folder.
+TEST(Form1, MovesAwayFromADriveThatVanishedWithOneMessage) {
+  using Trigger = void (*)(Window&);
+  const std::pair<const char*, Trigger> triggers[] = {
+      {"F5", [](Window& window) { window.form.Reload(); }},
+      {"a sort click", [](Window& window) { window.form.Option1_Click(0); }},
+  };
+  for (const auto& [name, trigger] : triggers) {
+    for (const bool still_listed : {true, false}) {
+      SCOPED_TRACE(std::string(name) + (still_listed ? ", still listed" : ", not listed"));
+      Window window;
+      window.form.Form_Load();
+      window.ChooseDrive(1);
+      window.system.folders.erase(u"D:\\");
+      window.system.subfolders.erase(u"D:\\");
+      if (!still_listed) window.system.drives.erase(window.system.drives.begin() + 1);
+      trigger(window);
+      ASSERT_EQ(window.controls.messages.size(), 1u);
+      // "ドライブが取り外されました。" and the drive.
+      EXPECT_EQ(window.controls.messages[0].text, kDriveRemoved + Text(u"\r\nd: [DATA]"));
+      EXPECT_EQ(window.form.Dir1Path(), u"C:\\Work");
+      EXPECT_EQ(window.controls.lines, (std::vector<Text>{u"A.TXT" + kArrow, u"b.txt" + kArrow}));
+      EXPECT_EQ(window.controls.drive_lines.size(), still_listed ? 3u : 2u);
+      EXPECT_EQ(window.controls.drive_index, 0);
+      window.form.Reload();
+      window.form.Option1_Click(0);
+      EXPECT_EQ(window.controls.messages.size(), 1u);
+    }
+  }
+}
+
+TEST(Form1, ReadsTheDriveListAgainOnF5) {
+  Window window;
+  window.form.Form_Load();
+  window.system.drives.insert(window.system.drives.begin(), {u"a:", u"A:\\"});
+  window.form.Reload();
+  EXPECT_EQ(window.controls.drive_lines, (std::vector<Text>{u"a:", u"c:", u"d: [DATA]", u"e:"}));
+  EXPECT_EQ(window.controls.drive_index, 1);
+  EXPECT_EQ(window.controls.refreshes, 2);
+  EXPECT_TRUE(window.controls.messages.empty());
+
+  // Every drive gone, and with them every place to go: still one message,
+  // and no lines of a drive that is gone.
+  window.system.drives.clear();
+  window.system.folders.clear();
+  window.system.subfolders.clear();
+  window.system.short_paths.clear();
+  window.form.Reload();
+  ASSERT_EQ(window.controls.messages.size(), 1u);
+  EXPECT_EQ(window.controls.messages[0].text, kDriveRemoved + Text(u"\r\nc:"));
+  EXPECT_TRUE(window.controls.drive_lines.empty());
+  EXPECT_EQ(window.controls.label, kPrefix);
   EXPECT_TRUE(window.controls.lines.empty());
 }
 
