@@ -4,6 +4,7 @@
 
 #include <optional>
 
+#include "support/fake_window.h"
 #include "support/fakes.h"
 #include "window/layout.h"
 #include "window/texts.h"
@@ -12,68 +13,7 @@ namespace tarnwick {
 namespace {
 
 using testing::FakeSystem;
-
-// A toolkit's window that keeps what Form1 does to it.
-class FakeWindow final : public WindowControls {
- public:
-  bool by_long_name = true;
-  Text label;
-  std::vector<Text> lines;
-  int refreshes = 0;  // times the label was set
-  std::vector<FolderListEntry> folder_entries;
-  std::size_t current_folder_entry = 0;
-  std::vector<Text> drive_lines;
-  int drive_index = -1;
-  int chosen_line = -1;
-  std::optional<Text> clipboard;
-  std::optional<PlatformError> clipboard_refusal;  // what SetClipboardText throws, if set
-  bool busy = false;
-  bool busy_while_listing = true;  // at every line and label
-  struct Message {
-    Text text;
-    std::int32_t style;
-    Text title;
-    bool busy;  // the cursor while it was shown
-  };
-  std::vector<Message> messages;
-
-  bool Option1Item0Value() const override { return by_long_name; }
-  void SetLabel1Caption(const Text& caption) override {
-    label = caption;
-    ++refreshes;
-    busy_while_listing &= busy;
-  }
-  void List1Clear() override { lines.clear(); }
-  void List1AddItem(const Text& line) override {
-    lines.push_back(line);
-    busy_while_listing &= busy;
-  }
-  void SetList1Redraw(bool) override {}
-  void ShowDir1Entries(const std::vector<FolderListEntry>& entries, std::size_t current) override {
-    folder_entries = entries;
-    current_folder_entry = current;
-  }
-  void SetDrive1Lines(const std::vector<Text>& new_lines) override {
-    drive_lines = new_lines;
-    drive_index = -1;
-  }
-  void SetDrive1Index(int index) override { drive_index = index; }
-  void SetList1ListIndex(int index) override { chosen_line = index; }
-  int List1ListIndex() const override { return chosen_line; }
-  int List1ListCount() const override { return static_cast<int>(lines.size()); }
-  Text List1Line(int index) const override { return lines.at(static_cast<std::size_t>(index)); }
-  void SetClipboardText(const Text& text) override {
-    if (clipboard_refusal) throw *clipboard_refusal;
-    clipboard = text;
-  }
-  void ShowMessage(const Text& text, std::int32_t style, const Text& title) override {
-    messages.push_back({text, style, title, busy});
-  }
-  void SetBusyCursor(bool on) override {
-    EXPECT_NE(on, busy) << "the busy cursor was set twice the same way";
-    busy = on;
-  }
-};
+using testing::FakeWindow;
 
 // Drives C: and D:, and E: which cannot be read; the window starts in C:\Work.
 struct Window {
@@ -241,18 +181,6 @@ TEST(Form1, KeepsTheWindowAsItWasWhenADriveOrFolderCannotBeRead) {
   EXPECT_EQ(window.controls.folder_entries, entries);
   EXPECT_EQ(window.controls.lines, lines);
   EXPECT_EQ(window.controls.refreshes, 1);
-}
-
-TEST(Form1, ReportsAFolderThatVanishedInsteadOfEnding) {
-  Window window;
-  window.form.Form_Load();
-  window.system.folders.erase(u"C:\\Work\\");
-  window.form.Dir1_Change();
-  ASSERT_EQ(window.controls.messages.size(), 1u);
-  EXPECT_EQ(window.controls.messages[0].style, kErrorStyle);
-  EXPECT_EQ(window.controls.messages[0].title, Text(kWindowCaption));
-  // No stale lines of a folder that is gone.
-  EXPECT_TRUE(window.controls.lines.empty());
 }
 
 TEST(Form1, ShowsTheBusyCursorForEveryRefreshAndNeverLeavesItOn) {
@@ -466,6 +394,36 @@ TEST(Form1, GreysOutWhatCannotBeCopiedOfAnEmptyListOrAFolderWithoutAShortForm) {
   EXPECT_FALSE(window.form.CanCopyAllLines());
 }
 
+// A disk that keeps no short name for a long name: the refresh shows the
+// long name in its place, as Windows does, and that is nothing to copy.
+TEST(Form1, GreysOutTheShortNameCopiesWhereTheDiskKeepsNone) {
+  Window window;
+  window.system.AddFolder(u"C:\\Work\\", {u"A long name.txt", u"B long name.txt"});
+  window.system.short_paths[u"C:\\Work\\A long name.txt"] = u"C:\\WORK\\A long name.txt";
+  window.system.short_paths[u"C:\\Work\\B long name.txt"] = u"C:\\WORK\\BLONGN~1.TXT";
+  window.system.origins = {{u"C:\\Work\\A long name.txt", ShortNameOrigin::None},
+                           {u"C:\\Work\\B long name.txt", ShortNameOrigin::Rules}};
+  window.form.Form_Load();
+  EXPECT_TRUE(window.system.origin_requests.empty());  // a refresh asks nothing
+
+  window.controls.chosen_line = 0;
+  EXPECT_FALSE(window.form.CanCopyShortName());
+  EXPECT_FALSE(window.form.CanCopyShortPath());
+  window.form.CopyShortName();
+  window.form.CopyShortPath();  // Ctrl+Shift+C
+  EXPECT_FALSE(window.controls.clipboard);
+  ASSERT_FALSE(window.system.origin_requests.empty());
+  EXPECT_EQ(window.system.origin_requests.back(), u"C:\\Work\\A long name.txt");
+  EXPECT_TRUE(window.form.CanCopyLine());
+
+  // The FAT rules' name is a short name all the same.
+  window.controls.chosen_line = 1;
+  EXPECT_TRUE(window.form.CanCopyShortPath());
+  window.form.CopyShortPath();
+  EXPECT_EQ(window.controls.clipboard, u"C:\\WORK\\BLONGN~1.TXT");
+  EXPECT_TRUE(window.controls.messages.empty());
+}
+
 TEST(Form1, TheLinesTooltipSaysWhereItsShortNameComesFrom) {
   Window window;
   window.system.AddFolder(u"C:\\Work\\", {u"A.TXT", u"b.txt", u"c.txt", u"d.txt", u"e.txt"});
@@ -581,6 +539,114 @@ TEST(Form1, ReloadsTheFolderShownAndMovesUpFromOneThatIsGone) {
   EXPECT_EQ(window.controls.messages[0].text, kFolderGone + Text(u"\r\nC:\\Work\\Sub"));
   EXPECT_EQ(window.form.Dir1Path(), u"C:\\");
   EXPECT_EQ(window.controls.refreshes, 4);
+  EXPECT_TRUE(window.controls.lines.empty());
+}
+
+// What F5 does for a folder that is gone, any refresh does: one message, and
+// the label, the list and the folder list show the folder above.
+TEST(Form1, MovesUpFromAFolderThatVanishedWhicheverRefreshFindsIt) {
+  const Text sub = u"C:\\Work\\Sub";
+  using Trigger = void (*)(Window&, const Text&);
+  const std::pair<const char*, Trigger> triggers[] = {
+      {"a sort click",
+       [](Window& window, const Text& folder) {
+         window.form.Form_Load();
+         window.form.Dir1Opened(2);
+         window.system.folders.erase(folder + u"\\");
+         window.system.subfolders.erase(folder);
+         window.form.Option1_Click(0);
+       }},
+      // The rest find it gone between the folder list and the listing.
+      {"a drive chosen",
+       [](Window& window, const Text& folder) {
+         window.system.drives.push_back({u"sub", folder});  // a mount point on Linux
+         window.form.DrivesChanged();
+         window.form.Form_Load();
+         window.system.folders.erase(folder + u"\\");
+         window.ChooseDrive(3);
+       }},
+      {"a drop",
+       [](Window& window, const Text& folder) {
+         window.form.Form_Load();
+         window.system.folders.erase(folder + u"\\");
+         window.form.Dropped({folder});
+       }},
+      {"the start",
+       [](Window& window, const Text& folder) {
+         window.form.Start(folder);
+         window.system.folders.erase(folder + u"\\");
+         window.form.Form_Load();
+       }},
+  };
+  for (const auto& [name, trigger] : triggers) {
+    SCOPED_TRACE(name);
+    Window window;
+    trigger(window, sub);
+    ASSERT_EQ(window.controls.messages.size(), 1u);
+    EXPECT_EQ(window.controls.messages[0].text, kFolderGone + Text(u"\r\n") + sub);
+    EXPECT_EQ(window.form.Dir1Path(), u"C:\\Work");
+    EXPECT_EQ(window.controls.label, kPrefix + u"C:\\WORK\\");
+    EXPECT_EQ(window.controls.lines, (std::vector<Text>{u"A.TXT" + kArrow, u"b.txt" + kArrow}));
+    EXPECT_EQ(window.controls.folder_entries.back().path, sub);
+    EXPECT_EQ(window.controls.current_folder_entry, 1u);
+    EXPECT_EQ(window.controls.drive_index, 0);
+  }
+}
+
+// A drive gone with the folder shown, whether the system still lists it
+// (a drive whose folder went) or not: one message, on every action only
+// the first time, and the window goes back to its start folder.
+TEST(Form1, MovesAwayFromADriveThatVanishedWithOneMessage) {
+  using Trigger = void (*)(Window&);
+  const std::pair<const char*, Trigger> triggers[] = {
+      {"F5", [](Window& window) { window.form.Reload(); }},
+      {"a sort click", [](Window& window) { window.form.Option1_Click(0); }},
+  };
+  for (const auto& [name, trigger] : triggers) {
+    for (const bool still_listed : {true, false}) {
+      SCOPED_TRACE(std::string(name) + (still_listed ? ", still listed" : ", not listed"));
+      Window window;
+      window.form.Form_Load();
+      window.ChooseDrive(1);
+      window.system.folders.erase(u"D:\\");
+      window.system.subfolders.erase(u"D:\\");
+      if (!still_listed) window.system.drives.erase(window.system.drives.begin() + 1);
+      trigger(window);
+      ASSERT_EQ(window.controls.messages.size(), 1u);
+      // "ドライブが取り外されました。" and the drive.
+      EXPECT_EQ(window.controls.messages[0].text, kDriveRemoved + Text(u"\r\nd: [DATA]"));
+      EXPECT_EQ(window.form.Dir1Path(), u"C:\\Work");
+      EXPECT_EQ(window.controls.lines, (std::vector<Text>{u"A.TXT" + kArrow, u"b.txt" + kArrow}));
+      EXPECT_EQ(window.controls.drive_lines.size(), still_listed ? 3u : 2u);
+      EXPECT_EQ(window.controls.drive_index, 0);
+      window.form.Reload();
+      window.form.Option1_Click(0);
+      EXPECT_EQ(window.controls.messages.size(), 1u);
+    }
+  }
+}
+
+TEST(Form1, ReadsTheDriveListAgainOnF5) {
+  Window window;
+  window.form.Form_Load();
+  window.system.drives.insert(window.system.drives.begin(), {u"a:", u"A:\\"});
+  window.form.Reload();
+  EXPECT_EQ(window.controls.drive_lines, (std::vector<Text>{u"a:", u"c:", u"d: [DATA]", u"e:"}));
+  EXPECT_EQ(window.controls.drive_index, 1);
+  EXPECT_EQ(window.controls.refreshes, 2);
+  EXPECT_TRUE(window.controls.messages.empty());
+
+  // Every drive gone, and with them every place to go: still one message,
+  // and no lines of a drive that is gone.
+  window.system.drives.clear();
+  window.system.folders.clear();
+  window.system.subfolders.clear();
+  window.system.short_paths.clear();
+  window.form.Reload();
+  ASSERT_EQ(window.controls.messages.size(), 1u);
+  EXPECT_EQ(window.controls.messages[0].text, kDriveRemoved + Text(u"\r\nc:"));
+  EXPECT_TRUE(window.controls.drive_lines.empty());
+  EXPECT_EQ(window.controls.label, kPrefix);
   EXPECT_TRUE(window.controls.lines.empty());
 }
 

@@ -21,11 +21,13 @@
 #include "platform/linux/linux_system_services.h"
 #include "platform/linux/ntfs_names.h"
 #include "platform/linux/short_path.h"
+#include "support/fake_window.h"
 #include "support/fakes.h"
 #include "support/list_lines.h"
 #include "support/program_run.h"
 #include "support/temp_folder.h"
 #include "text/lossless_utf8.h"
+#include "window/main_window.h"
 
 namespace tarnwick::on_linux {
 namespace {
@@ -167,6 +169,36 @@ TEST_F(NtfsDiskTest, ShortNamesTellWhereTheyComeFrom) {
             "A long name that has none.txt \u21D4 A long name that has none.txt\tnone\n"
             "Long File Name.txt \u21D4 LONGFI~1.TXT\tdisk\n"
             "readme.txt \u21D4 readme.txt\t8.3\n");
+}
+
+// A file made from Linux gets no DOS name: the window offers no short name
+// of it to copy, while it does for a file that has one.
+TEST_F(NtfsDiskTest, TheWindowCopiesOnlyShortNamesTheDiskKeeps) {
+  File("A long name that has none.txt");
+  File("Long File Name.txt");
+  SetShortName("Long File Name.txt", "LONGFI~1.TXT");
+
+  LinuxSystemServices system;
+  testing::FakeWindow window;
+  Form1 form(window, system);
+  form.Start(DecodeFileName(path_));
+  form.Form_Load();
+  ASSERT_EQ(window.lines,
+            (std::vector<Text>{u"A long name that has none.txt ⇔ A long name that has none.txt",
+                               u"Long File Name.txt ⇔ LONGFI~1.TXT"}));
+  window.chosen_line = 0;
+  EXPECT_FALSE(form.CanCopyShortName());
+  EXPECT_FALSE(form.CanCopyShortPath());
+  form.CopyShortPath();
+  EXPECT_FALSE(window.clipboard);
+
+  window.chosen_line = 1;
+  EXPECT_TRUE(form.CanCopyShortName());
+  form.CopyShortPath();
+  const std::optional<std::string> folder = ShortPathOf(system, path_);
+  ASSERT_TRUE(folder);
+  EXPECT_EQ(window.clipboard, DecodeFileName(*folder + "LONGFI~1.TXT"));
+  EXPECT_TRUE(window.messages.empty());
 }
 
 TEST_F(NtfsDiskTest, HiddenAndSystemEntriesAreLeftOut) {

@@ -141,19 +141,30 @@ Form1::LineNames Form1::NamesOfLine(std::size_t line) const {
   return {std::move(second), std::move(first)};
 }
 
+std::optional<ShortNameOrigin> Form1::OriginOf(const LineNames& names) const {
+  try {
+    return system_.ShortNameOriginOf(listed_folder_, names.long_name, names.short_name);
+  } catch (const PlatformError&) {
+    return std::nullopt;
+  }
+}
+
 std::optional<Text> Form1::ChosenShortName() const {
   const int chosen = controls_.List1ListIndex();
   if (chosen < 0 || static_cast<std::size_t>(chosen) >= line_splits_.size()) {
     return std::nullopt;
   }
-  Text short_name = NamesOfLine(static_cast<std::size_t>(chosen)).short_name;
-  if (short_name.empty()) return std::nullopt;
-  return short_name;
+  LineNames names = NamesOfLine(static_cast<std::size_t>(chosen));
+  // Where the disk keeps none, the refresh shows the long name in its place,
+  // which is no short name to copy. Asked only now, as a menu opens or the
+  // key is pressed; when it cannot be told, the name the refresh got stands.
+  if (names.short_name.empty() || OriginOf(names) == ShortNameOrigin::None) return std::nullopt;
+  return std::move(names.short_name);
 }
 
 bool Form1::CanCopyShortName() const { return ChosenShortName().has_value(); }
 
-bool Form1::CanCopyShortPath() const { return CanCopyShortName() && !listed_short_folder_.empty(); }
+bool Form1::CanCopyShortPath() const { return !listed_short_folder_.empty() && CanCopyShortName(); }
 
 void Form1::CopyShortName() {
   Guarded([this] {
@@ -182,35 +193,21 @@ void Form1::CopyFolderShortPath() {
 Text Form1::List1ToolTip(int index) {
   if (index < 0 || static_cast<std::size_t>(index) >= line_splits_.size()) return {};
   Text tip = controls_.List1Line(index);
-  try {
-    const LineNames names = NamesOfLine(static_cast<std::size_t>(index));
-    const ShortNameOrigin origin =
-        system_.ShortNameOriginOf(listed_folder_, names.long_name, names.short_name);
-    tip.append(system_.LineBreak()).append(OriginText(origin));
-  } catch (const PlatformError&) {
-    // The file is gone since: the line alone, and no box over a tooltip.
+  // When the origin cannot be told, the line alone, and no box over a
+  // tooltip.
+  if (const std::optional<ShortNameOrigin> origin =
+          OriginOf(NamesOfLine(static_cast<std::size_t>(index)))) {
+    tip.append(system_.LineBreak()).append(OriginText(*origin));
   }
   return tip;
 }
 
 void Form1::Reload() {
   Guarded([this] {
-    const Text shown = dir1_path_;
-    try {
-      SetDir1Path(shown);
-      return;
-    } catch (const PlatformError& error) {
-      if (error.kind() != ErrorKind::NotFound) throw;
-    }
-    const char16_t separator = system_.Separator();
-    std::vector<Text> above;
-    for (Text folder = ParentFolder(CleanFolderPath(shown, separator), separator); !folder.empty();
-         folder = ParentFolder(folder, separator)) {
-      above.push_back(folder);
-    }
-    controls_.ShowMessage(kFolderGone + Text(kLineBreak) + shown, kErrorStyle, kWindowCaption);
-    ShowFirstReadable(above);
-    Dir1_Change();
+    // The drives first: one added since is offered, and one gone with the
+    // folder shown takes the window away before that folder is read.
+    if (FollowDrives()) return;
+    LeavingIfGone([this] { SetDir1Path(dir1_path_); });
   });
 }
 
@@ -221,7 +218,7 @@ void Form1::Dropped(const std::vector<Text>& paths) {
     const PathKind kind = path.empty() ? PathKind::Missing : system_.KindOfPath(path);
     const std::size_t last = path.rfind(system_.Separator());
     if (kind == PathKind::Missing || (kind == PathKind::File && last == Text::npos)) {
-      controls_.ShowMessage(kDropNotUsable + Text(kLineBreak) + path, kErrorStyle, kWindowCaption);
+      SayError(kDropNotUsable, path);
       return;
     }
     if (kind == PathKind::Folder) {
@@ -290,23 +287,56 @@ void Form1::CopyAllLines() {
 }
 
 void Form1::DrivesChanged() {
-  Guarded([this] {
-    std::vector<Drive> drives = system_.Drives();
-    if (drives == drives_) return;
-    std::optional<Drive> shown;
-    if (shown_drive_ >= 0) shown = drives_[static_cast<std::size_t>(shown_drive_)];
-    SetDrives(std::move(drives));
-    if (!shown || std::ranges::find(drives_, shown->root, &Drive::root) != drives_.end()) {
-      // The same drive, wherever its line is now.
-      SelectDrive1For(dir1_path_);
-      return;
-    }
-    // A folder on a drive that is gone may still lie within another drive
-    // (a mount point on Linux): the window moves on all the same.
-    controls_.ShowMessage(kDriveRemoved + Text(kLineBreak) + shown->text, kErrorStyle,
-                          kWindowCaption);
+  Guarded([this] { FollowDrives(); });
+}
+
+bool Form1::FollowDrives() {
+  std::vector<Drive> drives = system_.Drives();
+  if (drives == drives_) return false;
+  const std::optional<Drive> shown = ShownDrive();
+  SetDrives(std::move(drives));
+  if (!shown || std::ranges::find(drives_, shown->root, &Drive::root) != drives_.end()) {
+    // The same drive, wherever its line is now.
+    SelectDrive1For(dir1_path_);
+    return false;
+  }
+  // A folder on a drive that is gone may still lie within another drive
+  // (a mount point on Linux): the window moves on all the same.
+  SayError(kDriveRemoved, shown->text);
+  MoveAwayFromRemovedDrive();
+  return true;
+}
+
+std::optional<Drive> Form1::ShownDrive() const {
+  if (shown_drive_ < 0) return std::nullopt;
+  return drives_.at(static_cast<std::size_t>(shown_drive_));
+}
+
+void Form1::SayError(const char16_t* reason, const Text& subject) {
+  controls_.ShowMessage(reason + Text(kLineBreak) + subject, kErrorStyle, kWindowCaption);
+}
+
+void Form1::LeaveVanishedFolder() {
+  const Text gone = dir1_path_;
+  const std::optional<Drive> drive = ShownDrive();
+  if (FollowDrives()) return;
+  const char16_t separator = system_.Separator();
+  std::vector<Text> above;
+  for (Text folder = ParentFolder(CleanFolderPath(gone, separator), separator); !folder.empty();
+       folder = ParentFolder(folder, separator)) {
+    above.push_back(folder);
+  }
+  try {
+    ShowFirstReadable(above);
+  } catch (const PlatformError&) {
+    // Nothing is left of its drive, though the system still lists it (a
+    // drive whose folder went, or one whose going it has not noticed yet).
+    SayError(kDriveRemoved, drive ? drive->text : gone);
     MoveAwayFromRemovedDrive();
-  });
+    return;
+  }
+  SayError(kFolderGone, gone);
+  ListDir1();
 }
 
 void Form1::SetDir1Path(const Text& path) {
@@ -388,13 +418,17 @@ void Form1::MoveAwayFromRemovedDrive() {
   try {
     ShowFirstReadable(places);
   } catch (const PlatformError&) {
-    // Nowhere to go: the folder shown is listed again, which says why it
-    // cannot be and leaves no lines of a drive that is gone.
+    // Nowhere to go: the folder shown is listed again, which leaves no lines
+    // of a drive that is gone. That it is gone has been said.
     SelectDrive1For(dir1_path_);
-    Refresh();
+    try {
+      ListDir1();
+    } catch (const PlatformError& error) {
+      if (error.kind() != ErrorKind::NotFound) throw;
+    }
     return;
   }
-  Dir1_Change();
+  ListDir1();
 }
 
 void Form1::ShowFolder(const Text& path) {
@@ -418,13 +452,25 @@ void Form1::SelectDrive1For(const Text& path) {
 }
 
 void Form1::Refresh() {
-  Guarded([this] {
-    // The busy cursor for the life of the refresh: off again before any
-    // message box, and also when the refresh fails.
-    controls_.SetBusyCursor(true);
-    const ScopeExit cursor_back([this] { controls_.SetBusyCursor(false); });
-    ListFileName(*this, system_);
-  });
+  Guarded([this] { LeavingIfGone([this] { ListDir1(); }); });
+}
+
+template <typename Action>
+void Form1::LeavingIfGone(const Action& action) {
+  try {
+    action();
+  } catch (const PlatformError& error) {
+    if (error.kind() != ErrorKind::NotFound) throw;
+    LeaveVanishedFolder();
+  }
+}
+
+void Form1::ListDir1() {
+  // The busy cursor for the life of the refresh: off again before any
+  // message box, and also when the refresh fails.
+  controls_.SetBusyCursor(true);
+  const ScopeExit cursor_back([this] { controls_.SetBusyCursor(false); });
+  ListFileName(*this, system_);
 }
 
 }  // namespace tarnwick

@@ -62,7 +62,8 @@ class Form1 final : public ListingControls {
   // "短い名前をコピー" copies the chosen file's short name; "短いパスをコピー"
   // and Ctrl+Shift+C its short path, the folder's short path as the label
   // shows it followed by the short name. Both are greyed out, and do
-  // nothing, when no line is chosen or its file has no short name.
+  // nothing, when no line is chosen or its file has no short name: none
+  // was got, or the disk keeps none for it (ShortNameOrigin::None).
   bool CanCopyShortName() const;
   void CopyShortName();
   // Greyed out too when the folder has no short path.
@@ -75,9 +76,8 @@ class Form1 final : public ListingControls {
   // The tooltip of line `index`: the whole line, then where its short name
   // comes from. Empty for a line that is not there.
   Text List1ToolTip(int index);
-  // F5: the folder shown is read again, the folder list and the listing.
-  // A folder that is gone moves the window to the nearest folder above it
-  // that is still there.
+  // F5: the drive list, and the folder shown, the folder list and the
+  // listing, are read again.
   void Reload();
   // Paths dropped on the window; the first counts. A folder is shown; a
   // file's folder is shown and then its line chosen. Anything else is
@@ -89,7 +89,10 @@ class Form1 final : public ListingControls {
   void DrivesChanged();
 
   // None of the above lets an error out to the toolkit: each is reported in
-  // a message box, and the window stays as it was.
+  // a message box, and the window stays as it was. But any of them that
+  // finds the folder shown gone says so once and moves the window: up to the
+  // nearest folder above it that is still there, or, when its drive is gone
+  // or nothing of it is left, as DrivesChanged does for a drive that is gone.
 
   // Reports the exception being handled, from a catch block of a toolkit's
   // own code, as the handlers do theirs.
@@ -120,14 +123,32 @@ class Form1 final : public ListingControls {
   // Puts `text` on the clipboard, or says that it cannot.
   void PutOnClipboard(const Text& text);
   void SetDrives(std::vector<Drive> drives);
+  // The drive list follows the system's drives, as DrivesChanged says;
+  // true when the window moved away from a drive that is gone.
+  bool FollowDrives();
+  // The drive of the folder shown, if a drive holds it.
+  std::optional<Drive> ShownDrive() const;
   void MoveAwayFromRemovedDrive();
+  // Runs `action`, which reads the folder shown; when that folder is gone,
+  // the window leaves it.
+  template <typename Action>
+  void LeavingIfGone(const Action& action);
+  // The folder shown is gone: says so once and moves up to the nearest
+  // folder above it that is still there, or away from its drive when the
+  // drive is gone or nothing of it is left.
+  void LeaveVanishedFolder();
+  // A message box with the error icon: `reason`, then what it concerns.
+  void SayError(const char16_t* reason, const Text& subject);
   // Draws the folder list for `path` and chooses its drive; throws
   // PlatformError, changing nothing, when it cannot be read.
   void ShowFolder(const Text& path);
   // Chooses the drive that holds `path` in the drive list, if any does.
   void SelectDrive1For(const Text& path);
-  // The refresh; an error is reported, not passed on to the toolkit.
+  // The refresh; an error is reported, not passed on to the toolkit, and a
+  // folder that is gone is left.
   void Refresh();
+  // The refresh itself, under the busy cursor; throws what it runs into.
+  void ListDir1();
   // Shows the first of `places` that can be read; throws the last error when
   // none can.
   void ShowFirstReadable(const std::vector<Text>& places);
@@ -142,6 +163,9 @@ class Form1 final : public ListingControls {
     Text short_name;
   };
   LineNames NamesOfLine(std::size_t line) const;
+  // Where the short name of a listed file comes from; nullopt when that
+  // cannot be told.
+  std::optional<ShortNameOrigin> OriginOf(const LineNames& names) const;
 
   WindowControls& controls_;
   SystemServices& system_;

@@ -17,6 +17,7 @@
 #include <memory>
 #include <optional>
 
+#include "base/scope_exit.h"
 #include "platform/win32/win32_system_services.h"
 #include "support/forwarding_system.h"
 #include "win32/control_text.h"
@@ -100,6 +101,12 @@ class Win32Window : public ::testing::Test {
   void Command(int id, int code) {
     ::SendMessageW(window->handle(), WM_COMMAND, MAKEWPARAM(id, code),
                    reinterpret_cast<LPARAM>(window->control(id)));
+  }
+
+  // F5 where the focus is, as the message loop hands it on.
+  bool PressF5() {
+    MSG f5{::GetFocus(), WM_KEYDOWN, VK_F5, 0, 0, {0, 0}};
+    return window->TranslateKeys(f5);
   }
 
   struct Message {
@@ -431,10 +438,44 @@ TEST_F(Win32Window, F5ReadsTheFolderAgain) {
   folder.AddFile(u"ADDED.TXT");
   const int refreshes = system.refreshes;
   ::SetFocus(window->control(kOption1Item0Id));
-  MSG f5{window->control(kOption1Item0Id), WM_KEYDOWN, VK_F5, 0, 0, {0, 0}};
-  EXPECT_TRUE(window->TranslateKeys(f5));
+  EXPECT_TRUE(PressF5());
   EXPECT_EQ(system.refreshes, refreshes + 1);
   EXPECT_NE(FindLine(window->control(kList1Id), u"ADDED.TXT" + kArrow + u"ADDED.TXT"), -1);
+}
+
+// Drive T:, which the tests' script links into Wine's dosdevices, taken
+// away while it is shown: its link leads nowhere, though Wine still lists
+// the drive. F5 says so once and goes back to the start folder and its drive.
+TEST_F(Win32Window, F5MovesAwayFromADriveTakenAway) {
+  const std::optional<Text> drive_folder = testing::UnixFolderNamedBy(L"TARNWICK_DRIVE_T");
+  if (!drive_folder || !(::GetLogicalDrives() & (1u << (L'T' - L'A')))) {
+    GTEST_SKIP() << "no drive T: (TARNWICK_DRIVE_T names its folder)";
+  }
+  const HWND drive1 = window->control(kDrive1Id);
+  const HWND list1 = window->control(kList1Id);
+  const Text start_drive = TextOf(drive1);
+  const std::vector<Text> start_lines = ListLines(list1);
+  const auto t = ::SendMessageW(drive1, CB_FINDSTRING, static_cast<WPARAM>(-1),
+                                reinterpret_cast<LPARAM>(L"t:"));
+  ASSERT_NE(t, CB_ERR);
+  ::SendMessageW(drive1, CB_SETCURSEL, static_cast<WPARAM>(t), 0);
+  Command(kDrive1Id, CBN_SELCHANGE);
+  ASSERT_EQ(window->form().Dir1Path(), u"T:\\");
+  ASSERT_EQ(ListLines(list1).size(), 1u);
+  const Text t_drive = TextOf(drive1);
+
+  const std::wstring there = ToWide(drive_folder->substr(0, drive_folder->size() - 1));
+  const std::wstring gone = there + L"-gone";
+  ASSERT_TRUE(::MoveFileW(there.c_str(), gone.c_str()));
+  const ScopeExit back([&] { ::MoveFileW(gone.c_str(), there.c_str()); });
+  EXPECT_TRUE(PressF5());
+  ASSERT_EQ(messages.size(), 1u);
+  EXPECT_EQ(messages[0].text, kDriveRemoved + (u"\r\n" + t_drive));
+  EXPECT_EQ(window->form().Dir1Path(), folder.path());
+  EXPECT_EQ(TextOf(drive1), start_drive);
+  EXPECT_EQ(ListLines(list1), start_lines);
+  EXPECT_TRUE(PressF5());
+  EXPECT_EQ(messages.size(), 1u);
 }
 
 // The width of `line` in the font of `list`.

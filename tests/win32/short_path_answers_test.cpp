@@ -107,11 +107,9 @@ TEST_F(EveryKindOfNameTest, OneRefreshAsksTheSystemOnlyForTheFolder) {
 // script makes them on the Linux side and names the folder in
 // TARNWICK_CASE_TWINS.
 TEST(CaseTwinsTest, EachTwinGetsWhatTheSystemsServiceGivesIt) {
-  wchar_t unix_folder[1024] = {};
-  const DWORD length = ::GetEnvironmentVariableW(L"TARNWICK_CASE_TWINS", unix_folder, 1024);
-  if (length == 0 || length >= 1024) GTEST_SKIP() << "TARNWICK_CASE_TWINS names no folder";
-  Text folder = u"Z:" + FromWide(std::wstring_view(unix_folder, length)) + u"/";
-  std::replace(folder.begin(), folder.end(), u'/', u'\\');
+  const std::optional<Text> twins = testing::UnixFolderNamedBy(L"TARNWICK_CASE_TWINS");
+  if (!twins) GTEST_SKIP() << "TARNWICK_CASE_TWINS names no folder";
+  const Text& folder = *twins;
   FakeControls controls;
   controls.path = folder;
   FakeSystemCalls calls;

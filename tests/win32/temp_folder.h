@@ -4,6 +4,8 @@
 
 #include <windows.h>
 
+#include <algorithm>
+#include <optional>
 #include <stdexcept>
 #include <string>
 
@@ -11,6 +13,17 @@
 #include "platform/win32/win32_system_services.h"
 
 namespace tarnwick::testing {
+
+// The folder of this machine that the environment variable `name` names, as
+// Wine shows it (on Z:), with a final separator; nullopt when it is not set.
+inline std::optional<Text> UnixFolderNamedBy(const wchar_t* name) {
+  wchar_t unix_folder[1024] = {};
+  const DWORD length = ::GetEnvironmentVariableW(name, unix_folder, 1024);
+  if (length == 0 || length >= 1024) return std::nullopt;
+  Text folder = u"Z:" + win32::FromWide(std::wstring_view(unix_folder, length)) + u"/";
+  std::replace(folder.begin(), folder.end(), u'/', u'\\');
+  return folder;
+}
 
 class TempFolder {
  public:

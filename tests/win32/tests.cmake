@@ -29,10 +29,12 @@ add_test(NAME win32_share_made
     "-DPROGRAM=$<TARGET_FILE:tarnwick-list>"
     "-DPREFIX=${CMAKE_BINARY_DIR}/wineprefix"
     "-DFOLDER=${CMAKE_CURRENT_BINARY_DIR}/share"
+    "-DDRIVE=${CMAKE_CURRENT_BINARY_DIR}/drive-t"
     -P ${CMAKE_CURRENT_SOURCE_DIR}/win32/share_made.cmake)
 set_tests_properties(win32_share_made PROPERTIES FIXTURES_SETUP share
   SKIP_REGULAR_EXPRESSION "wine-run: cannot run")
-set_tests_properties(win32_window_tests PROPERTIES FIXTURES_REQUIRED share)
+set_tests_properties(win32_window_tests PROPERTIES FIXTURES_REQUIRED share
+  ENVIRONMENT "TARNWICK_DRIVE_T=${CMAKE_CURRENT_BINARY_DIR}/drive-t")
 
 include(${CMAKE_CURRENT_LIST_DIR}/resources.cmake)
 
