@@ -495,6 +495,32 @@ TEST_F(Win32Window, ScrollsAsFarAsTheWidestLine) {
   EXPECT_LE(::SendMessageW(list1, LB_GETHORIZONTALEXTENT, 0, 0), wider + 18);
 }
 
+bool SidewaysScrollBarShows(HWND list) {
+  SCROLLBARINFO bar{};
+  bar.cbSize = sizeof bar;
+  return ::GetScrollBarInfo(list, OBJID_HSCROLL, &bar) &&
+         (bar.rgstate[0] & STATE_SYSTEM_INVISIBLE) == 0;
+}
+
+// A folder whose lines all fit, or with none, shows no scroll bar that the
+// folder before it needed, even scrolled to its end.
+TEST_F(Win32Window, AFolderWithNarrowLinesOrNoneDropsTheSidewaysScrollBar) {
+  const HWND list1 = window->control(kList1Id);
+  folder.AddFile(Text(120, u'w') + u".txt");
+  folder.AddFolder(u"Empty");
+  window->form().Reload();
+  ASSERT_TRUE(SidewaysScrollBarShows(list1));
+  ::SendMessageW(list1, WM_HSCROLL, SB_RIGHT, 0);
+  window->form().SetDir1Path(folder.slashed() + u"Empty");
+  ASSERT_TRUE(ListLines(list1).empty());
+  EXPECT_FALSE(SidewaysScrollBarShows(list1));
+  window->form().SetDir1Path(folder.path());
+  ASSERT_TRUE(SidewaysScrollBarShows(list1));
+  window->form().SetDir1Path(folder.slashed() + u"Sub Folder");
+  ASSERT_EQ(ListLines(list1).size(), 1u);
+  EXPECT_FALSE(SidewaysScrollBarShows(list1));
+}
+
 // A WM_DROPFILES as the shell sends it: the paths in UTF-16, one after the
 // other, each ending in a NUL, and a NUL after the last. The window frees it.
 void DropOn(HWND window, const std::vector<Text>& paths) {

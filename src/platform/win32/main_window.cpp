@@ -598,7 +598,10 @@ void MainWindow::SetLabel1Caption(const Text& caption) {
 void MainWindow::List1Clear() {
   HideList1Tip();
   ::SendMessageW(control(kList1Id), LB_RESETCONTENT, 0, 0);
+  // A folder with no files ends its refresh here: the scroll range of the
+  // folder before goes now, not when the lines are done.
   list1_widest_ = 0;
+  FitList1Width();
 }
 
 void MainWindow::List1AddItem(const Text& line) {
