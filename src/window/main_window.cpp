@@ -8,6 +8,7 @@
 
 #include "base/scope_exit.h"
 #include "listing/listing_refresh.h"
+#include "window/shown_text.h"
 #include "window/texts.h"
 
 namespace tarnwick {
@@ -143,7 +144,9 @@ bool Form1::CanCopyShortPath() const { return CanCopyShortName() && !listed_shor
 
 void Form1::CopyShortName() {
   Guarded([this] {
-    if (const std::optional<Text> name = ChosenShortName()) controls_.SetClipboardText(*name);
+    if (const std::optional<Text> name = ChosenShortName()) {
+      controls_.SetClipboardText(ShownText(*name));
+    }
   });
 }
 
@@ -153,7 +156,7 @@ void Form1::CopyShortPath() {
     if (!name || listed_short_folder_.empty()) return;
     Text path = listed_short_folder_;
     if (path.back() != system_.Separator()) path += system_.Separator();
-    controls_.SetClipboardText(path.append(*name));
+    controls_.SetClipboardText(ShownText(path.append(*name)));
   });
 }
 
@@ -161,7 +164,7 @@ bool Form1::CanCopyFolderShortPath() const { return !listed_short_folder_.empty(
 
 void Form1::CopyFolderShortPath() {
   Guarded([this] {
-    if (CanCopyFolderShortPath()) controls_.SetClipboardText(listed_short_folder_);
+    if (CanCopyFolderShortPath()) controls_.SetClipboardText(ShownText(listed_short_folder_));
   });
 }
 
@@ -259,7 +262,7 @@ void Form1::List1AddItem(const Text& line, TextView long_name, TextView short_na
 void Form1::CopyLine() {
   Guarded([this] {
     const int chosen = controls_.List1ListIndex();
-    if (chosen >= 0) controls_.SetClipboardText(controls_.List1Line(chosen));
+    if (chosen >= 0) controls_.SetClipboardText(ShownText(controls_.List1Line(chosen)));
   });
 }
 
@@ -271,7 +274,7 @@ void Form1::CopyAllLines() {
       if (i > 0) lines += system_.LineBreak();
       lines += controls_.List1Line(i);
     }
-    controls_.SetClipboardText(lines);
+    controls_.SetClipboardText(ShownText(lines));
   });
 }
 
