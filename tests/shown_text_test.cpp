@@ -77,8 +77,9 @@ TEST(ToolTipLines, WrapTheLineToTheScreenAndTheSentenceToAWidthThatReads) {
   EXPECT_EQ(lines[0], line);
   EXPECT_EQ(lines[1] + lines[2], sentence);
   EXPECT_LE(Width(lines[1]), Width(line));
-  // A short line: the sentence wraps to the reading width.
-  lines = ToolTipLines(u"a ⇔ A", sentence, 100, 20, Width);
+  // A short line: the sentence, after its line break, wraps to the reading
+  // width.
+  lines = ToolTipLines(u"a ⇔ A", u"\r\n" + sentence, 100, 20, Width);
   ASSERT_EQ(lines.size(), 4u);
   EXPECT_EQ(lines[0], u"a ⇔ A");
   EXPECT_EQ(lines[1], u"短い名前: ");

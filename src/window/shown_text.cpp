@@ -89,6 +89,7 @@ std::vector<Text> WrapToWidth(TextView text, double width, const TextWidth& widt
 std::vector<Text> ToolTipLines(TextView first, TextView more, double max_width,
                                double reading_width, const TextWidth& width_of) {
   std::vector<Text> lines = WrapToWidth(first, max_width, width_of);
+  more.remove_prefix(std::min(more.size(), more.find_first_not_of(u"\r\n")));
   if (more.empty()) return lines;
   double widest = 0;
   for (const Text& line : lines) widest = std::max(widest, width_of(line));

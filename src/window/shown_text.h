@@ -28,7 +28,8 @@ using TextWidth = std::function<double(TextView)>;
 std::vector<Text> WrapToWidth(TextView text, double width, const TextWidth& width_of);
 
 // The lines of a tooltip: `first` (a line of the list, or the label's text)
-// no wider than `max_width`, then `more` (what is said about it) no wider than
+// no wider than `max_width`, then `more` (what is said about it, after the
+// line break it may begin with) no wider than
 // the widest of those lines or `reading_width`, whichever is wider, and never
 // wider than `max_width`.
 std::vector<Text> ToolTipLines(TextView first, TextView more, double max_width,
