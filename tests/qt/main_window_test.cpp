@@ -569,8 +569,8 @@ class MainWindowTest : public QObject {
   // and on the clipboard; the window keeps the name itself.
   void aNameThatIsNoUtf8ShowsAndCopiesTheReplacementCharacter() {
     QVERIFY(QDir(folder_->path()).mkdir(QStringLiteral("bytes")));
-    const std::string name = QFile::encodeName(Path(QStringLiteral("bytes"))).toStdString() +
-                             "/caf\xE9\xFF.txt";
+    const std::string name =
+        QFile::encodeName(Path(QStringLiteral("bytes"))).toStdString() + "/caf\xE9\xFF.txt";
     const int fd = ::open(name.c_str(), O_CREAT | O_WRONLY, 0644);
     QVERIFY(fd >= 0);
     ::close(fd);

@@ -93,6 +93,19 @@ constexpr int kToolTipMargin = 3;
 // How far right of the place it is given Qt shows a tooltip.
 constexpr int kToolTipOffset = 2;
 
+// The Japanese fonts the window's texts prefer to the desktop's, for their
+// "~" is a tilde. Most Japanese fonts draw it high and short, after the
+// overline that the JIS code had there, and a short name's "~" that follows
+// Japanese characters is drawn in their font.
+const QStringList kPreferredFamilies = {QStringLiteral("VL PGothic"),
+                                        QStringLiteral("Noto Sans CJK JP")};
+
+// `font` preferring those families, then its own.
+QFont PreferringJapaneseFonts(QFont font) {
+  font.setFamilies(kPreferredFamilies + font.families());
+  return font;
+}
+
 // Lines for a tooltip, shown as they are: no markup, spaces kept, none
 // wrapped further.
 QString WholeLinesHtml(const std::vector<Text>& lines) {
@@ -208,6 +221,9 @@ void MainWindow::CreateControls() {
   label1_->setContextMenuPolicy(Qt::CustomContextMenu);
   label1_->installEventFilter(this);
   list1_->viewport()->installEventFilter(this);
+  list1_->setFont(PreferringJapaneseFonts(list1_->font()));
+  label1_->setFont(PreferringJapaneseFonts(label1_->font()));
+  QToolTip::setFont(PreferringJapaneseFonts(QToolTip::font()));
   command1_ = new QPushButton(this);
   command1_->setAutoDefault(false);
 }
