@@ -21,17 +21,17 @@ Text ShownText(TextView text);
 using TextWidth = std::function<double(TextView)>;
 
 // `text` broken into lines that are each no wider than `width`, every
-// character kept and in order. A line breaks after " ⇔ " where it can, else
-// after a separator ("/" or "\"), else after a space that leaves the line at
+// character kept and in order. A line breaks after " ⇔ " where it can (an
+// arrow that it would cut goes whole to the next line), else after a
+// separator ("/" or "\"), else after a space that leaves the line at
 // least half full, else after its last character that fits. A surrogate pair
 // stays whole; a character wider than `width` is a line of its own.
 std::vector<Text> WrapToWidth(TextView text, double width, const TextWidth& width_of);
 
 // The lines of a tooltip: `first` (a line of the list, or the label's text)
 // no wider than `max_width`, then `more` (what is said about it, after the
-// line break it may begin with) no wider than
-// the widest of those lines or `reading_width`, whichever is wider, and never
-// wider than `max_width`.
+// line break it may begin with) no wider than the widest of those lines or
+// `reading_width`, whichever is wider, and never wider than `max_width`.
 std::vector<Text> ToolTipLines(TextView first, TextView more, double max_width,
                                double reading_width, const TextWidth& width_of);
 
