@@ -84,7 +84,9 @@ set(CPACK_DEBIAN_PACKAGE_CONTROL_STRICT_PERMISSION ON)
 # The Qt 6 libraries and the C++ runtime, as dpkg-shlibdeps finds them.
 set(CPACK_DEBIAN_PACKAGE_SHLIBDEPS ON)
 # The window's texts are Japanese: without a Japanese font they show as boxes.
-set(CPACK_DEBIAN_PACKAGE_RECOMMENDS "fonts-ipafont-gothic | fonts-noto-cjk")
+# These two, which the window prefers, draw a short name's "~" as a tilde;
+# most Japanese fonts draw it high, as an overline.
+set(CPACK_DEBIAN_PACKAGE_RECOMMENDS "fonts-vlgothic | fonts-noto-cjk")
 set(CPACK_PACKAGE_DESCRIPTION_SUMMARY "show each file's long name beside its short (8.3) name")
 # The first line of the package's description is the summary above.
 set(CPACK_DEBIAN_PACKAGE_DESCRIPTION

@@ -249,6 +249,32 @@ TEST(Form1, SaysTheClipboardRefusedAndChangesNothingElse) {
   EXPECT_EQ(window.controls.chosen_line, 1);
 }
 
+// A name of bytes that are no UTF-8 shows U+FFFD for each, and is copied so.
+TEST(Form1, CopiesEveryTextAsItIsShown) {
+  Window window;
+  window.system.AddFolder(u"C:\\W\xDCE9rk\\", {u"caf\xDCE9\xDCFF.txt"});
+  window.system.subfolders[u"C:\\W\xDCE9rk"] = {};
+  window.system.short_paths[u"C:\\W\xDCE9rk\\"] = u"C:\\W\xDCE9RK\\";
+  window.system.short_paths[u"C:\\W\xDCE9rk\\caf\xDCE9\xDCFF.txt"] =
+      u"C:\\W\xDCE9RK\\CAF\xDCE9.TXT";
+  window.form.SetDir1Path(u"C:\\W\xDCE9rk");
+  ASSERT_EQ(window.controls.lines,
+            std::vector<Text>{u"caf\xDCE9\xDCFF.txt" + kArrow + u"CAF\xDCE9.TXT"});
+  window.controls.chosen_line = 0;
+  const Text line = u"caf\uFFFD\uFFFD.txt" + kArrow + u"CAF\uFFFD.TXT";
+  window.form.CopyLine();
+  EXPECT_EQ(window.controls.clipboard, line);
+  window.form.CopyAllLines();
+  EXPECT_EQ(window.controls.clipboard, line);
+  window.form.CopyShortName();
+  EXPECT_EQ(window.controls.clipboard, u"CAF\uFFFD.TXT");
+  window.form.CopyShortPath();
+  EXPECT_EQ(window.controls.clipboard, u"C:\\W\uFFFDRK\\CAF\uFFFD.TXT");
+  window.form.CopyFolderShortPath();
+  EXPECT_EQ(window.controls.clipboard, u"C:\\W\uFFFDRK\\");
+  EXPECT_TRUE(window.controls.messages.empty());
+}
+
 TEST(Form1, ReportsAFaultOfItsOwnAndKeepsTheWindow) {
   const std::exception_ptr faults[] = {std::make_exception_ptr(std::bad_alloc()),
                                        std::make_exception_ptr(std::overflow_error("too many"))};

@@ -8,6 +8,7 @@
 
 #include "base/scope_exit.h"
 #include "listing/listing_refresh.h"
+#include "window/shown_text.h"
 #include "window/texts.h"
 
 namespace tarnwick {
@@ -117,7 +118,8 @@ bool Form1::CanCopyAllLines() const { return controls_.List1ListCount() > 0; }
 // cannot be read.
 void Form1::PutOnClipboard(const Text& text) {
   try {
-    controls_.SetClipboardText(text);
+    // What is copied is what the window shows.
+    controls_.SetClipboardText(ShownText(text));
   } catch (const PlatformError& error) {
     Text message = kClipboardUnusable;
     if (!error.system_words().empty()) {

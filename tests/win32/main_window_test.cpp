@@ -18,6 +18,7 @@
 #include <optional>
 
 #include "base/scope_exit.h"
+#include "platform/win32/gdi_tools.h"
 #include "platform/win32/win32_system_services.h"
 #include "support/forwarding_system.h"
 #include "win32/control_text.h"
@@ -536,6 +537,32 @@ TEST_F(Win32Window, ScrollsAsFarAsTheWidestLine) {
   EXPECT_LE(::SendMessageW(list1, LB_GETHORIZONTALEXTENT, 0, 0), wider + 18);
 }
 
+bool SidewaysScrollBarShows(HWND list) {
+  SCROLLBARINFO bar{};
+  bar.cbSize = sizeof bar;
+  return ::GetScrollBarInfo(list, OBJID_HSCROLL, &bar) &&
+         (bar.rgstate[0] & STATE_SYSTEM_INVISIBLE) == 0;
+}
+
+// A folder whose lines all fit, or with none, shows no scroll bar that the
+// folder before it needed, even scrolled to its end.
+TEST_F(Win32Window, AFolderWithNarrowLinesOrNoneDropsTheSidewaysScrollBar) {
+  const HWND list1 = window->control(kList1Id);
+  folder.AddFile(Text(120, u'w') + u".txt");
+  folder.AddFolder(u"Empty");
+  window->form().Reload();
+  ASSERT_TRUE(SidewaysScrollBarShows(list1));
+  ::SendMessageW(list1, WM_HSCROLL, SB_RIGHT, 0);
+  window->form().SetDir1Path(folder.slashed() + u"Empty");
+  ASSERT_TRUE(ListLines(list1).empty());
+  EXPECT_FALSE(SidewaysScrollBarShows(list1));
+  window->form().SetDir1Path(folder.path());
+  ASSERT_TRUE(SidewaysScrollBarShows(list1));
+  window->form().SetDir1Path(folder.slashed() + u"Sub Folder");
+  ASSERT_EQ(ListLines(list1).size(), 1u);
+  EXPECT_FALSE(SidewaysScrollBarShows(list1));
+}
+
 // A WM_DROPFILES as the shell sends it: the paths in UTF-16, one after the
 // other, each ending in a NUL, and a NUL after the last. The window frees it.
 void DropOn(HWND window, const std::vector<Text>& paths) {
@@ -585,20 +612,39 @@ Text TipText(HWND tip, HWND window, HWND control) {
   return FromWide(text.c_str());
 }
 
+// The mouse resting on line `line` of `list`, at `across` of its width.
+void RestOn(HWND list, int line, double across = 0.25) {
+  RECT place{};
+  ::SendMessageW(list, LB_GETITEMRECT, static_cast<WPARAM>(line), reinterpret_cast<LPARAM>(&place));
+  const LPARAM at =
+      MAKELPARAM(static_cast<int>(place.right * across), (place.top + place.bottom) / 2);
+  ::SendMessageW(list, WM_MOUSEMOVE, 0, at);
+  ::SendMessageW(list, WM_MOUSEHOVER, 0, at);
+}
+
+// The lines of `text`, which a tooltip shows one under the other.
+std::vector<Text> LinesOf(const Text& text) {
+  std::vector<Text> lines;
+  for (std::size_t start = 0;;) {
+    const std::size_t end = text.find(u"\r\n", start);
+    lines.push_back(text.substr(start, end - start));
+    if (end == Text::npos) return lines;
+    start = end + 2;
+  }
+}
+
+Text Joined(const std::vector<Text>& lines) {
+  Text all;
+  for (const Text& line : lines) all += line;
+  return all;
+}
+
 TEST_F(Win32Window, ToolTipsShowTheWholeLineAndWhereItsShortNameComesFrom) {
   const HWND list1 = window->control(kList1Id);
   const HWND tip = window->list1_tip();
   const std::vector<Text> lines = ListLines(list1);
   ASSERT_EQ(lines.size(), 3u);
-  // Where the mouse rests on a line, at the middle of its left half.
-  const auto rest_on = [&](int line) {
-    RECT place{};
-    ::SendMessageW(list1, LB_GETITEMRECT, static_cast<WPARAM>(line),
-                   reinterpret_cast<LPARAM>(&place));
-    const LPARAM at = MAKELPARAM(place.right / 4, (place.top + place.bottom) / 2);
-    ::SendMessageW(list1, WM_MOUSEMOVE, 0, at);
-    ::SendMessageW(list1, WM_MOUSEHOVER, 0, at);
-  };
+  const auto rest_on = [&](int line) { RestOn(list1, line); };
   EXPECT_FALSE(::IsWindowVisible(tip));
   rest_on(0);  // Long File Name.txt, a name Wine gives a short name
   EXPECT_TRUE(::IsWindowVisible(tip));
@@ -624,7 +670,94 @@ TEST_F(Win32Window, ToolTipsShowTheWholeLineAndWhereItsShortNameComesFrom) {
   EXPECT_EQ(label_tip(), u"");
   const Text long_caption = kPrefix + u"C:\\" + Text(200, u'x');
   window->SetLabel1Caption(long_caption);
-  EXPECT_EQ(label_tip(), long_caption);
+  EXPECT_EQ(Joined(LinesOf(label_tip())), long_caption);
+  // Deeper than the screen is wide: at each separator, where it must break.
+  Text deep = kPrefix + u"C:\\";
+  for (int level = 0; level < 60; ++level)
+    deep += u"FOLDER" + FromWide(std::to_wstring(level)) + u"\\";
+  window->SetLabel1Caption(deep);
+  const std::vector<Text> deep_lines = LinesOf(label_tip());
+  EXPECT_EQ(Joined(deep_lines), deep);
+  ASSERT_GT(deep_lines.size(), 1u);
+  const RECT work = WorkAreaOf(window->handle());
+  for (const Text& line : deep_lines) {
+    EXPECT_EQ(line.back(), u'\\') << ToUtf8(line);
+    EXPECT_LE(WidthOf(label1, line), work.right - work.left);
+  }
+}
+
+// A name of 254 characters: on lines that fit the work area, every
+// character, the short name too; the tooltip on the screen however far right
+// the mouse is.
+TEST_F(Win32Window, ALongNamesToolTipFitsTheScreen) {
+  Text name;
+  while (name.size() < 250) name += u"Annual report of the board ";
+  name = name.substr(0, 250) + u".txt";
+  folder.AddFolder(u"long");
+  folder.AddFile(u"long\\" + name);
+  window->form().SetDir1Path(folder.slashed() + u"long");
+  const HWND list1 = window->control(kList1Id);
+  const HWND tip = window->list1_tip();
+  const Text line = ListLines(list1).at(0);
+  const RECT work = WorkAreaOf(window->handle());
+  ASSERT_GT(WidthOf(list1, line), work.right - work.left);
+  for (const double across : {0.1, 0.9}) {
+    RestOn(list1, 0, across);
+    ASSERT_TRUE(::IsWindowVisible(tip));
+    const std::vector<Text> lines = LinesOf(TipText(tip, window->handle(), list1));
+    EXPECT_EQ(Joined(lines), line + kOriginDisk);
+    EXPECT_GE(lines.size(), 3u);
+    RECT shown{};
+    ::GetWindowRect(tip, &shown);
+    EXPECT_GE(shown.left, work.left);
+    EXPECT_LE(shown.right, work.right);
+    ::SendMessageW(list1, WM_MOUSELEAVE, 0, 0);
+  }
+}
+
+// A tooltip tried from inside the menu loop, as the mouse resting there
+// would: whether it showed.
+MainWindow* window_in_menu = nullptr;
+bool tip_shown_in_menu = false;
+void CALLBACK RestInMenu(HWND, UINT, UINT_PTR timer, DWORD) {
+  ::KillTimer(nullptr, timer);
+  RestOn(window_in_menu->control(kList1Id), 0);
+  tip_shown_in_menu = ::IsWindowVisible(window_in_menu->list1_tip()) != FALSE;
+  ::EndMenu();
+}
+
+// No tooltip shows over an open menu or message box; a key pressed anywhere
+// hides the one that shows.
+TEST_F(Win32Window, NoToolTipOverAMenuOrAMessageAndAKeyHidesIt) {
+  const HWND list1 = window->control(kList1Id);
+  const HWND tip = window->list1_tip();
+  window_in_menu = window.get();
+  tip_shown_in_menu = true;
+  ::SetTimer(nullptr, 0, 10, RestInMenu);
+  RECT line{};
+  ::SendMessageW(list1, LB_GETITEMRECT, 1, reinterpret_cast<LPARAM>(&line));
+  POINT at{line.left + 10, (line.top + line.bottom) / 2};
+  ::ClientToScreen(list1, &at);
+  ::SendMessageW(window->handle(), WM_CONTEXTMENU, reinterpret_cast<WPARAM>(list1),
+                 MAKELPARAM(at.x, at.y));
+  EXPECT_FALSE(tip_shown_in_menu);
+  RestOn(list1, 1);
+  EXPECT_TRUE(::IsWindowVisible(tip));
+
+  bool shown_in_box = true;
+  window->SetMessageShower([&](HWND, const Text&, std::int32_t, const Text&) {
+    shown_in_box = ::IsWindowVisible(tip) != FALSE;
+    RestOn(list1, 0);
+    shown_in_box = shown_in_box || ::IsWindowVisible(tip);
+  });
+  window->form().Command1_Click();
+  EXPECT_FALSE(shown_in_box);
+  RestOn(list1, 0);
+  EXPECT_TRUE(::IsWindowVisible(tip));
+
+  MSG key{window->control(kDir1Id), WM_KEYDOWN, VK_DOWN, 0, 0, {0, 0}};
+  window->TranslateKeys(key);
+  EXPECT_FALSE(::IsWindowVisible(tip));
 }
 
 // Closes the menu that is open, from its own loop.

@@ -7,6 +7,7 @@
 #include <vector>
 
 #include "platform/qt/qt_text.h"
+#include "window/shown_text.h"
 
 namespace tarnwick::qt {
 namespace {
@@ -56,11 +57,9 @@ QVariant LineListModel::data(const QModelIndex& index, int role) const {
   if (!index.isValid() || index.row() >= shown_) return {};
   switch (role) {
     case Qt::DisplayRole:
-      return ToQString(Line(index.row()));
+      return ToQString(ShownText(Line(index.row())));
     case Qt::SizeHintRole:
       return line_size_.isValid() ? QVariant(line_size_) : QVariant();
-    case Qt::ToolTipRole:
-      return tool_tip_ ? tool_tip_(index.row()) : QVariant();
     default:
       return {};
   }

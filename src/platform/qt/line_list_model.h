@@ -6,7 +6,6 @@
 
 #include <QAbstractListModel>
 #include <QSize>
-#include <functional>
 
 #include "text/text.h"
 #include "text/text_list.h"
@@ -28,7 +27,7 @@ class LineListModel final : public QAbstractListModel {
   void Append(TextView line);
   void SetTellingView(bool telling);
 
-  // Line `row` as it is shown.
+  // Line `row` as the refresh made it; the view shows its ShownText.
   TextView Line(int row) const;
 
   // How wide the widest line can be drawn in `font`, and its row (-1 when
@@ -45,15 +44,11 @@ class LineListModel final : public QAbstractListModel {
   // the view.
   void SetLineSize(QSize size) { line_size_ = size; }
 
-  // Makes the tooltip of a row (Qt::ToolTipRole).
-  void SetToolTips(std::function<QString(int row)> tool_tip) { tool_tip_ = std::move(tool_tip); }
-
  private:
   TextList lines_;
   int shown_ = 0;  // the lines the view knows of
   bool telling_view_ = true;
   QSize line_size_;
-  std::function<QString(int row)> tool_tip_;
 };
 
 }  // namespace tarnwick::qt

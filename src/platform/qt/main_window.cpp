@@ -19,17 +19,18 @@
 #include <QScrollBar>
 #include <QShortcut>
 #include <QStyle>
-#include <QTextLayout>
 #include <QToolTip>
 #include <QTreeWidget>
 #include <QtMath>
 #include <algorithm>
 #include <string_view>
+#include <vector>
 
 #include "platform/qt/dropped_paths.h"
 #include "platform/qt/line_list_model.h"
 #include "platform/qt/program_icon.h"
 #include "window/layout.h"
+#include "window/shown_text.h"
 #include "window/texts.h"
 
 namespace tarnwick::qt {
@@ -86,45 +87,32 @@ constexpr int kCharactersAStep = 2;
 // Japanese characters; it is as wide as the line when that is wider.
 constexpr int kSentenceCharacters = 36;
 
+// Between a tooltip's frame and its text on either side: the margin and
+// indent of Qt's tooltip, and a pixel for the rounding of widths.
+constexpr int kToolTipMargin = 3;
+// How far right of the place it is given Qt shows a tooltip.
+constexpr int kToolTipOffset = 2;
+
+// The Japanese fonts the window's texts prefer to the desktop's, for their
+// "~" is a tilde. Most Japanese fonts draw it high and short, after the
+// overline that the JIS code had there, and a short name's "~" that follows
+// Japanese characters is drawn in their font.
+const QStringList kPreferredFamilies = {QStringLiteral("VL PGothic"),
+                                        QStringLiteral("Noto Sans CJK JP")};
+
+// `font` preferring those families, then its own.
+QFont PreferringJapaneseFonts(QFont font) {
+  font.setFamilies(kPreferredFamilies + font.families());
+  return font;
+}
+
 // Lines for a tooltip, shown as they are: no markup, spaces kept, none
-// wrapped.
-QString WholeLinesHtml(const QStringList& lines) {
+// wrapped further.
+QString WholeLinesHtml(const std::vector<Text>& lines) {
   QStringList escaped;
-  for (const QString& line : lines) escaped << line.toHtmlEscaped();
+  for (const Text& line : lines) escaped << ToQString(line).toHtmlEscaped();
   return QStringLiteral("<qt><p style=\"white-space:pre\">") +
          escaped.join(QStringLiteral("<br>")) + QStringLiteral("</p>");
-}
-
-// `text` broken into lines no wider than `width` in `font`, where its script
-// allows a break; every character is kept.
-QStringList Wrapped(const QString& text, const QFont& font, qreal width) {
-  QTextLayout layout(text, font);
-  QStringList lines;
-  layout.beginLayout();
-  for (QTextLine line = layout.createLine(); line.isValid(); line = layout.createLine()) {
-    line.setLineWidth(width);
-    lines << text.mid(line.textStart(), line.textLength());
-  }
-  layout.endLayout();
-  return lines;
-}
-
-// The tooltip of a line of the list. `tip` holds the line, its first
-// `line_size` code units, and after a line break a sentence. The line stays
-// whole; the sentence wraps to the line's width or kSentenceCharacters,
-// whichever is wider.
-QString LineToolTipHtml(const Text& tip, std::size_t line_size) {
-  const QString line = ToQString(tip.substr(0, line_size));
-  const QString sentence = ToQString(tip.substr(std::min(line_size, tip.size()))).trimmed();
-  QStringList lines = {line};
-  if (!sentence.isEmpty()) {
-    const QFont font = QToolTip::font();
-    const QFontMetricsF metrics(font);
-    const qreal width = std::max(metrics.horizontalAdvance(line),
-                                 kSentenceCharacters * metrics.horizontalAdvance(QChar(u'\u3042')));
-    lines << Wrapped(sentence, font, width);
-  }
-  return WholeLinesHtml(lines);
 }
 
 }  // namespace
@@ -206,6 +194,8 @@ MainWindow::MainWindow(SystemServices& system, const Text& start_folder)
   PlaceControls();
   form_.Start(start_folder);
   ConnectControls();
+  // A key pressed anywhere hides a tooltip, as a click does.
+  QApplication::instance()->installEventFilter(this);
 }
 
 MainWindow::~MainWindow() = default;
@@ -229,6 +219,11 @@ void MainWindow::CreateControls() {
   label1_->setTextFormat(Qt::PlainText);
   label1_->setFocusPolicy(Qt::NoFocus);
   label1_->setContextMenuPolicy(Qt::CustomContextMenu);
+  label1_->installEventFilter(this);
+  list1_->viewport()->installEventFilter(this);
+  list1_->setFont(PreferringJapaneseFonts(list1_->font()));
+  label1_->setFont(PreferringJapaneseFonts(label1_->font()));
+  QToolTip::setFont(PreferringJapaneseFonts(QToolTip::font()));
   command1_ = new QPushButton(this);
   command1_->setAutoDefault(false);
 }
@@ -290,7 +285,6 @@ void MainWindow::ConnectControls() {
   connect(command1_, &QPushButton::clicked, this, [this] { form_.Command1_Click(); });
   connect(list1_, &LineList::menuRequested, this,
           [this](const QPoint& at) { ShowMenu(MakeList1Menu(), at); });
-  list1_lines_->SetToolTips([this](int row) { return List1ToolTip(row); });
   connect(label1_, &QLabel::customContextMenuRequested, this,
           [this](const QPoint& at) { ShowMenu(MakeLabel1Menu(), label1_->mapToGlobal(at)); });
   AddKey(list1_, QKeySequence::Copy, Qt::WidgetShortcut, [this] { form_.CopyLine(); });
@@ -301,12 +295,7 @@ void MainWindow::ConnectControls() {
 bool MainWindow::Option1Item0Value() const { return option1_[0]->isChecked(); }
 
 void MainWindow::SetLabel1Caption(const Text& caption) {
-  const QString text = ToQString(caption);
-  label1_->setText(text);
-  // The whole caption in a tooltip when the label cuts it off.
-  const bool fits =
-      label1_->fontMetrics().horizontalAdvance(text) <= label1_->contentsRect().width();
-  label1_->setToolTip(fits ? QString() : WholeLinesHtml({text}));
+  label1_->setText(ToQString(ShownText(caption)));
 }
 
 void MainWindow::List1Clear() { list1_lines_->Clear(); }
@@ -395,8 +384,59 @@ void MainWindow::ShowMenu(std::unique_ptr<QMenu> menu, const QPoint& at) {
   shown->popup(at);
 }
 
-QString MainWindow::List1ToolTip(int row) {
-  return LineToolTipHtml(form_.List1ToolTip(row), list1_lines_->Line(row).size());
+bool MainWindow::ShowList1ToolTip(const QPoint& at) {
+  const QModelIndex line = list1_->indexAt(list1_->viewport()->mapFromGlobal(at));
+  if (!line.isValid()) return false;
+  const Text tip = form_.List1ToolTip(line.row());
+  if (tip.empty()) return false;
+  const std::size_t line_size = std::min(list1_lines_->Line(line.row()).size(), tip.size());
+  ShowToolTip(list1_->viewport(), list1_->visualRect(line), at, TextView(tip).substr(0, line_size),
+              TextView(tip).substr(line_size));
+  return true;
+}
+
+bool MainWindow::ShowLabel1ToolTip(const QPoint& at) {
+  const QString caption = label1_->text();
+  if (label1_->fontMetrics().horizontalAdvance(caption) <= label1_->contentsRect().width()) {
+    return false;
+  }
+  ShowToolTip(label1_, label1_->rect(), at, FromQString(caption), {});
+  return true;
+}
+
+void MainWindow::ShowToolTip(QWidget* widget, const QRect& area, QPoint at, TextView first,
+                             TextView more) const {
+  const QFontMetricsF metrics(QToolTip::font());
+  const TextWidth width_of = [&metrics](TextView text) {
+    return metrics.horizontalAdvance(ToQString(text));
+  };
+  const QRect screen_area = screen()->availableGeometry();
+  const int frame = 2 * (style()->pixelMetric(QStyle::PM_ToolTipLabelFrameWidth) + kToolTipMargin);
+  const double reading_width = kSentenceCharacters * metrics.horizontalAdvance(QChar(u'\u3042'));
+  const std::vector<Text> lines = ToolTipLines(
+      ShownText(first), ShownText(more), screen_area.width() - frame, reading_width, width_of);
+  double widest = 0;
+  for (const Text& line : lines) widest = std::max(widest, width_of(line));
+  // Qt keeps a tooltip on the screen by the size it had before its text was
+  // laid out, which is narrower for lines as long as these: the place given
+  // leaves room for the whole width.
+  const int width = qCeil(widest) + frame;
+  at.setX(std::max(screen_area.left(),
+                   std::min(at.x(), screen_area.right() + 1 - kToolTipOffset - width)));
+  QToolTip::showText(at, WholeLinesHtml(lines), widget, area);
+}
+
+bool MainWindow::eventFilter(QObject* watched, QEvent* event) {
+  if (event->type() == QEvent::KeyPress && QToolTip::isVisible()) QToolTip::hideText();
+  if (event->type() == QEvent::ToolTip && (watched == label1_ || watched == list1_->viewport())) {
+    const QPoint at = static_cast<QHelpEvent*>(event)->globalPos();
+    if (!(watched == label1_ ? ShowLabel1ToolTip(at) : ShowList1ToolTip(at))) {
+      QToolTip::hideText();
+      event->ignore();
+    }
+    return true;
+  }
+  return QWidget::eventFilter(watched, event);
 }
 
 void MainWindow::dragEnterEvent(QDragEnterEvent* event) {
@@ -409,6 +449,7 @@ void MainWindow::dropEvent(QDropEvent* event) {
 }
 
 void MainWindow::ShowMessage(const Text& text, std::int32_t style, const Text& title) {
+  QToolTip::hideText();
   message_box_(this, text, style, title);
 }
 

@@ -117,6 +117,8 @@ class MainWindow final : public QWidget, public WindowControls {
   void SetBusyCursor(bool busy) override;
 
  protected:
+  // Hides a tooltip when a key is pressed; shows the list's and the label's.
+  bool eventFilter(QObject* watched, QEvent* event) override;
   // Local files and folders dropped on the window go to Form1.
   void dragEnterEvent(QDragEnterEvent* event) override;
   void dropEvent(QDropEvent* event) override;
@@ -125,8 +127,16 @@ class MainWindow final : public QWidget, public WindowControls {
   void CreateControls();
   void PlaceControls();
   void ConnectControls();
-  // The tooltip of the list's line `row`, as rich text.
-  QString List1ToolTip(int row);
+  // Where the mouse rests at `at` on the screen, over the list or the
+  // label: the tooltip of the line there, or the label's whole caption where
+  // the label cuts it off. False where there is none.
+  bool ShowList1ToolTip(const QPoint& at);
+  bool ShowLabel1ToolTip(const QPoint& at);
+  // Shows `first` and then `more` in a tooltip near `at` on the screen, its
+  // lines wrapped to fit the screen the window is on, for as long as the
+  // mouse stays in `area` of `widget`.
+  void ShowToolTip(QWidget* widget, const QRect& area, QPoint at, TextView first,
+                   TextView more) const;
   // Opens `menu` at `at` on the screen; it goes when it closes.
   void ShowMenu(std::unique_ptr<QMenu> menu, const QPoint& at);
 

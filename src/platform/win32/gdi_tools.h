@@ -1,6 +1,7 @@
 // Drawing tools of the Win32 window, apart from the window itself: the dpi,
-// the folder glyph, a font that draws every character a name needs, and the
-// heights of controls that the system sizes its own way.
+// the screen's work area, the folder glyph, a font that draws every
+// character a name needs, and the heights of controls that the system sizes
+// its own way.
 #pragma once
 
 // clang-format off
@@ -15,6 +16,10 @@ namespace tarnwick::win32 {
 // The window's dpi where the system can tell it (Windows 10 and later), else
 // the screen's.
 UINT DpiOf(HWND window);
+
+// The work area (the screen less the task bar) of the screen that holds the
+// most of `window`.
+RECT WorkAreaOf(HWND window);
 
 // A small icon of the system's, or none.
 IconHandle StockIcon(SHSTOCKICONID id);

@@ -24,6 +24,7 @@
 #include "platform/win32/resources/resource.h"
 #include "platform/win32/win32_system_services.h"
 #include "window/layout.h"
+#include "window/shown_text.h"
 #include "window/texts.h"
 
 namespace tarnwick::win32 {
@@ -38,6 +39,10 @@ constexpr int kIconSize = 16;
 constexpr int kLineMargin = 6;      // beyond the widest line, when scrolled to its end
 constexpr int kTipBelowMouse = 20;  // from the mouse's point down to the tooltip
 constexpr int kMenuIndent = 16;     // from a line's left to its menu, opened by the keyboard
+// How wide the sentence under a line in its tooltip may be at least, in
+// Japanese characters; it is as wide as the line when that is wider.
+constexpr int kSentenceCharacters = 36;
+constexpr int kTipFrame = 4;  // a tooltip's border and margin on a side, where it does not say
 
 struct ControlClass {
   const wchar_t* name;
@@ -177,6 +182,8 @@ int MainWindow::Run() {
 }
 
 bool MainWindow::TranslateKeys(MSG& message) {
+  // A key pressed anywhere in the window hides a tooltip, as a click does.
+  if (message.message == WM_KEYDOWN || message.message == WM_SYSKEYDOWN) HideToolTips();
   return ::TranslateAcceleratorW(window_, accelerators_.get(), &message) ||
          ::IsDialogMessageW(window_, &message);
 }
@@ -262,6 +269,13 @@ LRESULT MainWindow::HandleMessage(UINT message, WPARAM w, LPARAM l) {
       PlaceControls();
       return 0;
     }
+    case WM_ENTERMENULOOP:
+      // No tooltip over a menu.
+      HoldToolTips(true);
+      return 0;
+    case WM_EXITMENULOOP:
+      HoldToolTips(false);
+      return 0;
     case WM_DEVICECHANGE:
       // A disk plugged in or taken out, a network drive mapped or not.
       if (w == DBT_DEVICEARRIVAL || w == DBT_DEVICEREMOVECOMPLETE) form_.DrivesChanged();
@@ -391,11 +405,9 @@ void MainWindow::PlaceControls() {
       SetClosedHeight(child, Scale(Pixels(layout.height)));
     }
   }
-  // The tooltips in the controls' font, which draws "_"; long ones wrap at
-  // the window's width.
+  // The tooltips in the controls' font, which draws "_".
   for (const HWND tip : {list1_tip_, label1_tip_}) {
     ::SendMessageW(tip, WM_SETFONT, reinterpret_cast<WPARAM>(new_font.get()), FALSE);
-    ::SendMessageW(tip, TTM_SETMAXTIPWIDTH, 0, Scale(Pixels(kClientWidth)));
   }
   ::SendMessageW(control(kDir1Id), LB_SETITEMHEIGHT, 0, Scale(kFolderLineHeight));
   MeasureIn(new_font.get());
@@ -496,11 +508,16 @@ LRESULT CALLBACK MainWindow::List1Procedure(HWND list, UINT message, WPARAM w, L
 // The tooltip of `line`, under the mouse at `at` in the list.
 void MainWindow::ShowList1Tip(int line, POINT at) {
   const HWND list1 = control(kList1Id);
-  const std::wstring text = ToWide(form_.List1ToolTip(line));
-  if (text.empty()) {
+  const Text tip = tips_held_ > 0 ? Text() : form_.List1ToolTip(line);
+  if (tip.empty()) {
     HideList1Tip();
     return;
   }
+  const std::size_t line_size =
+      std::min(tip.size(), static_cast<std::size_t>(std::max<LRESULT>(
+                               0, ::SendMessageW(list1, LB_GETTEXTLEN, line, 0))));
+  const std::wstring text =
+      ToolTipText(list1_tip_, TextView(tip).substr(0, line_size), TextView(tip).substr(line_size));
   TOOLINFOW tool = ToolFor(window_, list1);
   tool.lpszText = const_cast<wchar_t*>(text.c_str());
   ::SendMessageW(list1_tip_, TTM_UPDATETIPTEXTW, 0, reinterpret_cast<LPARAM>(&tool));
@@ -518,6 +535,16 @@ void MainWindow::ShowList1Tip(int line, POINT at) {
   ::ClientToScreen(list1, &place);
   ::SendMessageW(list1_tip_, TTM_TRACKPOSITION, 0, MAKELPARAM(place.x, place.y));
   ::SendMessageW(list1_tip_, TTM_TRACKACTIVATE, TRUE, reinterpret_cast<LPARAM>(&tool));
+  // Wholly on the screen: moved back by what runs over an edge of its work
+  // area.
+  RECT tip_rect{};
+  ::GetWindowRect(list1_tip_, &tip_rect);
+  const RECT work = WorkAreaOf(window_);
+  const LONG right = std::max(work.left - tip_rect.left, std::min(0L, work.right - tip_rect.right));
+  const LONG down = std::max(work.top - tip_rect.top, std::min(0L, work.bottom - tip_rect.bottom));
+  if (right != 0 || down != 0) {
+    ::SendMessageW(list1_tip_, TTM_TRACKPOSITION, 0, MAKELPARAM(place.x + right, place.y + down));
+  }
   list1_tip_line_ = line;
 }
 
@@ -530,21 +557,62 @@ void MainWindow::HideList1Tip() {
 
 void MainWindow::FillLabel1Tip(NMTTDISPINFOW& tip) {
   const HWND label1 = control(kLabel1Id);
-  label1_tip_text_.assign(static_cast<std::size_t>(::GetWindowTextLengthW(label1)) + 1, L'\0');
-  label1_tip_text_.resize(static_cast<std::size_t>(::GetWindowTextW(
-      label1, label1_tip_text_.data(), static_cast<int>(label1_tip_text_.size()))));
+  std::wstring caption(static_cast<std::size_t>(::GetWindowTextLengthW(label1)) + 1, L'\0');
+  caption.resize(static_cast<std::size_t>(
+      ::GetWindowTextW(label1, caption.data(), static_cast<int>(caption.size()))));
   RECT client{};
   ::GetClientRect(label1, &client);
   const WindowDcHandle dc = GetWindowDc(label1);
   const SelectedObject selected =
       Select(dc.get().dc, reinterpret_cast<HFONT>(::SendMessageW(label1, WM_GETFONT, 0, 0)));
   SIZE size{};
-  if (::GetTextExtentPoint32W(dc.get().dc, label1_tip_text_.c_str(),
-                              static_cast<int>(label1_tip_text_.size()), &size) &&
-      size.cx <= client.right - client.left) {
-    label1_tip_text_.clear();  // all of it shows: no tooltip
-  }
+  const bool whole = ::GetTextExtentPoint32W(dc.get().dc, caption.c_str(),
+                                             static_cast<int>(caption.size()), &size) &&
+                     size.cx <= client.right - client.left;
+  // All of it shows: no tooltip.
+  label1_tip_text_ = whole ? std::wstring() : ToolTipText(label1_tip_, FromWide(caption), {});
   tip.lpszText = label1_tip_text_.data();
+}
+
+std::wstring MainWindow::ToolTipText(HWND tip, TextView first, TextView more) const {
+  const TextWidth width_of = [this](TextView text) {
+    const std::wstring wide = ToWide(text);
+    SIZE size{};
+    ::GetTextExtentPoint32W(measure_dc_.get(), wide.c_str(), static_cast<int>(wide.size()), &size);
+    return static_cast<double>(size.cx);
+  };
+  // The tooltip's border and margins around its text, where the control
+  // says (Wine's does not, and has 3 pixels a side).
+  RECT frame{0, 0, 0, 0};
+  if (!::SendMessageW(tip, TTM_ADJUSTRECT, TRUE, reinterpret_cast<LPARAM>(&frame))) {
+    frame = {0, 0, Scale(2 * kTipFrame), 0};
+  }
+  const RECT work = WorkAreaOf(window_);
+  const double max_width = (work.right - work.left) - (frame.right - frame.left);
+  const std::vector<Text> lines =
+      ToolTipLines(first, more, max_width, kSentenceCharacters * width_of(u"\u3042"), width_of);
+  // The tooltip breaks its text at the line breaks only, as wide as the
+  // widest line.
+  Text text;
+  double widest = 0;
+  for (const Text& line : lines) {
+    if (!text.empty()) text += u"\r\n";
+    text += line;
+    widest = std::max(widest, width_of(line));
+  }
+  ::SendMessageW(tip, TTM_SETMAXTIPWIDTH, 0, static_cast<LPARAM>(widest) + 1);
+  return ToWide(text);
+}
+
+void MainWindow::HideToolTips() {
+  HideList1Tip();
+  ::SendMessageW(label1_tip_, TTM_POP, 0, 0);
+}
+
+void MainWindow::HoldToolTips(bool hold) {
+  tips_held_ += hold ? 1 : -1;
+  if (hold) HideToolTips();
+  ::SendMessageW(label1_tip_, TTM_ACTIVATE, tips_held_ == 0, 0);
 }
 
 // The drop's block is read by our own code, never past the size the system
@@ -606,7 +674,10 @@ void MainWindow::SetLabel1Caption(const Text& caption) {
 void MainWindow::List1Clear() {
   HideList1Tip();
   ::SendMessageW(control(kList1Id), LB_RESETCONTENT, 0, 0);
+  // A folder with no files ends its refresh here: the scroll range of the
+  // folder before goes now, not when the lines are done.
   list1_widest_ = 0;
+  FitList1Width();
 }
 
 void MainWindow::List1AddItem(const Text& line) {
@@ -769,6 +840,9 @@ void MainWindow::ShowLabel1Menu(POINT at) {
 }
 
 void MainWindow::ShowMessage(const Text& text, std::int32_t style, const Text& title) {
+  // No tooltip over a message box, nor while it is open.
+  HoldToolTips(true);
+  const ScopeExit tips_back([this] { HoldToolTips(false); });
   message_box_(window_, text, style, title);
 }
 

@@ -125,6 +125,13 @@ class MainWindow final : public WindowControls {
                                          DWORD_PTR self);
   void ShowList1Tip(int line, POINT at);
   void HideList1Tip();
+  // Both tooltips go; while held (by a menu or a message box), neither shows.
+  void HideToolTips();
+  void HoldToolTips(bool hold);
+  // The text of tooltip `tip` for `first` and then `more`, its lines
+  // wrapped to fit the work area of the screen the window is on; the tooltip
+  // is made as wide as its widest line.
+  std::wstring ToolTipText(HWND tip, TextView first, TextView more) const;
   // The label's whole text where it is cut off, else nothing.
   void FillLabel1Tip(NMTTDISPINFOW& tip);
   void Drop(HDROP drop);
@@ -146,6 +153,7 @@ class MainWindow final : public WindowControls {
   HWND list1_tip_ = nullptr;  // owned by the window
   HWND label1_tip_ = nullptr;
   int list1_tip_line_ = -1;       // the line whose tooltip shows, or -1
+  int tips_held_ = 0;             // menus and message boxes open
   std::wstring label1_tip_text_;  // what the label's tooltip shows, held for it
   IconHandle open_folder_;
   IconHandle closed_folder_;
