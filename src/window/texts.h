@@ -41,8 +41,9 @@ inline constexpr char16_t kOriginRulesGuess[] =
     u"短い名前は読めないため、FAT "
     u"の規則で推測した名前です。ディスク上の名前とは違うことがあります。";
 inline constexpr char16_t kOriginNone[] =
-    u"短い名前: ファイル システムはこのファイルの短い名前を記録していません。このドライブでは "
-    u"8.3 形式の名前が作られない設定かもしれません (fsutil 8dot3name query で確かめられます)。";
+    u"短い名前: ファイル システムはこのファイルの短い名前を記録していないので、長い名前のままです。"
+    u"exFAT のディスクは短い名前を記録しません。NTFS のドライブでは 8.3 形式の名前が作られない"
+    u"設定かもしれません (fsutil 8dot3name query で確かめられます)。";
 
 // The about box: the caption, a line break, 40 spaces, "by " and the credit;
 // its title is the push button's caption.
