@@ -22,11 +22,11 @@
 #include <QTemporaryDir>
 #include <QTextDocumentFragment>
 #include <QToolTip>
-#include <QTreeWidget>
 #include <QtTest>
 #include <memory>
 #include <string>
 
+#include "platform/qt/line_delegate.h"
 #include "platform/qt/line_list_model.h"
 #include "platform/qt/mount_notifier.h"
 #include "support/forwarding_system.h"
@@ -78,10 +78,19 @@ QStringList Lines(const QListView* list) {
   return lines;
 }
 
-QTreeWidgetItem* FolderItem(QTreeWidget* tree, const QString& name) {
-  const QList<QTreeWidgetItem*> found =
-      tree->findItems(name, Qt::MatchExactly | Qt::MatchRecursive);
+QListWidgetItem* FolderItem(QListWidget* folders, const QString& name) {
+  const QList<QListWidgetItem*> found = folders->findItems(name, Qt::MatchExactly);
   return found.isEmpty() ? nullptr : found.front();
+}
+
+// The folder list's lines, each with its depth ("  " for each level).
+QStringList IndentedFolders(const QListWidget* folders) {
+  QStringList lines;
+  for (int row = 0; row < folders->count(); ++row) {
+    const QListWidgetItem* line = folders->item(row);
+    lines << QString(2 * line->data(tarnwick::qt::kDepthRole).toInt(), u' ') + line->text();
+  }
+  return lines;
 }
 
 // The captions of a menu's entries (a separator's is empty), the keys they
@@ -283,9 +292,16 @@ class MainWindowTest : public QObject {
 
   void aSubfolderAndAnAncestorOpenFromTheFolderList() {
     window_->show();
-    QTreeWidget* dir1 = window_->dir1();
-    QVERIFY(!FolderItem(dir1, QStringLiteral(".hidden")));
-    QTreeWidgetItem* sub = FolderItem(dir1, QStringLiteral("Sub Folder"));
+    QListWidget* dir1 = window_->dir1();
+    // The folders down to the one shown, each a level deeper, then its
+    // subfolders; the hidden one is left out.
+    QStringList folders = QDir::cleanPath(folder_->path()).split(u'/', Qt::SkipEmptyParts);
+    QStringList lines = {QStringLiteral("/")};
+    for (qsizetype i = 0; i < folders.size(); ++i) lines << QString(2 * (i + 1), u' ') + folders[i];
+    lines << QString(2 * (folders.size() + 1), u' ') + QStringLiteral("Sub Folder");
+    QCOMPARE(IndentedFolders(dir1), lines);
+    QCOMPARE(dir1->currentRow(), folders.size());
+    QListWidgetItem* sub = FolderItem(dir1, QStringLiteral("Sub Folder"));
     QVERIFY(sub);
     // A single click only selects.
     const int before = system_->refreshes;
@@ -298,14 +314,19 @@ class MainWindowTest : public QObject {
     QCOMPARE(Lines(window_->list1()),
              QStringList({QStringLiteral("inside.txt") + kArrow + QStringLiteral("inside.txt")}));
     QCOMPARE(window_->label1()->text(), kPrefix + folder_->path() + QStringLiteral("/SUBFOL~1/"));
-    QCOMPARE(FromQString(dir1->currentItem()->text(0)), Text(u"Sub Folder"));
-    // An ancestor, the top of the file system, by a double-click.
-    QTreeWidgetItem* top = dir1->topLevelItem(0);
-    QCOMPARE(top->text(0), QStringLiteral("/"));
+    QCOMPARE(FromQString(dir1->currentItem()->text()), Text(u"Sub Folder"));
+    // An ancestor, the top of the file system, by a double-click: it shows
+    // its own folders one level deeper.
+    QListWidgetItem* top = dir1->item(0);
+    QCOMPARE(top->text(), QStringLiteral("/"));
     QTest::mouseDClick(dir1->viewport(), Qt::LeftButton, {}, dir1->visualItemRect(top).center());
     QCOMPARE(window_->label1()->text(), kPrefix + u'/');
-    QCOMPARE(dir1->topLevelItemCount(), 1);
-    QVERIFY(FolderItem(dir1, QStringLiteral("tmp")));
+    QCOMPARE(dir1->item(0)->text(), QStringLiteral("/"));
+    QCOMPARE(dir1->item(0)->data(tarnwick::qt::kDepthRole).toInt(), 0);
+    QVERIFY(IndentedFolders(dir1).contains(QStringLiteral("  tmp")));
+    for (int row = 1; row < dir1->count(); ++row) {
+      QCOMPARE(dir1->item(row)->data(tarnwick::qt::kDepthRole).toInt(), 1);
+    }
   }
 
   void aChangeOfDriveRefreshesOnceThroughTheFolderList() {
@@ -330,12 +351,12 @@ class MainWindowTest : public QObject {
     QCOMPARE(system_->refreshes, before + 1);
     QCOMPARE(messages_.size(), std::size_t{0});
     QCOMPARE(drive1->currentIndex(), other);
-    QTreeWidgetItem* current = window_->dir1()->currentItem();
+    QListWidgetItem* current = window_->dir1()->currentItem();
     QVERIFY(current);
     QCOMPARE(ToQString(window_->form().Dir1Path()), QDir::cleanPath(drive1->itemText(other)));
-    QCOMPARE(current->text(0), QDir(drive1->itemText(other)).dirName().isEmpty()
-                                   ? QStringLiteral("/")
-                                   : QDir(drive1->itemText(other)).dirName());
+    QCOMPARE(current->text(), QDir(drive1->itemText(other)).dirName().isEmpty()
+                                  ? QStringLiteral("/")
+                                  : QDir(drive1->itemText(other)).dirName());
     QVERIFY(window_->label1()->text().startsWith(kPrefix + u'/'));
   }
 
@@ -816,9 +837,9 @@ class MainWindowTest : public QObject {
     }
     window_->form().SetDir1Path(FromQString(folder_->path()));
     window_->show();
-    QTreeWidget* dir1 = window_->dir1();
+    QListWidget* dir1 = window_->dir1();
     for (const Text& name : {Text(u"caf\xDCE9"), Text(u"a\\b & c")}) {
-      QTreeWidgetItem* item = FolderItem(dir1, ToQString(name));
+      QListWidgetItem* item = FolderItem(dir1, ToQString(name));
       QVERIFY(item);
       const int before = system_->refreshes;
       dir1->setCurrentItem(item);

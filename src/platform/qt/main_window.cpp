@@ -20,13 +20,13 @@
 #include <QShortcut>
 #include <QStyle>
 #include <QToolTip>
-#include <QTreeWidget>
 #include <QtMath>
 #include <algorithm>
 #include <string_view>
 #include <vector>
 
 #include "platform/qt/dropped_paths.h"
+#include "platform/qt/line_delegate.h"
 #include "platform/qt/line_list_model.h"
 #include "platform/qt/program_icon.h"
 #include "window/layout.h"
@@ -117,31 +117,44 @@ QString WholeLinesHtml(const std::vector<Text>& lines) {
 
 }  // namespace
 
-FolderTree::FolderTree(QWidget* parent) : QTreeWidget(parent) {
-  setHeaderHidden(true);
-  setRootIsDecorated(false);
-  setItemsExpandable(false);
-  setExpandsOnDoubleClick(false);
-  setIndentation(8);
-  setUniformRowHeights(true);
+FolderList::FolderList(QWidget* parent) : QListWidget(parent) {
+  setItemDelegate(new LineDelegate(this));
+  setUniformItemSizes(true);
 }
 
-void FolderTree::keyPressEvent(QKeyEvent* event) {
+void FolderList::ShowEntries(const std::vector<FolderListEntry>& entries, std::size_t current) {
+  const QIcon open_icon = style()->standardIcon(QStyle::SP_DirOpenIcon);
+  const QIcon closed_icon = style()->standardIcon(QStyle::SP_DirClosedIcon);
+  clear();
+  for (std::size_t i = 0; i < entries.size(); ++i) {
+    auto* line = new QListWidgetItem(entries[i].open ? open_icon : closed_icon,
+                                     ToQString(entries[i].name), this);
+    line->setData(kEntryRole, QVariant::fromValue(i));
+    line->setData(kDepthRole, entries[i].depth);
+  }
+  setCurrentRow(current < entries.size() ? static_cast<int>(current) : -1);
+}
+
+void FolderList::keyPressEvent(QKeyEvent* event) {
   if ((event->key() == Qt::Key_Return || event->key() == Qt::Key_Enter) &&
       currentItem() != nullptr) {
-    emit opened(currentItem());
+    Open(currentItem());
     return;
   }
-  QTreeWidget::keyPressEvent(event);
+  QListWidget::keyPressEvent(event);
 }
 
-void FolderTree::mouseDoubleClickEvent(QMouseEvent* event) {
-  QTreeWidgetItem* item = itemAt(event->position().toPoint());
-  if (item != nullptr && event->button() == Qt::LeftButton) {
-    emit opened(item);
+void FolderList::mouseDoubleClickEvent(QMouseEvent* event) {
+  const QListWidgetItem* line = itemAt(event->position().toPoint());
+  if (line != nullptr && event->button() == Qt::LeftButton) {
+    Open(line);
     return;
   }
-  QTreeWidget::mouseDoubleClickEvent(event);
+  QListWidget::mouseDoubleClickEvent(event);
+}
+
+void FolderList::Open(const QListWidgetItem* line) {
+  emit opened(line->data(kEntryRole).value<std::size_t>());
 }
 
 LineList::LineList(QWidget* parent) : QListView(parent), lines_(new LineListModel(this)) {
@@ -204,7 +217,7 @@ void MainWindow::Load() { form_.Form_Load(); }
 
 void MainWindow::CreateControls() {
   drive1_ = new QComboBox(this);
-  dir1_ = new FolderTree(this);
+  dir1_ = new FolderList(this);
   list1_ = new LineList(this);
   list1_lines_ = list1_->lines();
   list1_->setEditTriggers(QAbstractItemView::NoEditTriggers);
@@ -277,9 +290,7 @@ void MainWindow::PlaceControls() {
 
 void MainWindow::ConnectControls() {
   connect(drive1_, &QComboBox::activated, this, [this](int index) { form_.Drive1Chosen(index); });
-  connect(dir1_, &FolderTree::opened, this, [this](QTreeWidgetItem* item) {
-    form_.Dir1Opened(item->data(0, kEntryRole).value<std::size_t>());
-  });
+  connect(dir1_, &FolderList::opened, this, [this](std::size_t index) { form_.Dir1Opened(index); });
   connect(option1_group_, &QButtonGroup::idClicked, this,
           [this](int index) { form_.Option1_Click(index); });
   connect(command1_, &QPushButton::clicked, this, [this] { form_.Command1_Click(); });
@@ -310,23 +321,7 @@ void MainWindow::SetList1Redraw(bool redraw) {
 }
 
 void MainWindow::ShowDir1Entries(const std::vector<FolderListEntry>& entries, std::size_t current) {
-  const QIcon open_icon = style()->standardIcon(QStyle::SP_DirOpenIcon);
-  const QIcon closed_icon = style()->standardIcon(QStyle::SP_DirClosedIcon);
-  dir1_->clear();
-  // The open folders nest, each in the one before; the closed ones sit in
-  // the last open one.
-  QTreeWidgetItem* parent = nullptr;
-  QTreeWidgetItem* current_item = nullptr;
-  for (std::size_t i = 0; i < entries.size(); ++i) {
-    auto* item = parent == nullptr ? new QTreeWidgetItem(dir1_) : new QTreeWidgetItem(parent);
-    item->setText(0, ToQString(entries[i].name));
-    item->setIcon(0, entries[i].open ? open_icon : closed_icon);
-    item->setData(0, kEntryRole, QVariant::fromValue(i));
-    if (entries[i].open) parent = item;
-    if (i == current) current_item = item;
-  }
-  dir1_->expandAll();
-  dir1_->setCurrentItem(current_item);
+  dir1_->ShowEntries(entries, current);
 }
 
 void MainWindow::SetDrive1Lines(const std::vector<Text>& lines) {

@@ -4,7 +4,7 @@
 #pragma once
 
 #include <QListView>
-#include <QTreeWidget>
+#include <QListWidget>
 #include <QWidget>
 #include <functional>
 #include <memory>
@@ -26,21 +26,29 @@ namespace tarnwick::qt {
 
 class LineListModel;
 
-// The folder list: a double-click or Enter on an entry opens it, whatever the
-// desktop's setting for activating items; a single click only selects.
-class FolderTree final : public QTreeWidget {
+// The folder list: a line for each folder, indented by its depth, as the
+// Windows window draws it (a list, not a tree: a tree would show screen
+// readers a column header that is never seen). A double-click or Enter on a
+// line opens it, whatever the desktop's setting for activating items; a
+// single click only selects.
+class FolderList final : public QListWidget {
   Q_OBJECT
 
  public:
-  explicit FolderTree(QWidget* parent);
+  explicit FolderList(QWidget* parent);
+  // Shows `entries`, line `current` chosen.
+  void ShowEntries(const std::vector<FolderListEntry>& entries, std::size_t current);
 
  signals:
-  // An entry was opened.
-  void opened(QTreeWidgetItem* item);
+  // The entry of line `index` was opened.
+  void opened(std::size_t index);
 
  protected:
   void keyPressEvent(QKeyEvent* event) override;
   void mouseDoubleClickEvent(QMouseEvent* event) override;
+
+ private:
+  void Open(const QListWidgetItem* line);
 };
 
 // The file list: every line as wide as the widest one, so that a long line
@@ -93,7 +101,7 @@ class MainWindow final : public QWidget, public WindowControls {
 
   // The controls, by name, for tests and for the screenshot.
   QComboBox* drive1() const { return drive1_; }
-  FolderTree* dir1() const { return dir1_; }
+  FolderList* dir1() const { return dir1_; }
   LineList* list1() const { return list1_; }
   QRadioButton* option1(int index) const { return option1_[index]; }
   QLabel* label1() const { return label1_; }
@@ -144,7 +152,7 @@ class MainWindow final : public QWidget, public WindowControls {
   MessageShower message_box_;
 
   QComboBox* drive1_ = nullptr;
-  FolderTree* dir1_ = nullptr;
+  FolderList* dir1_ = nullptr;
   LineList* list1_ = nullptr;
   LineListModel* list1_lines_ = nullptr;
   QRadioButton* option1_[2] = {nullptr, nullptr};
