@@ -6,6 +6,7 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
+#include <QAccessible>
 #include <QButtonGroup>
 #include <QClipboard>
 #include <QComboBox>
@@ -91,6 +92,16 @@ QStringList IndentedFolders(const QListWidget* folders) {
     lines << QString(2 * line->data(tarnwick::qt::kDepthRole).toInt(), u' ') + line->text();
   }
   return lines;
+}
+
+// "role name" of `object` and every accessible object below it, as a screen
+// reader is given them, one to a line, indented by depth.
+void ReadAccessible(QAccessibleInterface* object, int depth, QStringList& read) {
+  read << QString(2 * depth, u' ') + QString::number(object->role(), 16) + u' ' +
+              object->text(QAccessible::Name);
+  for (int i = 0; i < object->childCount(); ++i) {
+    if (QAccessibleInterface* child = object->child(i)) ReadAccessible(child, depth + 1, read);
+  }
 }
 
 // The captions of a menu's entries (a separator's is empty), the keys they
@@ -288,6 +299,48 @@ class MainWindowTest : public QObject {
         next = next->nextInFocusChain();
       QCOMPARE(next, order[i + 1]);
     }
+  }
+
+  // What a screen reader is given: a name for every control and every line,
+  // the controls without a caption named for what they are, the label's
+  // text as its description, the drive shown as the drive list's value,
+  // and no column header that is never seen.
+  void everyControlHasTheNameAScreenReaderReads() {
+    window_->show();
+    QStringList read;
+    ReadAccessible(QAccessible::queryAccessibleInterface(window_.get()), 0, read);
+    for (const QString& line : read) QVERIFY2(!line.endsWith(u' '), qPrintable(read.join(u'\n')));
+    const QString header = QString::number(QAccessible::ColumnHeader, 16) + u' ';
+    for (const QString& line : read) QVERIFY(!line.trimmed().startsWith(header));
+
+    const struct {
+      QWidget* control;
+      QAccessible::Role role;
+      const char* name;
+    } controls[] = {{window_->drive1(), QAccessible::ComboBox, "ドライブ"},
+                    {window_->dir1(), QAccessible::List, "フォルダー"},
+                    {window_->list1(), QAccessible::List, "ファイル"},
+                    {window_->option1(0), QAccessible::RadioButton, "LFNでソート"},
+                    {window_->option1(1), QAccessible::RadioButton, "SFNでソート"},
+                    {window_->label1(), QAccessible::StaticText, "フォルダーの短いパス"},
+                    {window_->command1(), QAccessible::Button, "バージョン情報"}};
+    for (const auto& [control, role, name] : controls) {
+      QAccessibleInterface* object = QAccessible::queryAccessibleInterface(control);
+      QCOMPARE(object->role(), role);
+      QCOMPARE(object->text(QAccessible::Name), QString::fromUtf8(name));
+    }
+    QAccessibleInterface* label = QAccessible::queryAccessibleInterface(window_->label1());
+    QCOMPARE(label->text(QAccessible::Description), kPrefix + folder_->path() + u'/');
+    window_->form().SetDir1Path(FromQString(Path(QStringLiteral("Sub Folder"))));
+    QCOMPARE(label->text(QAccessible::Description), window_->label1()->text());
+    // The drive list: the drive shown, as its value and chosen in its list.
+    QAccessibleInterface* drives = QAccessible::queryAccessibleInterface(window_->drive1());
+    QCOMPARE(drives->text(QAccessible::Value), window_->drive1()->currentText());
+    QCOMPARE(drives->childCount(), 1);
+    const QList<QAccessibleInterface*> chosen = drives->child(0)->tableInterface()->selectedCells();
+    QCOMPARE(chosen.size(), 1);
+    QCOMPARE(chosen[0]->text(QAccessible::Name), window_->drive1()->currentText());
+    QCOMPARE(drives->child(0)->parent()->object(), window_->drive1());
   }
 
   void aSubfolderAndAnAncestorOpenFromTheFolderList() {

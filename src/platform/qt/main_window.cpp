@@ -25,6 +25,7 @@
 #include <string_view>
 #include <vector>
 
+#include "platform/qt/accessibility.h"
 #include "platform/qt/dropped_paths.h"
 #include "platform/qt/line_delegate.h"
 #include "platform/qt/line_list_model.h"
@@ -116,6 +117,11 @@ QString WholeLinesHtml(const std::vector<Text>& lines) {
 }
 
 }  // namespace
+
+DriveList::DriveList(QWidget* parent) : QComboBox(parent) {
+  connect(this, &QComboBox::currentIndexChanged, this,
+          [this](int index) { view()->setCurrentIndex(model()->index(index, modelColumn())); });
+}
 
 FolderList::FolderList(QWidget* parent) : QListWidget(parent) {
   setItemDelegate(new LineDelegate(this));
@@ -216,7 +222,8 @@ MainWindow::~MainWindow() = default;
 void MainWindow::Load() { form_.Form_Load(); }
 
 void MainWindow::CreateControls() {
-  drive1_ = new QComboBox(this);
+  InstallAccessibility();
+  drive1_ = new DriveList(this);
   dir1_ = new FolderList(this);
   list1_ = new LineList(this);
   list1_lines_ = list1_->lines();
@@ -239,6 +246,13 @@ void MainWindow::CreateControls() {
   QToolTip::setFont(PreferringJapaneseFonts(QToolTip::font()));
   command1_ = new QPushButton(this);
   command1_->setAutoDefault(false);
+  // What a screen reader calls the controls without a caption; the buttons
+  // go by theirs, the label's text is its description.
+  drive1_->setAccessibleName(ToQString(kDrive1Name));
+  drive1_->view()->setAccessibleName(ToQString(kDrive1Name));
+  dir1_->setAccessibleName(ToQString(kDir1Name));
+  list1_->setAccessibleName(ToQString(kList1Name));
+  label1_->setAccessibleName(ToQString(kLabel1Name));
 }
 
 // Every control at the place and size of the layout table, with its caption,
@@ -306,7 +320,9 @@ void MainWindow::ConnectControls() {
 bool MainWindow::Option1Item0Value() const { return option1_[0]->isChecked(); }
 
 void MainWindow::SetLabel1Caption(const Text& caption) {
-  label1_->setText(ToQString(ShownText(caption)));
+  const QString shown = ToQString(ShownText(caption));
+  label1_->setText(shown);
+  label1_->setAccessibleDescription(shown);
 }
 
 void MainWindow::List1Clear() { list1_lines_->Clear(); }

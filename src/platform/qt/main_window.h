@@ -3,6 +3,7 @@
 // everything through WindowControls.
 #pragma once
 
+#include <QComboBox>
 #include <QListView>
 #include <QListWidget>
 #include <QWidget>
@@ -16,7 +17,6 @@
 #include "window/window_controls.h"
 
 class QButtonGroup;
-class QComboBox;
 class QLabel;
 class QMenu;
 class QPushButton;
@@ -25,6 +25,15 @@ class QRadioButton;
 namespace tarnwick::qt {
 
 class LineListModel;
+
+// The drive list. The list that opens keeps the drive shown chosen, closed
+// too, where a screen reader looks for the drive list's value.
+class DriveList final : public QComboBox {
+  Q_OBJECT
+
+ public:
+  explicit DriveList(QWidget* parent);
+};
 
 // The folder list: a line for each folder, indented by its depth, as the
 // Windows window draws it (a list, not a tree: a tree would show screen
@@ -100,7 +109,7 @@ class MainWindow final : public QWidget, public WindowControls {
   void SetMessageShower(MessageShower message_box) { message_box_ = std::move(message_box); }
 
   // The controls, by name, for tests and for the screenshot.
-  QComboBox* drive1() const { return drive1_; }
+  DriveList* drive1() const { return drive1_; }
   FolderList* dir1() const { return dir1_; }
   LineList* list1() const { return list1_; }
   QRadioButton* option1(int index) const { return option1_[index]; }
@@ -151,7 +160,7 @@ class MainWindow final : public QWidget, public WindowControls {
   Form1 form_;
   MessageShower message_box_;
 
-  QComboBox* drive1_ = nullptr;
+  DriveList* drive1_ = nullptr;
   FolderList* dir1_ = nullptr;
   LineList* list1_ = nullptr;
   LineListModel* list1_lines_ = nullptr;
