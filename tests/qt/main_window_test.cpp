@@ -94,6 +94,17 @@ QStringList IndentedFolders(const QListWidget* folders) {
   return lines;
 }
 
+// How many pixels of the top edge of `line` in `view` are drawn in `colour`.
+int TopEdgePixels(QAbstractItemView* view, const QModelIndex& line, const QColor& colour) {
+  const QImage shown = view->viewport()->grab().toImage();
+  const QRect edge = view->visualRect(line) & view->viewport()->rect();
+  int pixels = 0;
+  for (int x = edge.left(); x <= edge.right(); ++x) {
+    if (QColor(shown.pixel(x, edge.top())) == colour) ++pixels;
+  }
+  return pixels;
+}
+
 // "role name" of `object` and every accessible object below it, as a screen
 // reader is given them, one to a line, indented by depth.
 void ReadAccessible(QAccessibleInterface* object, int depth, QStringList& read) {
@@ -341,6 +352,39 @@ class MainWindowTest : public QObject {
     QCOMPARE(chosen.size(), 1);
     QCOMPARE(chosen[0]->text(QAccessible::Name), window_->drive1()->currentText());
     QCOMPARE(drives->child(0)->parent()->object(), window_->drive1());
+  }
+
+  // Where the focus is: a dotted frame on the current line, in the colour of
+  // its text, while the list has the focus, on a chosen line too.
+  void theCurrentLineShowsAFocusMarkWhileItsListHasTheFocus() {
+    window_->show();
+    QVERIFY(QTest::qWaitForWindowActive(window_.get()));
+    const QPalette palette = window_->palette();
+    const QColor text = palette.color(QPalette::Active, QPalette::Text);
+    const QColor chosen_text = palette.color(QPalette::Active, QPalette::HighlightedText);
+    QListView* list1 = window_->list1();
+    QListWidget* dir1 = window_->dir1();
+    // The folder shown, chosen: its edge without the focus, then with it.
+    const QModelIndex folder = dir1->currentIndex();
+    const int folder_edge = TopEdgePixels(dir1, folder, chosen_text);
+    dir1->setFocus(Qt::TabFocusReason);
+    QVERIFY(TopEdgePixels(dir1, folder, chosen_text) > folder_edge + dir1->viewport()->width() / 8);
+
+    // The file list comes to its first line, which is not chosen.
+    const QModelIndex first = list1->model()->index(0, 0);
+    const QModelIndex second = list1->model()->index(1, 0);
+    const int first_edge = TopEdgePixels(list1, first, text);
+    list1->setFocus(Qt::TabFocusReason);
+    QCOMPARE(TopEdgePixels(dir1, folder, chosen_text), folder_edge);
+    QCOMPARE(list1->currentIndex(), first);
+    QCOMPARE(window_->List1ListIndex(), -1);
+    const int half = list1->viewport()->width() / 2;
+    QVERIFY(TopEdgePixels(list1, first, text) > first_edge + half / 2);
+    QTest::mouseClick(list1->viewport(), Qt::LeftButton, {}, list1->visualRect(second).center());
+    QCOMPARE(TopEdgePixels(list1, first, text), first_edge);
+    QVERIFY(TopEdgePixels(list1, second, chosen_text) > half / 2);
+    window_->command1()->setFocus(Qt::TabFocusReason);
+    QCOMPARE(TopEdgePixels(list1, second, chosen_text), 0);
   }
 
   void aSubfolderAndAnAncestorOpenFromTheFolderList() {

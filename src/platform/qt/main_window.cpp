@@ -165,6 +165,7 @@ void FolderList::Open(const QListWidgetItem* line) {
 
 LineList::LineList(QWidget* parent) : QListView(parent), lines_(new LineListModel(this)) {
   setModel(lines_);
+  setItemDelegate(new LineDelegate(this));
   // Every line takes the size of the widest, which spares the view asking
   // each line's size; none is cut short.
   setUniformItemSizes(true);
