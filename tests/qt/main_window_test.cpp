@@ -509,6 +509,7 @@ class MainWindowTest : public QObject {
                                            {},
                                            QString::fromUtf8("短い名前をコピー(&N)"),
                                            QString::fromUtf8("短いパスをコピー(&P)"),
+                                           QString::fromUtf8("フォルダーの短いパスをコピー(&F)"),
                                            {},
                                            QString::fromUtf8("最新の情報に更新(&R)")}));
     QCOMPARE(Keys(*menu), QStringList({QStringLiteral("Ctrl+C"),
@@ -517,9 +518,11 @@ class MainWindowTest : public QObject {
                                        {},
                                        QStringLiteral("Ctrl+Shift+C"),
                                        {},
+                                       {},
                                        QStringLiteral("F5")}));
-    // No line chosen: only the whole list copies, and the keys copy nothing.
-    QCOMPARE(Enabled(*menu), QList<bool>({false, true, true, false, false, true, true}));
+    // No line chosen: only the whole list and the folder's path copy, and the
+    // keys copy nothing.
+    QCOMPARE(Enabled(*menu), QList<bool>({false, true, true, false, false, true, true, true}));
     QTest::keyClick(list1, Qt::Key_C, Qt::ControlModifier);
     QTest::keyClick(list1, Qt::Key_C, Qt::ControlModifier | Qt::ShiftModifier);
     QCOMPARE(clipboard->text(), QStringLiteral("before"));
@@ -532,7 +535,7 @@ class MainWindowTest : public QObject {
     QTest::keyClick(list1, Qt::Key_C, Qt::ControlModifier | Qt::ShiftModifier);
     QCOMPARE(clipboard->text(), short_path);
     menu = window_->MakeList1Menu();
-    QCOMPARE(Enabled(*menu), QList<bool>({true, true, true, true, true, true, true}));
+    QCOMPARE(Enabled(*menu), QList<bool>({true, true, true, true, true, true, true, true}));
     Entry(*menu, u"コピー(&C)")->trigger();
     QCOMPARE(clipboard->text(), lines[0]);
     Entry(*menu, u"すべての行をコピー(&A)")->trigger();
@@ -542,6 +545,9 @@ class MainWindowTest : public QObject {
     clipboard->setText(QStringLiteral("before"));
     Entry(*menu, u"短いパスをコピー(&P)")->trigger();
     QCOMPARE(clipboard->text(), short_path);
+    // The folder's short path, as the label shows it and its menu copies it.
+    Entry(*menu, u"フォルダーの短いパスをコピー(&F)")->trigger();
+    QCOMPARE(clipboard->text(), folder_->path() + u'/');
     // Nothing else changed.
     QCOMPARE(Lines(list1), lines);
     QCOMPARE(window_->label1()->text(), label);
@@ -552,7 +558,7 @@ class MainWindowTest : public QObject {
     QVERIFY(QDir(folder_->path()).mkdir(QStringLiteral("Empty")));
     window_->form().SetDir1Path(FromQString(Path(QStringLiteral("Empty"))));
     menu = window_->MakeList1Menu();
-    QCOMPARE(Enabled(*menu), QList<bool>({false, false, true, false, false, true, true}));
+    QCOMPARE(Enabled(*menu), QList<bool>({false, false, true, false, false, true, true, true}));
     menu = window_->MakeLabel1Menu();
     QCOMPARE(Captions(*menu), QStringList({QString::fromUtf8("パスをコピー(&P)")}));
     QVERIFY(menu->actions()[0]->isEnabled());
@@ -585,11 +591,43 @@ class MainWindowTest : public QObject {
     QCOMPARE(window_->List1ListIndex(), 2);
     auto* menu = qobject_cast<QMenu*>(QApplication::activePopupWidget());
     QVERIFY(menu);
-    QCOMPARE(menu->actions().size(), 7);
+    QCOMPARE(menu->actions().size(), 8);
     QVERIFY(menu->actions()[0]->isEnabled());
     menu->close();
     // The menu goes when it is closed.
     QTRY_VERIFY(window_->findChildren<QMenu*>().isEmpty());
+  }
+
+  // Shift+F10 and the menu key open the list's menu under the chosen line,
+  // or at the list's top left, wherever the mouse is.
+  void theKeyboardOpensTheListsMenuAtTheChosenLine() {
+    window_->show();
+    QVERIFY(QTest::qWaitForWindowActive(window_.get()));
+    QListView* list1 = window_->list1();
+    list1->setFocus(Qt::TabFocusReason);
+    // Where the list's menu opened; it closes.
+    const auto menu_place = [] {
+      auto* menu = qobject_cast<QMenu*>(QApplication::activePopupWidget());
+      if (menu == nullptr || menu->actions().size() != 8) return QPoint(-1, -1);
+      const QPoint at = menu->pos();
+      menu->close();
+      return at;
+    };
+    QTest::keyClick(list1, Qt::Key_F10, Qt::ShiftModifier);
+    QCOMPARE(menu_place(), list1->viewport()->mapToGlobal(QPoint(0, 0)));
+    QCOMPARE(window_->List1ListIndex(), -1);
+
+    window_->SetList1ListIndex(1);
+    const QRect line = list1->visualRect(list1->model()->index(1, 0));
+    const QPoint under_line = list1->viewport()->mapToGlobal(QPoint(16, line.bottom() + 1));
+    QTest::keyClick(list1, Qt::Key_F10, Qt::ShiftModifier);
+    QCOMPARE(menu_place(), under_line);
+    const QPoint elsewhere = list1->viewport()->rect().bottomRight();
+    QContextMenuEvent menu_key(QContextMenuEvent::Keyboard, elsewhere,
+                               list1->viewport()->mapToGlobal(elsewhere));
+    QApplication::sendEvent(list1, &menu_key);
+    QCOMPARE(menu_place(), under_line);
+    QCOMPARE(window_->List1ListIndex(), 1);
   }
 
   void aLinesTooltipSaysWhereItsShortNameComesFrom() {

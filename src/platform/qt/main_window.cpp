@@ -81,6 +81,10 @@ void AddKey(QWidget* widget, const QKeySequence& key, Qt::ShortcutContext where,
   QObject::connect(shortcut, &QShortcut::activated, widget, action);
 }
 
+// How far right of a line's left edge the keyboard opens the list's menu,
+// under the line, as in the Windows window.
+constexpr int kMenuIndent = 16;
+
 // How far the list scrolls sideways for one step, in characters.
 constexpr int kCharactersAStep = 2;
 
@@ -197,11 +201,35 @@ void LineList::changeEvent(QEvent* event) {
 }
 
 void LineList::contextMenuEvent(QContextMenuEvent* event) {
+  if (event->reason() == QContextMenuEvent::Keyboard) {
+    emit menuRequested(KeyboardMenuPlace());
+    return;
+  }
   if (event->reason() == QContextMenuEvent::Mouse) {
     const QModelIndex line = indexAt(event->pos());
     if (line.isValid()) setCurrentIndex(line);
   }
   emit menuRequested(event->globalPos());
+}
+
+void LineList::keyPressEvent(QKeyEvent* event) {
+  if (event->key() == Qt::Key_F10 && event->modifiers() == Qt::ShiftModifier) {
+    emit menuRequested(KeyboardMenuPlace());
+    return;
+  }
+  QListView::keyPressEvent(event);
+}
+
+QPoint LineList::KeyboardMenuPlace() const {
+  const QModelIndexList chosen = selectionModel()->selectedRows();
+  QPoint at(0, 0);
+  if (!chosen.isEmpty()) {
+    const QRect line = visualRect(chosen.front());
+    const QRect shown = viewport()->rect();
+    at = QPoint(std::clamp(line.left() + kMenuIndent, shown.left(), shown.right()),
+                std::clamp(line.bottom() + 1, shown.top(), shown.bottom()));
+  }
+  return viewport()->mapToGlobal(at);
 }
 
 MainWindow::MainWindow(SystemServices& system, const Text& start_folder)
@@ -378,6 +406,9 @@ std::unique_ptr<QMenu> MainWindow::MakeList1Menu() {
            [this] { form_.CopyShortName(); });
   AddEntry(*menu, kCopyShortPathCaption, kCopyShortPathKey, form_.CanCopyShortPath(),
            [this] { form_.CopyShortPath(); });
+  // What the label's menu copies, where the keyboard reaches it.
+  AddEntry(*menu, kCopyFolderShortPathCaption, {}, form_.CanCopyFolderShortPath(),
+           [this] { form_.CopyFolderShortPath(); });
   menu->addSeparator();
   AddEntry(*menu, kReloadCaption, kReloadKey, true, [this] { form_.Reload(); });
   return menu;

@@ -62,7 +62,8 @@ class FolderList final : public QListWidget {
 
 // The file list: every line as wide as the widest one, so that a long line
 // scrolls instead of being cut off; a right-click chooses the line under the
-// mouse before the menu opens.
+// mouse before the menu opens. The menu key and Shift+F10 open the menu
+// under the chosen line, or at the list's top left when none is chosen.
 class LineList final : public QListView {
   Q_OBJECT
 
@@ -79,8 +80,12 @@ class LineList final : public QListView {
  protected:
   void changeEvent(QEvent* event) override;
   void contextMenuEvent(QContextMenuEvent* event) override;
+  void keyPressEvent(QKeyEvent* event) override;
 
  private:
+  // Where the keyboard opens the menu, on the screen.
+  QPoint KeyboardMenuPlace() const;
+
   LineListModel* lines_;
 };
 
