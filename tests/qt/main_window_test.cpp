@@ -16,6 +16,7 @@
 #include <QListView>
 #include <QMenu>
 #include <QMimeData>
+#include <QProxyStyle>
 #include <QPushButton>
 #include <QRadioButton>
 #include <QScrollBar>
@@ -190,6 +191,37 @@ QStringList FolderLines(bool by_long_name) {
   }
   return lines;
 }
+
+// A style whose lines have wide margins and whose folders are red squares.
+class WideRedStyle final : public QProxyStyle {
+ public:
+  WideRedStyle() : QProxyStyle(QStringLiteral("Fusion")) {}
+  int pixelMetric(PixelMetric metric, const QStyleOption* option,
+                  const QWidget* widget) const override {
+    if (metric == PM_FocusFrameHMargin) return 40;
+    return QProxyStyle::pixelMetric(metric, option, widget);
+  }
+  QIcon standardIcon(StandardPixmap icon, const QStyleOption* option,
+                     const QWidget* widget) const override {
+    if (icon == SP_DirOpenIcon || icon == SP_DirClosedIcon) {
+      QPixmap folder(16, 16);
+      folder.fill(Qt::red);
+      return QIcon(folder);
+    }
+    return QProxyStyle::standardIcon(icon, option, widget);
+  }
+};
+
+// The desktop's font and colours, back as they were at the end of a scope.
+struct DesktopSettings {
+  QFont font = QApplication::font();
+  QPalette palette = QApplication::palette();
+  ~DesktopSettings() {
+    QApplication::setFont(font);
+    QApplication::setPalette(palette);
+    QCoreApplication::sendPostedEvents();
+  }
+};
 
 }  // namespace
 
@@ -385,6 +417,51 @@ class MainWindowTest : public QObject {
     QVERIFY(TopEdgePixels(list1, second, chosen_text) > half / 2);
     window_->command1()->setFocus(Qt::TabFocusReason);
     QCOMPARE(TopEdgePixels(list1, second, chosen_text), 0);
+  }
+
+  // The desktop's font, text size, colours or style change while the window
+  // is open: the list, the label and the tooltips take the new font after
+  // the Japanese ones they prefer, the lines are measured again, the folders
+  // drawn and the focus marked as the new style and colours have them.
+  void theDesktopsFontsColoursAndStyleAreFollowedWhileTheWindowIsOpen() {
+    const DesktopSettings before;
+    window_->show();
+    QVERIFY(QTest::qWaitForWindowActive(window_.get()));
+    QFont desktop = before.font;
+    desktop.setFamilies({QStringLiteral("DejaVu Serif")});
+    desktop.setPointSize(2 * before.font.pointSize());
+    QApplication::setFont(desktop);
+    QCoreApplication::sendPostedEvents();
+    const QStringList families = {QStringLiteral("VL PGothic"), QStringLiteral("Noto Sans CJK JP"),
+                                  QStringLiteral("DejaVu Serif")};
+    for (const QFont& font :
+         {window_->list1()->font(), window_->label1()->font(), QToolTip::font()}) {
+      QCOMPARE(font.families(), families);
+      QCOMPARE(font.pointSize(), desktop.pointSize());
+    }
+    QVERIFY(LinesAreWhole(window_->list1()));
+
+    // The focus mark, drawn in the text's colour before and after.
+    window_->list1()->setFocus(Qt::TabFocusReason);
+    const QModelIndex first = window_->list1()->model()->index(0, 0);
+    const int mark = window_->list1()->viewport()->width() / 4;
+    QVERIFY(TopEdgePixels(window_->list1(), first, before.palette.color(QPalette::Text)) > mark);
+    QPalette colours = before.palette;
+    colours.setColor(QPalette::Text, QColor(0x12, 0x34, 0x56));
+    QApplication::setPalette(colours);
+    QCoreApplication::sendPostedEvents();
+    QVERIFY(TopEdgePixels(window_->list1(), first, colours.color(QPalette::Text)) > mark);
+
+    WideRedStyle style;
+    window_->list1()->setStyle(&style);
+    window_->dir1()->setStyle(&style);
+    QVERIFY(LinesAreWhole(window_->list1()));
+    for (int row = 0; row < window_->dir1()->count(); ++row) {
+      const QImage folder = window_->dir1()->item(row)->icon().pixmap(16).toImage();
+      QCOMPARE(folder.pixelColor(8, 8), QColor(Qt::red));
+    }
+    window_->list1()->setStyle(nullptr);
+    window_->dir1()->setStyle(nullptr);
   }
 
   void aSubfolderAndAnAncestorOpenFromTheFolderList() {

@@ -53,8 +53,10 @@ void ShowModalMessage(QWidget* parent, const Text& text, std::int32_t style, con
   box.exec();
 }
 
-// The index of a folder list entry, which Form1 opens.
+// The index of a folder list entry, which Form1 opens, and whether it is
+// an open folder.
 constexpr int kEntryRole = Qt::UserRole;
+constexpr int kOpenRole = Qt::UserRole + 2;
 
 // The keys of the list's menu entries that have one; F5 holds in the whole
 // window.
@@ -105,10 +107,13 @@ constexpr int kToolTipOffset = 2;
 const QStringList kPreferredFamilies = {QStringLiteral("VL PGothic"),
                                         QStringLiteral("Noto Sans CJK JP")};
 
-// `font` preferring those families, then its own.
-QFont PreferringJapaneseFonts(QFont font) {
-  font.setFamilies(kPreferredFamilies + font.families());
-  return font;
+// Those families, then `families`, each once.
+QStringList PreferringJapaneseFamilies(const QStringList& families) {
+  QStringList preferred = kPreferredFamilies;
+  for (const QString& family : families) {
+    if (!preferred.contains(family)) preferred << family;
+  }
+  return preferred;
 }
 
 // Lines for a tooltip, shown as they are: no markup, spaces kept, none
@@ -133,16 +138,29 @@ FolderList::FolderList(QWidget* parent) : QListWidget(parent) {
 }
 
 void FolderList::ShowEntries(const std::vector<FolderListEntry>& entries, std::size_t current) {
-  const QIcon open_icon = style()->standardIcon(QStyle::SP_DirOpenIcon);
-  const QIcon closed_icon = style()->standardIcon(QStyle::SP_DirClosedIcon);
   clear();
   for (std::size_t i = 0; i < entries.size(); ++i) {
-    auto* line = new QListWidgetItem(entries[i].open ? open_icon : closed_icon,
-                                     ToQString(entries[i].name), this);
+    auto* line = new QListWidgetItem(ToQString(entries[i].name), this);
     line->setData(kEntryRole, QVariant::fromValue(i));
     line->setData(kDepthRole, entries[i].depth);
+    line->setData(kOpenRole, entries[i].open);
   }
+  TakeIcons();
   setCurrentRow(current < entries.size() ? static_cast<int>(current) : -1);
+}
+
+void FolderList::changeEvent(QEvent* event) {
+  QListWidget::changeEvent(event);
+  if (event->type() == QEvent::StyleChange) TakeIcons();
+}
+
+void FolderList::TakeIcons() {
+  const QIcon open_icon = style()->standardIcon(QStyle::SP_DirOpenIcon);
+  const QIcon closed_icon = style()->standardIcon(QStyle::SP_DirClosedIcon);
+  for (int row = 0; row < count(); ++row) {
+    QListWidgetItem* line = item(row);
+    line->setIcon(line->data(kOpenRole).toBool() ? open_icon : closed_icon);
+  }
 }
 
 void FolderList::keyPressEvent(QKeyEvent* event) {
@@ -197,7 +215,8 @@ void LineList::FitWidestLine() {
 
 void LineList::changeEvent(QEvent* event) {
   QListView::changeEvent(event);
-  if (event->type() == QEvent::FontChange) FitWidestLine();
+  // Another font or style measures the lines otherwise.
+  if (event->type() == QEvent::FontChange || event->type() == QEvent::StyleChange) FitWidestLine();
 }
 
 void LineList::contextMenuEvent(QContextMenuEvent* event) {
@@ -270,9 +289,7 @@ void MainWindow::CreateControls() {
   label1_->setContextMenuPolicy(Qt::CustomContextMenu);
   label1_->installEventFilter(this);
   list1_->viewport()->installEventFilter(this);
-  list1_->setFont(PreferringJapaneseFonts(list1_->font()));
-  label1_->setFont(PreferringJapaneseFonts(label1_->font()));
-  QToolTip::setFont(PreferringJapaneseFonts(QToolTip::font()));
+  TakeFonts();
   command1_ = new QPushButton(this);
   command1_->setAutoDefault(false);
   // What a screen reader calls the controls without a caption; the buttons
@@ -282,6 +299,24 @@ void MainWindow::CreateControls() {
   dir1_->setAccessibleName(ToQString(kDir1Name));
   list1_->setAccessibleName(ToQString(kList1Name));
   label1_->setAccessibleName(ToQString(kLabel1Name));
+}
+
+void MainWindow::TakeFonts() {
+  // The list and the label ask only for the families; the rest, the size
+  // among it, they take from the window as it changes.
+  for (QWidget* widget : {static_cast<QWidget*>(list1_), static_cast<QWidget*>(label1_)}) {
+    QFont families;
+    families.setFamilies(PreferringJapaneseFamilies(QApplication::font(widget).families()));
+    widget->setFont(families);
+  }
+  // Setting the tooltips' font tells every window again: only when it
+  // changes.
+  QFont tip = QToolTip::font();
+  const QStringList tip_families = PreferringJapaneseFamilies(tip.families());
+  if (tip.families() != tip_families) {
+    tip.setFamilies(tip_families);
+    QToolTip::setFont(tip);
+  }
 }
 
 // Every control at the place and size of the layout table, with its caption,
@@ -467,6 +502,15 @@ void MainWindow::ShowToolTip(QWidget* widget, const QRect& area, QPoint at, Text
   at.setX(std::max(screen_area.left(),
                    std::min(at.x(), screen_area.right() + 1 - kToolTipOffset - width)));
   QToolTip::showText(at, WholeLinesHtml(lines), widget, area);
+}
+
+bool MainWindow::event(QEvent* event) {
+  const bool handled = QWidget::event(event);
+  // The desktop's fonts changed, or its text size: setting the application's
+  // font forgets the tooltips' and leaves the list and the label with the
+  // desktop's families of before.
+  if (event->type() == QEvent::ApplicationFontChange) TakeFonts();
+  return handled;
 }
 
 bool MainWindow::eventFilter(QObject* watched, QEvent* event) {

@@ -53,11 +53,15 @@ class FolderList final : public QListWidget {
   void opened(std::size_t index);
 
  protected:
+  // Another style draws other folders.
+  void changeEvent(QEvent* event) override;
   void keyPressEvent(QKeyEvent* event) override;
   void mouseDoubleClickEvent(QMouseEvent* event) override;
 
  private:
   void Open(const QListWidgetItem* line);
+  // Each line's folder icon, open or closed, from the style.
+  void TakeIcons();
 };
 
 // The file list: every line as wide as the widest one, so that a long line
@@ -139,6 +143,8 @@ class MainWindow final : public QWidget, public WindowControls {
   void SetBusyCursor(bool busy) override;
 
  protected:
+  // Follows the desktop's fonts while the window is open.
+  bool event(QEvent* event) override;
   // Hides a tooltip when a key is pressed; shows the list's and the label's.
   bool eventFilter(QObject* watched, QEvent* event) override;
   // Local files and folders dropped on the window go to Form1.
@@ -147,6 +153,9 @@ class MainWindow final : public QWidget, public WindowControls {
 
  private:
   void CreateControls();
+  // The list, the label and the tooltips take the desktop's fonts, after the
+  // Japanese ones whose "~" is a tilde.
+  void TakeFonts();
   void PlaceControls();
   void ConnectControls();
   // Where the mouse rests at `at` on the screen, over the list or the
