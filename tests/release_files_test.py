@@ -9,9 +9,12 @@
   version;
 - both manuals format without a warning from groff;
 - the Windows readme is UTF-8 with a byte-order mark and CR LF line ends, so
-  that Notepad shows it.
+  that Notepad shows it;
+- README.md and README.ja.md give, section by section, the same commands,
+  options, code and links, and each path of the tree they name is there.
 """
 
+import glob
 import re
 import subprocess
 import sys
@@ -152,6 +155,128 @@ class WindowsReadme(unittest.TestCase):
         self.assertEqual(len(windows_text_faults(good + b"x")), 1)
         self.assertEqual(len(windows_text_faults(good + b"\r")), 2)
         self.assertEqual(len(windows_text_faults(good.replace("本".encode(), b"\x96"))), 1)
+
+
+def readme_sections(text):
+    """The sections of a README, split at its "## " headings, as (heading, body)
+    pairs; the part above the first of them comes first, under the title."""
+    parts = re.split(r"^(## .*)$", text, flags=re.MULTILINE)
+    headings = [text.splitlines()[0]] + parts[1::2]
+    return list(zip(headings, parts[0::2]))
+
+
+# A word that the reader fills in: FOLDER in English, フォルダー in Japanese.
+PLACEHOLDER = re.compile(r"(?:(?<=[\s\[/(|])|^)(?:[A-Z]{2,}|[^\x00-\x7f]+)(?=$|[\s\]/.)|])")
+OPTION = re.compile(r"(?<![A-Za-z0-9_./\\-])--?[A-Za-z0-9_][A-Za-z0-9_.=+-]*|/\?")
+CODE_BLOCK = re.compile(r"^```\n(.*?)^```$", re.MULTILINE | re.DOTALL)
+CODE_SPAN = re.compile(r"`([^`]+)`")  # may run on over a line's end
+LINK = re.compile(r"\]\(([^)\s]+)\)")
+
+
+def readme_literals(body):
+    """What a section gives the reader to type or follow, as (kind, text)
+    pairs, with each placeholder written as ARG."""
+    literals = set()
+    for block in CODE_BLOCK.findall(body):
+        literals |= {("command", PLACEHOLDER.sub("ARG", line)) for line in block.splitlines()}
+    prose = CODE_BLOCK.sub("", body)
+    spans = (" ".join(span.split()) for span in CODE_SPAN.findall(prose))
+    literals |= {("code", PLACEHOLDER.sub("ARG", span)) for span in spans}
+    # Each README links to the other.
+    links = set(LINK.findall(prose)) - {"README.md", "README.ja.md"}
+    literals |= {("link", target) for target in links}
+    literals |= {("option", option.rstrip(".=")) for option in OPTION.findall(body)}
+    return literals
+
+
+def readme_differences(english, japanese):
+    """Where README.ja.md (`japanese`) and README.md (`english`) tell the reader
+    to type or follow different things, one line for each."""
+    english_sections, japanese_sections = readme_sections(english), readme_sections(japanese)
+    if len(english_sections) != len(japanese_sections):
+        return [
+            "the sections differ: README.md has "
+            + ", ".join(repr(heading) for heading, _ in english_sections)
+            + "; README.ja.md has "
+            + ", ".join(repr(heading) for heading, _ in japanese_sections)
+        ]
+    differences = []
+    for (english_heading, english_body), (japanese_heading, japanese_body) in zip(
+        english_sections, japanese_sections
+    ):
+        english_literals = readme_literals(english_body)
+        japanese_literals = readme_literals(japanese_body)
+        place = f"under {japanese_heading!r} (README.md: {english_heading!r})"
+        for kind, text in sorted(english_literals - japanese_literals):
+            differences.append(f"README.ja.md lacks {place}: {kind} {text}")
+        for kind, text in sorted(japanese_literals - english_literals):
+            differences.append(f"README.md lacks {place}: {kind} {text}")
+    return differences
+
+
+def named_paths(text):
+    """The relative paths that a README names in its code and links, each cut
+    before its first placeholder (`fuzz/corpus/TARGET` names `fuzz/corpus`)."""
+    tokens = [token for block in CODE_BLOCK.findall(text) for token in block.split()]
+    prose = CODE_BLOCK.sub("", text)
+    tokens += [token for span in CODE_SPAN.findall(prose) for token in span.split()]
+    tokens += LINK.findall(prose)
+    paths = set()
+    for token in tokens:
+        token = token.strip("'\"")
+        if "/" not in token or "://" in token or "\\" in token or token[0] in "/.~$":
+            continue
+        parts = []
+        for part in token.split("/"):
+            if PLACEHOLDER.fullmatch(part):
+                break
+            parts.append(part)
+        paths.add("/".join(part for part in parts if part))
+    return paths
+
+
+def output_folders():
+    """The folders at the top of the tree that .gitignore keeps out of it."""
+    gitignore = (SOURCE_DIR / ".gitignore").read_text(encoding="utf-8")
+    return set(re.findall(r"^/([^/*\s]+)/$", gitignore, re.MULTILINE))
+
+
+class TheTwoReadmes(unittest.TestCase):
+    @classmethod
+    def setUpClass(cls):
+        cls.english = (SOURCE_DIR / "README.md").read_text(encoding="utf-8")
+        cls.japanese = (SOURCE_DIR / "README.ja.md").read_text(encoding="utf-8")
+
+    def test_same_commands_options_code_and_links(self):
+        differences = readme_differences(self.english, self.japanese)
+        self.assertFalse(differences, "\n" + "\n".join(differences))
+
+    def test_each_path_they_name_is_in_the_tree(self):
+        """A path of two parts or more starts at the top of the tree, or in
+        a folder of build output (build/, dist/), which is not looked for; a
+        lone folder (`man/` of `data/`, `x86/` of the zip) is named from
+        beside another and not looked for either."""
+        outputs = output_folders()
+        missing = []
+        for path in sorted(named_paths(self.english) | named_paths(self.japanese)):
+            parts = path.split("/")
+            if len(parts) > 1 and parts[0] not in outputs and not glob.glob(str(SOURCE_DIR / path)):
+                missing.append(path)
+        self.assertFalse(missing, f"named but not in the tree: {', '.join(missing)}")
+
+    def test_a_difference_is_named_with_its_section(self):
+        english = "# T\n\n`tarnwick-list [FOLDER]`\n\n## Run\n\n`scripts/bench --against-ls`\n"
+        japanese = "# T\n\n`tarnwick-list [フォルダー]`\n\n## 実行\n\n`scripts/bench`\n"
+        place = "under '## 実行' (README.md: '## Run')"
+        self.assertEqual(
+            readme_differences(english, japanese),
+            [
+                f"README.ja.md lacks {place}: code scripts/bench --against-ls",
+                f"README.ja.md lacks {place}: option --against-ls",
+                f"README.md lacks {place}: code scripts/bench",
+            ],
+        )
+        self.assertEqual(len(readme_differences(english, japanese.replace("## 実行\n", ""))), 1)
 
 
 def check_windows_texts(paths):

@@ -35,8 +35,8 @@ constexpr char16_t kHelp[] =
     u" 0  if the folder was listed (also when the reader of the output stops\n"
     u"    early, as head does),\n"
     u" 1  if an internal fault stopped the listing,\n"
-    u" 2  if the folder is missing or cannot be read, the output cannot be written,\n"
-    u"    or the command line is wrong.\n";
+    u" 2  if the folder is missing, is not a folder or cannot be read, the output\n"
+    u"    cannot be written, or the command line is wrong.\n";
 
 constexpr char16_t kVersion[] =
     u"tarnwick-list " TARNWICK_VERSION u"\n"
