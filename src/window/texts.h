@@ -28,6 +28,15 @@ inline constexpr char16_t kCopyShortPathCaption[] = u"短いパスをコピー(&
 inline constexpr char16_t kReloadCaption[] = u"最新の情報に更新(&R)";
 // The label's menu: copy the folder's short path.
 inline constexpr char16_t kCopyFolderPathCaption[] = u"パスをコピー(&P)";
+// The same in the list's menu, where the keyboard reaches it.
+inline constexpr char16_t kCopyFolderShortPathCaption[] = u"フォルダーの短いパスをコピー(&F)";
+
+// What a screen reader calls the controls that have no caption of their own:
+// the drive list, the folder list, the file list and the path label.
+inline constexpr char16_t kDrive1Name[] = u"ドライブ";
+inline constexpr char16_t kDir1Name[] = u"フォルダー";
+inline constexpr char16_t kList1Name[] = u"ファイル";
+inline constexpr char16_t kLabel1Name[] = u"フォルダーの短いパス";
 
 // Where a line's short name comes from, in its tooltip under the whole line.
 inline constexpr char16_t kOriginDisk[] = u"短い名前: ディスクに記録されている名前です。";

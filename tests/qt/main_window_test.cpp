@@ -6,6 +6,7 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
+#include <QAccessible>
 #include <QButtonGroup>
 #include <QClipboard>
 #include <QComboBox>
@@ -15,6 +16,7 @@
 #include <QListView>
 #include <QMenu>
 #include <QMimeData>
+#include <QProxyStyle>
 #include <QPushButton>
 #include <QRadioButton>
 #include <QScrollBar>
@@ -22,11 +24,11 @@
 #include <QTemporaryDir>
 #include <QTextDocumentFragment>
 #include <QToolTip>
-#include <QTreeWidget>
 #include <QtTest>
 #include <memory>
 #include <string>
 
+#include "platform/qt/line_delegate.h"
 #include "platform/qt/line_list_model.h"
 #include "platform/qt/mount_notifier.h"
 #include "support/forwarding_system.h"
@@ -78,10 +80,40 @@ QStringList Lines(const QListView* list) {
   return lines;
 }
 
-QTreeWidgetItem* FolderItem(QTreeWidget* tree, const QString& name) {
-  const QList<QTreeWidgetItem*> found =
-      tree->findItems(name, Qt::MatchExactly | Qt::MatchRecursive);
+QListWidgetItem* FolderItem(QListWidget* folders, const QString& name) {
+  const QList<QListWidgetItem*> found = folders->findItems(name, Qt::MatchExactly);
   return found.isEmpty() ? nullptr : found.front();
+}
+
+// The folder list's lines, each with its depth ("  " for each level).
+QStringList IndentedFolders(const QListWidget* folders) {
+  QStringList lines;
+  for (int row = 0; row < folders->count(); ++row) {
+    const QListWidgetItem* line = folders->item(row);
+    lines << QString(2 * line->data(tarnwick::qt::kDepthRole).toInt(), u' ') + line->text();
+  }
+  return lines;
+}
+
+// How many pixels of the top edge of `line` in `view` are drawn in `colour`.
+int TopEdgePixels(QAbstractItemView* view, const QModelIndex& line, const QColor& colour) {
+  const QImage shown = view->viewport()->grab().toImage();
+  const QRect edge = view->visualRect(line) & view->viewport()->rect();
+  int pixels = 0;
+  for (int x = edge.left(); x <= edge.right(); ++x) {
+    if (QColor(shown.pixel(x, edge.top())) == colour) ++pixels;
+  }
+  return pixels;
+}
+
+// "role name" of `object` and every accessible object below it, as a screen
+// reader is given them, one to a line, indented by depth.
+void ReadAccessible(QAccessibleInterface* object, int depth, QStringList& read) {
+  read << QString(2 * depth, u' ') + QString::number(object->role(), 16) + u' ' +
+              object->text(QAccessible::Name);
+  for (int i = 0; i < object->childCount(); ++i) {
+    if (QAccessibleInterface* child = object->child(i)) ReadAccessible(child, depth + 1, read);
+  }
 }
 
 // The captions of a menu's entries (a separator's is empty), the keys they
@@ -159,6 +191,37 @@ QStringList FolderLines(bool by_long_name) {
   }
   return lines;
 }
+
+// A style whose lines have wide margins and whose folders are red squares.
+class WideRedStyle final : public QProxyStyle {
+ public:
+  WideRedStyle() : QProxyStyle(QStringLiteral("Fusion")) {}
+  int pixelMetric(PixelMetric metric, const QStyleOption* option,
+                  const QWidget* widget) const override {
+    if (metric == PM_FocusFrameHMargin) return 40;
+    return QProxyStyle::pixelMetric(metric, option, widget);
+  }
+  QIcon standardIcon(StandardPixmap icon, const QStyleOption* option,
+                     const QWidget* widget) const override {
+    if (icon == SP_DirOpenIcon || icon == SP_DirClosedIcon) {
+      QPixmap folder(16, 16);
+      folder.fill(Qt::red);
+      return QIcon(folder);
+    }
+    return QProxyStyle::standardIcon(icon, option, widget);
+  }
+};
+
+// The desktop's font and colours, back as they were at the end of a scope.
+struct DesktopSettings {
+  QFont font = QApplication::font();
+  QPalette palette = QApplication::palette();
+  ~DesktopSettings() {
+    QApplication::setFont(font);
+    QApplication::setPalette(palette);
+    QCoreApplication::sendPostedEvents();
+  }
+};
 
 }  // namespace
 
@@ -281,11 +344,137 @@ class MainWindowTest : public QObject {
     }
   }
 
+  // What a screen reader is given: a name for every control and every line,
+  // the controls without a caption named for what they are, the label's
+  // text as its description, the drive shown as the drive list's value,
+  // and no column header that is never seen.
+  void everyControlHasTheNameAScreenReaderReads() {
+    window_->show();
+    QStringList read;
+    ReadAccessible(QAccessible::queryAccessibleInterface(window_.get()), 0, read);
+    for (const QString& line : read) QVERIFY2(!line.endsWith(u' '), qPrintable(read.join(u'\n')));
+    const QString header = QString::number(QAccessible::ColumnHeader, 16) + u' ';
+    for (const QString& line : read) QVERIFY(!line.trimmed().startsWith(header));
+
+    const struct {
+      QWidget* control;
+      QAccessible::Role role;
+      const char* name;
+    } controls[] = {{window_->drive1(), QAccessible::ComboBox, "ドライブ"},
+                    {window_->dir1(), QAccessible::List, "フォルダー"},
+                    {window_->list1(), QAccessible::List, "ファイル"},
+                    {window_->option1(0), QAccessible::RadioButton, "LFNでソート"},
+                    {window_->option1(1), QAccessible::RadioButton, "SFNでソート"},
+                    {window_->label1(), QAccessible::StaticText, "フォルダーの短いパス"},
+                    {window_->command1(), QAccessible::Button, "バージョン情報"}};
+    for (const auto& [control, role, name] : controls) {
+      QAccessibleInterface* object = QAccessible::queryAccessibleInterface(control);
+      QCOMPARE(object->role(), role);
+      QCOMPARE(object->text(QAccessible::Name), QString::fromUtf8(name));
+    }
+    QAccessibleInterface* label = QAccessible::queryAccessibleInterface(window_->label1());
+    QCOMPARE(label->text(QAccessible::Description), kPrefix + folder_->path() + u'/');
+    window_->form().SetDir1Path(FromQString(Path(QStringLiteral("Sub Folder"))));
+    QCOMPARE(label->text(QAccessible::Description), window_->label1()->text());
+    // The drive list: the drive shown, as its value and chosen in its list.
+    QAccessibleInterface* drives = QAccessible::queryAccessibleInterface(window_->drive1());
+    QCOMPARE(drives->text(QAccessible::Value), window_->drive1()->currentText());
+    QCOMPARE(drives->childCount(), 1);
+    const QList<QAccessibleInterface*> chosen = drives->child(0)->tableInterface()->selectedCells();
+    QCOMPARE(chosen.size(), 1);
+    QCOMPARE(chosen[0]->text(QAccessible::Name), window_->drive1()->currentText());
+  }
+
+  // Where the focus is: a dotted frame on the current line, in the colour of
+  // its text, while the list has the focus, on a chosen line too.
+  void theCurrentLineShowsAFocusMarkWhileItsListHasTheFocus() {
+    window_->show();
+    QVERIFY(QTest::qWaitForWindowActive(window_.get()));
+    const QPalette palette = window_->palette();
+    const QColor text = palette.color(QPalette::Active, QPalette::Text);
+    const QColor chosen_text = palette.color(QPalette::Active, QPalette::HighlightedText);
+    QListView* list1 = window_->list1();
+    QListWidget* dir1 = window_->dir1();
+    // The folder shown, chosen: its edge without the focus, then with it.
+    const QModelIndex folder = dir1->currentIndex();
+    const int folder_edge = TopEdgePixels(dir1, folder, chosen_text);
+    dir1->setFocus(Qt::TabFocusReason);
+    QVERIFY(TopEdgePixels(dir1, folder, chosen_text) > folder_edge + dir1->viewport()->width() / 8);
+
+    // The file list comes to its first line, which is not chosen.
+    const QModelIndex first = list1->model()->index(0, 0);
+    const QModelIndex second = list1->model()->index(1, 0);
+    const int first_edge = TopEdgePixels(list1, first, text);
+    list1->setFocus(Qt::TabFocusReason);
+    QCOMPARE(TopEdgePixels(dir1, folder, chosen_text), folder_edge);
+    QCOMPARE(list1->currentIndex(), first);
+    QCOMPARE(window_->List1ListIndex(), -1);
+    const int half = list1->viewport()->width() / 2;
+    QVERIFY(TopEdgePixels(list1, first, text) > first_edge + half / 2);
+    QTest::mouseClick(list1->viewport(), Qt::LeftButton, {}, list1->visualRect(second).center());
+    QCOMPARE(TopEdgePixels(list1, first, text), first_edge);
+    QVERIFY(TopEdgePixels(list1, second, chosen_text) > half / 2);
+    window_->command1()->setFocus(Qt::TabFocusReason);
+    QCOMPARE(TopEdgePixels(list1, second, chosen_text), 0);
+  }
+
+  // The desktop's font, text size, colours or style change while the window
+  // is open: the list, the label and the tooltips take the new font after
+  // the Japanese ones they prefer, the lines are measured again, the folders
+  // drawn and the focus marked as the new style and colours have them.
+  void theDesktopsFontsColoursAndStyleAreFollowedWhileTheWindowIsOpen() {
+    const DesktopSettings before;
+    window_->show();
+    QVERIFY(QTest::qWaitForWindowActive(window_.get()));
+    QFont desktop = before.font;
+    desktop.setFamilies({QStringLiteral("DejaVu Serif")});
+    desktop.setPointSize(2 * before.font.pointSize());
+    QApplication::setFont(desktop);
+    QCoreApplication::sendPostedEvents();
+    const QStringList families = {QStringLiteral("VL PGothic"), QStringLiteral("Noto Sans CJK JP"),
+                                  QStringLiteral("DejaVu Serif")};
+    for (const QFont& font :
+         {window_->list1()->font(), window_->label1()->font(), QToolTip::font()}) {
+      QCOMPARE(font.families(), families);
+      QCOMPARE(font.pointSize(), desktop.pointSize());
+    }
+    QVERIFY(LinesAreWhole(window_->list1()));
+
+    // The focus mark, drawn in the text's colour before and after.
+    window_->list1()->setFocus(Qt::TabFocusReason);
+    const QModelIndex first = window_->list1()->model()->index(0, 0);
+    const int mark = window_->list1()->viewport()->width() / 4;
+    QVERIFY(TopEdgePixels(window_->list1(), first, before.palette.color(QPalette::Text)) > mark);
+    QPalette colours = before.palette;
+    colours.setColor(QPalette::Text, QColor(0x12, 0x34, 0x56));
+    QApplication::setPalette(colours);
+    QCoreApplication::sendPostedEvents();
+    QVERIFY(TopEdgePixels(window_->list1(), first, colours.color(QPalette::Text)) > mark);
+
+    WideRedStyle style;
+    window_->list1()->setStyle(&style);
+    window_->dir1()->setStyle(&style);
+    QVERIFY(LinesAreWhole(window_->list1()));
+    for (int row = 0; row < window_->dir1()->count(); ++row) {
+      const QImage folder = window_->dir1()->item(row)->icon().pixmap(16).toImage();
+      QCOMPARE(folder.pixelColor(8, 8), QColor(Qt::red));
+    }
+    window_->list1()->setStyle(nullptr);
+    window_->dir1()->setStyle(nullptr);
+  }
+
   void aSubfolderAndAnAncestorOpenFromTheFolderList() {
     window_->show();
-    QTreeWidget* dir1 = window_->dir1();
-    QVERIFY(!FolderItem(dir1, QStringLiteral(".hidden")));
-    QTreeWidgetItem* sub = FolderItem(dir1, QStringLiteral("Sub Folder"));
+    QListWidget* dir1 = window_->dir1();
+    // The folders down to the one shown, each a level deeper, then its
+    // subfolders; the hidden one is left out.
+    QStringList folders = QDir::cleanPath(folder_->path()).split(u'/', Qt::SkipEmptyParts);
+    QStringList lines = {QStringLiteral("/")};
+    for (qsizetype i = 0; i < folders.size(); ++i) lines << QString(2 * (i + 1), u' ') + folders[i];
+    lines << QString(2 * (folders.size() + 1), u' ') + QStringLiteral("Sub Folder");
+    QCOMPARE(IndentedFolders(dir1), lines);
+    QCOMPARE(dir1->currentRow(), folders.size());
+    QListWidgetItem* sub = FolderItem(dir1, QStringLiteral("Sub Folder"));
     QVERIFY(sub);
     // A single click only selects.
     const int before = system_->refreshes;
@@ -298,14 +487,19 @@ class MainWindowTest : public QObject {
     QCOMPARE(Lines(window_->list1()),
              QStringList({QStringLiteral("inside.txt") + kArrow + QStringLiteral("inside.txt")}));
     QCOMPARE(window_->label1()->text(), kPrefix + folder_->path() + QStringLiteral("/SUBFOL~1/"));
-    QCOMPARE(FromQString(dir1->currentItem()->text(0)), Text(u"Sub Folder"));
-    // An ancestor, the top of the file system, by a double-click.
-    QTreeWidgetItem* top = dir1->topLevelItem(0);
-    QCOMPARE(top->text(0), QStringLiteral("/"));
+    QCOMPARE(FromQString(dir1->currentItem()->text()), Text(u"Sub Folder"));
+    // An ancestor, the top of the file system, by a double-click: it shows
+    // its own folders one level deeper.
+    QListWidgetItem* top = dir1->item(0);
+    QCOMPARE(top->text(), QStringLiteral("/"));
     QTest::mouseDClick(dir1->viewport(), Qt::LeftButton, {}, dir1->visualItemRect(top).center());
     QCOMPARE(window_->label1()->text(), kPrefix + u'/');
-    QCOMPARE(dir1->topLevelItemCount(), 1);
-    QVERIFY(FolderItem(dir1, QStringLiteral("tmp")));
+    QCOMPARE(dir1->item(0)->text(), QStringLiteral("/"));
+    QCOMPARE(dir1->item(0)->data(tarnwick::qt::kDepthRole).toInt(), 0);
+    QVERIFY(IndentedFolders(dir1).contains(QStringLiteral("  tmp")));
+    for (int row = 1; row < dir1->count(); ++row) {
+      QCOMPARE(dir1->item(row)->data(tarnwick::qt::kDepthRole).toInt(), 1);
+    }
   }
 
   void aChangeOfDriveRefreshesOnceThroughTheFolderList() {
@@ -330,12 +524,12 @@ class MainWindowTest : public QObject {
     QCOMPARE(system_->refreshes, before + 1);
     QCOMPARE(messages_.size(), std::size_t{0});
     QCOMPARE(drive1->currentIndex(), other);
-    QTreeWidgetItem* current = window_->dir1()->currentItem();
+    QListWidgetItem* current = window_->dir1()->currentItem();
     QVERIFY(current);
     QCOMPARE(ToQString(window_->form().Dir1Path()), QDir::cleanPath(drive1->itemText(other)));
-    QCOMPARE(current->text(0), QDir(drive1->itemText(other)).dirName().isEmpty()
-                                   ? QStringLiteral("/")
-                                   : QDir(drive1->itemText(other)).dirName());
+    QCOMPARE(current->text(), QDir(drive1->itemText(other)).dirName().isEmpty()
+                                  ? QStringLiteral("/")
+                                  : QDir(drive1->itemText(other)).dirName());
     QVERIFY(window_->label1()->text().startsWith(kPrefix + u'/'));
   }
 
@@ -391,6 +585,7 @@ class MainWindowTest : public QObject {
                                            {},
                                            QString::fromUtf8("短い名前をコピー(&N)"),
                                            QString::fromUtf8("短いパスをコピー(&P)"),
+                                           QString::fromUtf8("フォルダーの短いパスをコピー(&F)"),
                                            {},
                                            QString::fromUtf8("最新の情報に更新(&R)")}));
     QCOMPARE(Keys(*menu), QStringList({QStringLiteral("Ctrl+C"),
@@ -399,9 +594,11 @@ class MainWindowTest : public QObject {
                                        {},
                                        QStringLiteral("Ctrl+Shift+C"),
                                        {},
+                                       {},
                                        QStringLiteral("F5")}));
-    // No line chosen: only the whole list copies, and the keys copy nothing.
-    QCOMPARE(Enabled(*menu), QList<bool>({false, true, true, false, false, true, true}));
+    // No line chosen: only the whole list and the folder's path copy, and the
+    // keys copy nothing.
+    QCOMPARE(Enabled(*menu), QList<bool>({false, true, true, false, false, true, true, true}));
     QTest::keyClick(list1, Qt::Key_C, Qt::ControlModifier);
     QTest::keyClick(list1, Qt::Key_C, Qt::ControlModifier | Qt::ShiftModifier);
     QCOMPARE(clipboard->text(), QStringLiteral("before"));
@@ -414,7 +611,7 @@ class MainWindowTest : public QObject {
     QTest::keyClick(list1, Qt::Key_C, Qt::ControlModifier | Qt::ShiftModifier);
     QCOMPARE(clipboard->text(), short_path);
     menu = window_->MakeList1Menu();
-    QCOMPARE(Enabled(*menu), QList<bool>({true, true, true, true, true, true, true}));
+    QCOMPARE(Enabled(*menu), QList<bool>({true, true, true, true, true, true, true, true}));
     Entry(*menu, u"コピー(&C)")->trigger();
     QCOMPARE(clipboard->text(), lines[0]);
     Entry(*menu, u"すべての行をコピー(&A)")->trigger();
@@ -424,6 +621,9 @@ class MainWindowTest : public QObject {
     clipboard->setText(QStringLiteral("before"));
     Entry(*menu, u"短いパスをコピー(&P)")->trigger();
     QCOMPARE(clipboard->text(), short_path);
+    // The folder's short path, as the label shows it and its menu copies it.
+    Entry(*menu, u"フォルダーの短いパスをコピー(&F)")->trigger();
+    QCOMPARE(clipboard->text(), folder_->path() + u'/');
     // Nothing else changed.
     QCOMPARE(Lines(list1), lines);
     QCOMPARE(window_->label1()->text(), label);
@@ -434,7 +634,7 @@ class MainWindowTest : public QObject {
     QVERIFY(QDir(folder_->path()).mkdir(QStringLiteral("Empty")));
     window_->form().SetDir1Path(FromQString(Path(QStringLiteral("Empty"))));
     menu = window_->MakeList1Menu();
-    QCOMPARE(Enabled(*menu), QList<bool>({false, false, true, false, false, true, true}));
+    QCOMPARE(Enabled(*menu), QList<bool>({false, false, true, false, false, true, true, true}));
     menu = window_->MakeLabel1Menu();
     QCOMPARE(Captions(*menu), QStringList({QString::fromUtf8("パスをコピー(&P)")}));
     QVERIFY(menu->actions()[0]->isEnabled());
@@ -467,11 +667,43 @@ class MainWindowTest : public QObject {
     QCOMPARE(window_->List1ListIndex(), 2);
     auto* menu = qobject_cast<QMenu*>(QApplication::activePopupWidget());
     QVERIFY(menu);
-    QCOMPARE(menu->actions().size(), 7);
+    QCOMPARE(menu->actions().size(), 8);
     QVERIFY(menu->actions()[0]->isEnabled());
     menu->close();
     // The menu goes when it is closed.
     QTRY_VERIFY(window_->findChildren<QMenu*>().isEmpty());
+  }
+
+  // Shift+F10 and the menu key open the list's menu under the chosen line,
+  // or at the list's top left, wherever the mouse is.
+  void theKeyboardOpensTheListsMenuAtTheChosenLine() {
+    window_->show();
+    QVERIFY(QTest::qWaitForWindowActive(window_.get()));
+    QListView* list1 = window_->list1();
+    list1->setFocus(Qt::TabFocusReason);
+    // Where the list's menu opened; it closes.
+    const auto menu_place = [] {
+      auto* menu = qobject_cast<QMenu*>(QApplication::activePopupWidget());
+      if (menu == nullptr || menu->actions().size() != 8) return QPoint(-1, -1);
+      const QPoint at = menu->pos();
+      menu->close();
+      return at;
+    };
+    QTest::keyClick(list1, Qt::Key_F10, Qt::ShiftModifier);
+    QCOMPARE(menu_place(), list1->viewport()->mapToGlobal(QPoint(0, 0)));
+    QCOMPARE(window_->List1ListIndex(), -1);
+
+    window_->SetList1ListIndex(1);
+    const QRect line = list1->visualRect(list1->model()->index(1, 0));
+    const QPoint under_line = list1->viewport()->mapToGlobal(QPoint(16, line.bottom() + 1));
+    QTest::keyClick(list1, Qt::Key_F10, Qt::ShiftModifier);
+    QCOMPARE(menu_place(), under_line);
+    const QPoint elsewhere = list1->viewport()->rect().bottomRight();
+    QContextMenuEvent menu_key(QContextMenuEvent::Keyboard, elsewhere,
+                               list1->viewport()->mapToGlobal(elsewhere));
+    QApplication::sendEvent(list1, &menu_key);
+    QCOMPARE(menu_place(), under_line);
+    QCOMPARE(window_->List1ListIndex(), 1);
   }
 
   void aLinesTooltipSaysWhereItsShortNameComesFrom() {
@@ -816,9 +1048,9 @@ class MainWindowTest : public QObject {
     }
     window_->form().SetDir1Path(FromQString(folder_->path()));
     window_->show();
-    QTreeWidget* dir1 = window_->dir1();
+    QListWidget* dir1 = window_->dir1();
     for (const Text& name : {Text(u"caf\xDCE9"), Text(u"a\\b & c")}) {
-      QTreeWidgetItem* item = FolderItem(dir1, ToQString(name));
+      QListWidgetItem* item = FolderItem(dir1, ToQString(name));
       QVERIFY(item);
       const int before = system_->refreshes;
       dir1->setCurrentItem(item);

@@ -20,13 +20,14 @@
 #include <QShortcut>
 #include <QStyle>
 #include <QToolTip>
-#include <QTreeWidget>
 #include <QtMath>
 #include <algorithm>
 #include <string_view>
 #include <vector>
 
+#include "platform/qt/accessibility.h"
 #include "platform/qt/dropped_paths.h"
+#include "platform/qt/line_delegate.h"
 #include "platform/qt/line_list_model.h"
 #include "platform/qt/program_icon.h"
 #include "window/layout.h"
@@ -52,8 +53,10 @@ void ShowModalMessage(QWidget* parent, const Text& text, std::int32_t style, con
   box.exec();
 }
 
-// The index of a folder list entry, which Form1 opens.
+// The index of a folder list entry, which Form1 opens, and whether it is
+// an open folder.
 constexpr int kEntryRole = Qt::UserRole;
+constexpr int kOpenRole = Qt::UserRole + 2;
 
 // The keys of the list's menu entries that have one; F5 holds in the whole
 // window.
@@ -80,6 +83,10 @@ void AddKey(QWidget* widget, const QKeySequence& key, Qt::ShortcutContext where,
   QObject::connect(shortcut, &QShortcut::activated, widget, action);
 }
 
+// How far right of a line's left edge the keyboard opens the list's menu,
+// under the line, as in the Windows window.
+constexpr int kMenuIndent = 16;
+
 // How far the list scrolls sideways for one step, in characters.
 constexpr int kCharactersAStep = 2;
 
@@ -100,10 +107,13 @@ constexpr int kToolTipOffset = 2;
 const QStringList kPreferredFamilies = {QStringLiteral("VL PGothic"),
                                         QStringLiteral("Noto Sans CJK JP")};
 
-// `font` preferring those families, then its own.
-QFont PreferringJapaneseFonts(QFont font) {
-  font.setFamilies(kPreferredFamilies + font.families());
-  return font;
+// Those families, then `families`, each once.
+QStringList PreferringJapaneseFamilies(const QStringList& families) {
+  QStringList preferred = kPreferredFamilies;
+  for (const QString& family : families) {
+    if (!preferred.contains(family)) preferred << family;
+  }
+  return preferred;
 }
 
 // Lines for a tooltip, shown as they are: no markup, spaces kept, none
@@ -117,35 +127,67 @@ QString WholeLinesHtml(const std::vector<Text>& lines) {
 
 }  // namespace
 
-FolderTree::FolderTree(QWidget* parent) : QTreeWidget(parent) {
-  setHeaderHidden(true);
-  setRootIsDecorated(false);
-  setItemsExpandable(false);
-  setExpandsOnDoubleClick(false);
-  setIndentation(8);
-  setUniformRowHeights(true);
+DriveList::DriveList(QWidget* parent) : QComboBox(parent) {
+  connect(this, &QComboBox::currentIndexChanged, this,
+          [this](int index) { view()->setCurrentIndex(model()->index(index, modelColumn())); });
 }
 
-void FolderTree::keyPressEvent(QKeyEvent* event) {
+FolderList::FolderList(QWidget* parent) : QListWidget(parent) {
+  setItemDelegate(new LineDelegate(this));
+  setUniformItemSizes(true);
+}
+
+void FolderList::ShowEntries(const std::vector<FolderListEntry>& entries, std::size_t current) {
+  clear();
+  for (std::size_t i = 0; i < entries.size(); ++i) {
+    auto* line = new QListWidgetItem(ToQString(entries[i].name), this);
+    line->setData(kEntryRole, QVariant::fromValue(i));
+    line->setData(kDepthRole, entries[i].depth);
+    line->setData(kOpenRole, entries[i].open);
+  }
+  TakeIcons();
+  setCurrentRow(current < entries.size() ? static_cast<int>(current) : -1);
+}
+
+void FolderList::changeEvent(QEvent* event) {
+  QListWidget::changeEvent(event);
+  if (event->type() == QEvent::StyleChange) TakeIcons();
+}
+
+void FolderList::TakeIcons() {
+  const QIcon open_icon = style()->standardIcon(QStyle::SP_DirOpenIcon);
+  const QIcon closed_icon = style()->standardIcon(QStyle::SP_DirClosedIcon);
+  for (int row = 0; row < count(); ++row) {
+    QListWidgetItem* line = item(row);
+    line->setIcon(line->data(kOpenRole).toBool() ? open_icon : closed_icon);
+  }
+}
+
+void FolderList::keyPressEvent(QKeyEvent* event) {
   if ((event->key() == Qt::Key_Return || event->key() == Qt::Key_Enter) &&
       currentItem() != nullptr) {
-    emit opened(currentItem());
+    Open(currentItem());
     return;
   }
-  QTreeWidget::keyPressEvent(event);
+  QListWidget::keyPressEvent(event);
 }
 
-void FolderTree::mouseDoubleClickEvent(QMouseEvent* event) {
-  QTreeWidgetItem* item = itemAt(event->position().toPoint());
-  if (item != nullptr && event->button() == Qt::LeftButton) {
-    emit opened(item);
+void FolderList::mouseDoubleClickEvent(QMouseEvent* event) {
+  const QListWidgetItem* line = itemAt(event->position().toPoint());
+  if (line != nullptr && event->button() == Qt::LeftButton) {
+    Open(line);
     return;
   }
-  QTreeWidget::mouseDoubleClickEvent(event);
+  QListWidget::mouseDoubleClickEvent(event);
+}
+
+void FolderList::Open(const QListWidgetItem* line) {
+  emit opened(line->data(kEntryRole).value<std::size_t>());
 }
 
 LineList::LineList(QWidget* parent) : QListView(parent), lines_(new LineListModel(this)) {
   setModel(lines_);
+  setItemDelegate(new LineDelegate(this));
   // Every line takes the size of the widest, which spares the view asking
   // each line's size; none is cut short.
   setUniformItemSizes(true);
@@ -173,15 +215,40 @@ void LineList::FitWidestLine() {
 
 void LineList::changeEvent(QEvent* event) {
   QListView::changeEvent(event);
-  if (event->type() == QEvent::FontChange) FitWidestLine();
+  // Another font or style measures the lines otherwise.
+  if (event->type() == QEvent::FontChange || event->type() == QEvent::StyleChange) FitWidestLine();
 }
 
 void LineList::contextMenuEvent(QContextMenuEvent* event) {
+  if (event->reason() == QContextMenuEvent::Keyboard) {
+    emit menuRequested(KeyboardMenuPlace());
+    return;
+  }
   if (event->reason() == QContextMenuEvent::Mouse) {
     const QModelIndex line = indexAt(event->pos());
     if (line.isValid()) setCurrentIndex(line);
   }
   emit menuRequested(event->globalPos());
+}
+
+void LineList::keyPressEvent(QKeyEvent* event) {
+  if (event->key() == Qt::Key_F10 && event->modifiers() == Qt::ShiftModifier) {
+    emit menuRequested(KeyboardMenuPlace());
+    return;
+  }
+  QListView::keyPressEvent(event);
+}
+
+QPoint LineList::KeyboardMenuPlace() const {
+  const QModelIndexList chosen = selectionModel()->selectedRows();
+  QPoint at(0, 0);
+  if (!chosen.isEmpty()) {
+    const QRect line = visualRect(chosen.front());
+    const QRect shown = viewport()->rect();
+    at = QPoint(std::clamp(line.left() + kMenuIndent, shown.left(), shown.right()),
+                std::clamp(line.bottom() + 1, shown.top(), shown.bottom()));
+  }
+  return viewport()->mapToGlobal(at);
 }
 
 MainWindow::MainWindow(SystemServices& system, const Text& start_folder)
@@ -203,8 +270,9 @@ MainWindow::~MainWindow() = default;
 void MainWindow::Load() { form_.Form_Load(); }
 
 void MainWindow::CreateControls() {
-  drive1_ = new QComboBox(this);
-  dir1_ = new FolderTree(this);
+  InstallAccessibility();
+  drive1_ = new DriveList(this);
+  dir1_ = new FolderList(this);
   list1_ = new LineList(this);
   list1_lines_ = list1_->lines();
   list1_->setEditTriggers(QAbstractItemView::NoEditTriggers);
@@ -221,11 +289,34 @@ void MainWindow::CreateControls() {
   label1_->setContextMenuPolicy(Qt::CustomContextMenu);
   label1_->installEventFilter(this);
   list1_->viewport()->installEventFilter(this);
-  list1_->setFont(PreferringJapaneseFonts(list1_->font()));
-  label1_->setFont(PreferringJapaneseFonts(label1_->font()));
-  QToolTip::setFont(PreferringJapaneseFonts(QToolTip::font()));
+  TakeFonts();
   command1_ = new QPushButton(this);
   command1_->setAutoDefault(false);
+  // What a screen reader calls the controls without a caption; the buttons
+  // go by theirs, the label's text is its description.
+  drive1_->setAccessibleName(ToQString(kDrive1Name));
+  drive1_->view()->setAccessibleName(ToQString(kDrive1Name));
+  dir1_->setAccessibleName(ToQString(kDir1Name));
+  list1_->setAccessibleName(ToQString(kList1Name));
+  label1_->setAccessibleName(ToQString(kLabel1Name));
+}
+
+void MainWindow::TakeFonts() {
+  // The list and the label ask only for the families; the rest, the size
+  // among it, they take from the window as it changes.
+  for (QWidget* widget : {static_cast<QWidget*>(list1_), static_cast<QWidget*>(label1_)}) {
+    QFont families;
+    families.setFamilies(PreferringJapaneseFamilies(QApplication::font(widget).families()));
+    widget->setFont(families);
+  }
+  // Setting the tooltips' font tells every window again: only when it
+  // changes.
+  QFont tip = QToolTip::font();
+  const QStringList tip_families = PreferringJapaneseFamilies(tip.families());
+  if (tip.families() != tip_families) {
+    tip.setFamilies(tip_families);
+    QToolTip::setFont(tip);
+  }
 }
 
 // Every control at the place and size of the layout table, with its caption,
@@ -277,9 +368,7 @@ void MainWindow::PlaceControls() {
 
 void MainWindow::ConnectControls() {
   connect(drive1_, &QComboBox::activated, this, [this](int index) { form_.Drive1Chosen(index); });
-  connect(dir1_, &FolderTree::opened, this, [this](QTreeWidgetItem* item) {
-    form_.Dir1Opened(item->data(0, kEntryRole).value<std::size_t>());
-  });
+  connect(dir1_, &FolderList::opened, this, [this](std::size_t index) { form_.Dir1Opened(index); });
   connect(option1_group_, &QButtonGroup::idClicked, this,
           [this](int index) { form_.Option1_Click(index); });
   connect(command1_, &QPushButton::clicked, this, [this] { form_.Command1_Click(); });
@@ -295,7 +384,9 @@ void MainWindow::ConnectControls() {
 bool MainWindow::Option1Item0Value() const { return option1_[0]->isChecked(); }
 
 void MainWindow::SetLabel1Caption(const Text& caption) {
-  label1_->setText(ToQString(ShownText(caption)));
+  const QString shown = ToQString(ShownText(caption));
+  label1_->setText(shown);
+  label1_->setAccessibleDescription(shown);
 }
 
 void MainWindow::List1Clear() { list1_lines_->Clear(); }
@@ -310,23 +401,7 @@ void MainWindow::SetList1Redraw(bool redraw) {
 }
 
 void MainWindow::ShowDir1Entries(const std::vector<FolderListEntry>& entries, std::size_t current) {
-  const QIcon open_icon = style()->standardIcon(QStyle::SP_DirOpenIcon);
-  const QIcon closed_icon = style()->standardIcon(QStyle::SP_DirClosedIcon);
-  dir1_->clear();
-  // The open folders nest, each in the one before; the closed ones sit in
-  // the last open one.
-  QTreeWidgetItem* parent = nullptr;
-  QTreeWidgetItem* current_item = nullptr;
-  for (std::size_t i = 0; i < entries.size(); ++i) {
-    auto* item = parent == nullptr ? new QTreeWidgetItem(dir1_) : new QTreeWidgetItem(parent);
-    item->setText(0, ToQString(entries[i].name));
-    item->setIcon(0, entries[i].open ? open_icon : closed_icon);
-    item->setData(0, kEntryRole, QVariant::fromValue(i));
-    if (entries[i].open) parent = item;
-    if (i == current) current_item = item;
-  }
-  dir1_->expandAll();
-  dir1_->setCurrentItem(current_item);
+  dir1_->ShowEntries(entries, current);
 }
 
 void MainWindow::SetDrive1Lines(const std::vector<Text>& lines) {
@@ -366,6 +441,9 @@ std::unique_ptr<QMenu> MainWindow::MakeList1Menu() {
            [this] { form_.CopyShortName(); });
   AddEntry(*menu, kCopyShortPathCaption, kCopyShortPathKey, form_.CanCopyShortPath(),
            [this] { form_.CopyShortPath(); });
+  // What the label's menu copies, where the keyboard reaches it.
+  AddEntry(*menu, kCopyFolderShortPathCaption, {}, form_.CanCopyFolderShortPath(),
+           [this] { form_.CopyFolderShortPath(); });
   menu->addSeparator();
   AddEntry(*menu, kReloadCaption, kReloadKey, true, [this] { form_.Reload(); });
   return menu;
@@ -424,6 +502,15 @@ void MainWindow::ShowToolTip(QWidget* widget, const QRect& area, QPoint at, Text
   at.setX(std::max(screen_area.left(),
                    std::min(at.x(), screen_area.right() + 1 - kToolTipOffset - width)));
   QToolTip::showText(at, WholeLinesHtml(lines), widget, area);
+}
+
+bool MainWindow::event(QEvent* event) {
+  const bool handled = QWidget::event(event);
+  // The desktop's fonts changed, or its text size: setting the application's
+  // font forgets the tooltips' and leaves the list and the label with the
+  // desktop's families of before.
+  if (event->type() == QEvent::ApplicationFontChange) TakeFonts();
+  return handled;
 }
 
 bool MainWindow::eventFilter(QObject* watched, QEvent* event) {

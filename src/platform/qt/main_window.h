@@ -3,8 +3,9 @@
 // everything through WindowControls.
 #pragma once
 
+#include <QComboBox>
 #include <QListView>
-#include <QTreeWidget>
+#include <QListWidget>
 #include <QWidget>
 #include <functional>
 #include <memory>
@@ -16,7 +17,6 @@
 #include "window/window_controls.h"
 
 class QButtonGroup;
-class QComboBox;
 class QLabel;
 class QMenu;
 class QPushButton;
@@ -26,26 +26,48 @@ namespace tarnwick::qt {
 
 class LineListModel;
 
-// The folder list: a double-click or Enter on an entry opens it, whatever the
-// desktop's setting for activating items; a single click only selects.
-class FolderTree final : public QTreeWidget {
+// The drive list. The list that opens keeps the drive shown chosen, closed
+// too, where a screen reader looks for the drive list's value.
+class DriveList final : public QComboBox {
   Q_OBJECT
 
  public:
-  explicit FolderTree(QWidget* parent);
+  explicit DriveList(QWidget* parent);
+};
+
+// The folder list: a line for each folder, indented by its depth, as the
+// Windows window draws it (a list, not a tree: a tree would show screen
+// readers a column header that is never seen). A double-click or Enter on a
+// line opens it, whatever the desktop's setting for activating items; a
+// single click only selects.
+class FolderList final : public QListWidget {
+  Q_OBJECT
+
+ public:
+  explicit FolderList(QWidget* parent);
+  // Shows `entries`, line `current` chosen.
+  void ShowEntries(const std::vector<FolderListEntry>& entries, std::size_t current);
 
  signals:
-  // An entry was opened.
-  void opened(QTreeWidgetItem* item);
+  // The entry of line `index` was opened.
+  void opened(std::size_t index);
 
  protected:
+  // Another style draws other folders.
+  void changeEvent(QEvent* event) override;
   void keyPressEvent(QKeyEvent* event) override;
   void mouseDoubleClickEvent(QMouseEvent* event) override;
+
+ private:
+  void Open(const QListWidgetItem* line);
+  // Each line's folder icon, open or closed, from the style.
+  void TakeIcons();
 };
 
 // The file list: every line as wide as the widest one, so that a long line
 // scrolls instead of being cut off; a right-click chooses the line under the
-// mouse before the menu opens.
+// mouse before the menu opens. The menu key and Shift+F10 open the menu
+// under the chosen line, or at the list's top left when none is chosen.
 class LineList final : public QListView {
   Q_OBJECT
 
@@ -62,8 +84,12 @@ class LineList final : public QListView {
  protected:
   void changeEvent(QEvent* event) override;
   void contextMenuEvent(QContextMenuEvent* event) override;
+  void keyPressEvent(QKeyEvent* event) override;
 
  private:
+  // Where the keyboard opens the menu, on the screen.
+  QPoint KeyboardMenuPlace() const;
+
   LineListModel* lines_;
 };
 
@@ -92,8 +118,8 @@ class MainWindow final : public QWidget, public WindowControls {
   void SetMessageShower(MessageShower message_box) { message_box_ = std::move(message_box); }
 
   // The controls, by name, for tests and for the screenshot.
-  QComboBox* drive1() const { return drive1_; }
-  FolderTree* dir1() const { return dir1_; }
+  DriveList* drive1() const { return drive1_; }
+  FolderList* dir1() const { return dir1_; }
   LineList* list1() const { return list1_; }
   QRadioButton* option1(int index) const { return option1_[index]; }
   QLabel* label1() const { return label1_; }
@@ -117,6 +143,8 @@ class MainWindow final : public QWidget, public WindowControls {
   void SetBusyCursor(bool busy) override;
 
  protected:
+  // Follows the desktop's fonts while the window is open.
+  bool event(QEvent* event) override;
   // Hides a tooltip when a key is pressed; shows the list's and the label's.
   bool eventFilter(QObject* watched, QEvent* event) override;
   // Local files and folders dropped on the window go to Form1.
@@ -125,6 +153,9 @@ class MainWindow final : public QWidget, public WindowControls {
 
  private:
   void CreateControls();
+  // The list, the label and the tooltips take the desktop's fonts, after the
+  // Japanese ones whose "~" is a tilde.
+  void TakeFonts();
   void PlaceControls();
   void ConnectControls();
   // Where the mouse rests at `at` on the screen, over the list or the
@@ -143,8 +174,8 @@ class MainWindow final : public QWidget, public WindowControls {
   Form1 form_;
   MessageShower message_box_;
 
-  QComboBox* drive1_ = nullptr;
-  FolderTree* dir1_ = nullptr;
+  DriveList* drive1_ = nullptr;
+  FolderList* dir1_ = nullptr;
   LineList* list1_ = nullptr;
   LineListModel* list1_lines_ = nullptr;
   QRadioButton* option1_[2] = {nullptr, nullptr};
