@@ -14,11 +14,15 @@
 #include <algorithm>
 #include <cstdint>
 #include <cwchar>
+#include <map>
 #include <memory>
 #include <optional>
+#include <vector>
 
 #include "base/scope_exit.h"
+#include "platform/win32/accessible_names.h"
 #include "platform/win32/gdi_tools.h"
+#include "platform/win32/handles.h"
 #include "platform/win32/win32_system_services.h"
 #include "support/forwarding_system.h"
 #include "win32/control_text.h"
@@ -799,6 +803,83 @@ TEST_F(Win32Window, ARightClickChoosesTheLineUnderTheMouse) {
   OpenList1Menu(*window, {-1, -1});
   EXPECT_EQ(::SendMessageW(list1, LB_GETCURSEL, 0, 0), 2);
   EXPECT_TRUE(messages.empty());
+}
+
+// What the window asks screen readers to say of its controls, as recorded in
+// place of the system's dynamic annotation, which Wine does not take.
+struct Said {
+  std::map<HWND, std::wstring> names;
+  std::map<HWND, std::wstring> descriptions;
+  std::vector<HWND> forgotten;
+};
+
+class RecordedNames final : public AccessibleNames {
+ public:
+  explicit RecordedNames(Said& said) : said_(said) {}
+  void SetName(HWND control, const std::wstring& name) override { said_.names[control] = name; }
+  void SetDescription(HWND control, const std::wstring& description) override {
+    said_.descriptions[control] = description;
+  }
+  void Forget(HWND control) override { said_.forgotten.push_back(control); }
+
+ private:
+  Said& said_;
+};
+
+// Every control has a name: the lists and the label are named, and the
+// buttons go by their captions. Each list has a static text of its name just
+// before it in the window's order, which shows nothing and takes no part in
+// Tab (the layout and the tab order are checked above, with these texts in
+// the window).
+TEST_F(Win32Window, NamesEveryControlForScreenReaders) {
+  Said said;
+  {
+    MainWindow named(system, ::GetModuleHandleW(nullptr));
+    named.SetAccessibleNames(std::make_unique<RecordedNames>(said));
+    named.Create(folder.path());
+    named.Load();
+    const struct {
+      int id;
+      const wchar_t* name;  // nullptr for a control with a caption
+    } controls[] = {{kDrive1Id, L"ドライブ"},   {kDir1Id, L"フォルダー"},
+                    {kList1Id, L"ファイル"},    {kOption1Item0Id, nullptr},
+                    {kOption1Item1Id, nullptr}, {kLabel1Id, L"フォルダーの短いパス"},
+                    {kCommand1Id, nullptr}};
+    for (const auto& control : controls) {
+      const HWND handle = named.control(control.id);
+      if (control.name == nullptr) {
+        EXPECT_FALSE(said.names.contains(handle)) << control.id;
+        EXPECT_FALSE(TextOf(handle).empty()) << control.id;
+        continue;
+      }
+      EXPECT_EQ(said.names[handle], control.name) << control.id;
+      if (control.id == kLabel1Id) continue;
+      const HWND before = ::GetWindow(handle, GW_HWNDPREV);
+      ASSERT_NE(before, nullptr) << control.id;
+      EXPECT_EQ(ClassOf(before), u"Static") << control.id;
+      EXPECT_EQ(TextOf(before), FromWide(control.name)) << control.id;
+      EXPECT_TRUE(::GetWindowLongW(before, GWL_STYLE) & WS_VISIBLE) << control.id;
+      RECT place{};
+      ::GetWindowRect(before, &place);
+      EXPECT_TRUE(::IsRectEmpty(&place)) << control.id;
+      EXPECT_FALSE(::GetWindowLongW(before, GWL_STYLE) & WS_TABSTOP) << control.id;
+    }
+    // The label says what it shows after its name, and follows it.
+    const HWND label1 = named.control(kLabel1Id);
+    const std::wstring first = said.descriptions[label1];
+    EXPECT_EQ(first, ToWide(TextOf(label1)));
+    named.form().SetDir1Path(folder.slashed() + u"Sub Folder");
+    EXPECT_NE(said.descriptions[label1], first);
+    EXPECT_EQ(said.descriptions[label1], ToWide(TextOf(label1)));
+    EXPECT_TRUE(said.forgotten.empty());
+    // Closed, as the user closes it; the end of the program it asks for is
+    // not this test's.
+    ::SendMessageW(named.handle(), WM_CLOSE, 0, 0);
+    MSG quit{};
+    EXPECT_TRUE(::PeekMessageW(&quit, nullptr, WM_QUIT, WM_QUIT, PM_REMOVE));
+  }
+  // What was said goes with the window.
+  EXPECT_EQ(said.forgotten.size(), 4u);
 }
 
 }  // namespace

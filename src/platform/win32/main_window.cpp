@@ -80,6 +80,30 @@ ControlClass ClassOf(const ControlLayout& layout) {
   return {L"STATIC", 0, 0};
 }
 
+// What a screen reader calls a control that has no caption of its own;
+// nullptr for one that goes by its caption.
+const char16_t* AccessibleNameOf(ControlKind kind) {
+  switch (kind) {
+    case ControlKind::DriveList:
+      return kDrive1Name;
+    case ControlKind::FolderList:
+      return kDir1Name;
+    case ControlKind::ListBox:
+      return kList1Name;
+    case ControlKind::Label:
+      return kLabel1Name;
+    case ControlKind::OptionButton:
+    case ControlKind::PushButton:
+      return nullptr;
+  }
+  return nullptr;
+}
+
+bool IsList(ControlKind kind) {
+  return kind == ControlKind::DriveList || kind == ControlKind::FolderList ||
+         kind == ControlKind::ListBox;
+}
+
 Text WindowText(HWND window, int index, UINT length_message, UINT text_message) {
   const LRESULT length = ::SendMessageW(window, length_message, static_cast<WPARAM>(index), 0);
   if (length <= 0) return {};
@@ -132,6 +156,7 @@ MainWindow::MainWindow(SystemServices& system, HINSTANCE instance)
 
 MainWindow::~MainWindow() {
   if (window_ != nullptr) {
+    ForgetAccessibleNames();
     ::SetWindowLongPtrW(window_, GWLP_USERDATA, 0);
     ::DestroyWindow(window_);
   }
@@ -161,6 +186,7 @@ void MainWindow::Create(const Text& start_folder) {
   ACCEL reload{FVIRTKEY, VK_F5, kReloadId};
   accelerators_.reset(::CreateAcceleratorTableW(&reload, 1));
   if (!accelerators_) throw SystemError(::GetLastError(), u"", "cannot make the window's keys");
+  if (!names_) names_ = SystemAccessibleNames();
   CreateControls();
   CreateToolTips();
   PlaceControls();
@@ -281,6 +307,7 @@ LRESULT MainWindow::HandleMessage(UINT message, WPARAM w, LPARAM l) {
       if (w == DBT_DEVICEARRIVAL || w == DBT_DEVICEREMOVECOMPLETE) form_.DrivesChanged();
       return TRUE;
     case WM_DESTROY:
+      ForgetAccessibleNames();
       ::PostQuitMessage(0);
       return 0;
     default:
@@ -334,9 +361,13 @@ void MainWindow::OnCommand(int id, int code) {
 }
 
 // The controls in the table's order, which is also the order Tab takes.
+// Those without a caption of their own are named for screen readers, and
+// each list has a static text of its name just before it.
 void MainWindow::CreateControls() {
   for (std::size_t i = 0; i < kControls.size(); ++i) {
     const ControlLayout& layout = kControls[i];
+    const char16_t* name = AccessibleNameOf(layout.kind);
+    if (IsList(layout.kind)) CreateNameBefore(name);
     const ControlClass control_class = ClassOf(layout);
     const std::wstring caption = layout.caption != nullptr ? ToWide(layout.caption) : L"";
     const HWND child = ::CreateWindowExW(
@@ -345,8 +376,34 @@ void MainWindow::CreateControls() {
         reinterpret_cast<HMENU>(static_cast<INT_PTR>(kDrive1Id + static_cast<int>(i))), instance_,
         nullptr);
     if (child == nullptr) throw SystemError(::GetLastError(), u"", "cannot create a control");
+    if (name != nullptr) names_->SetName(child, ToWide(name));
   }
   ::SendMessageW(control(kOption1Item0Id + kOptionSelectedAtStart), BM_SETCHECK, BST_CHECKED, 0);
+}
+
+// The window's order of its controls is the order they are made in, and
+// Microsoft Active Accessibility names a control without a caption by the
+// static text just before it there, as screen readers much used in Japan are
+// said to do too. The text is visible to them (WS_VISIBLE), but of no size,
+// so that nothing of it shows; without WS_TABSTOP, Tab passes it by. The
+// search for a label stops at a control with WS_GROUP and WS_TABSTOP: the
+// list before has both, so each text must come right before its list.
+void MainWindow::CreateNameBefore(const char16_t* name) {
+  if (::CreateWindowExW(0, L"STATIC", ToWide(name).c_str(),
+                        WS_CHILD | WS_VISIBLE | SS_LEFT | SS_NOPREFIX, 0, 0, 0, 0, window_, nullptr,
+                        instance_, nullptr) == nullptr) {
+    throw SystemError(::GetLastError(), u"", "cannot create a control's name");
+  }
+}
+
+void MainWindow::ForgetAccessibleNames() {
+  if (!names_) return;
+  for (std::size_t i = 0; i < kControls.size(); ++i) {
+    if (AccessibleNameOf(kControls[i].kind) == nullptr) continue;
+    if (const HWND child = control(kDrive1Id + static_cast<int>(i)); child != nullptr) {
+      names_->Forget(child);
+    }
+  }
 }
 
 // The list's tooltip is moved and shown by hand, where the mouse rests on a
@@ -668,7 +725,11 @@ bool MainWindow::Option1Item0Value() const {
 }
 
 void MainWindow::SetLabel1Caption(const Text& caption) {
-  ::SetWindowTextW(control(kLabel1Id), ToWide(caption).c_str());
+  const HWND label1 = control(kLabel1Id);
+  const std::wstring wide = ToWide(caption);
+  ::SetWindowTextW(label1, wide.c_str());
+  // Its name says what it holds; what it shows is said after.
+  names_->SetDescription(label1, wide);
 }
 
 void MainWindow::List1Clear() {
