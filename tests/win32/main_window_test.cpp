@@ -395,17 +395,19 @@ TEST_F(Win32Window, CopiesShortNamesAndPathsFromTheMenusAndCtrlShiftC) {
   ASSERT_NE(short_name, long_name);
 
   const MenuHandle menu = window->MakeList1Menu();
-  ASSERT_EQ(::GetMenuItemCount(menu.get()), 6);
+  ASSERT_EQ(::GetMenuItemCount(menu.get()), 7);
   EXPECT_EQ(MenuCaption(menu.get(), kCopyShortNameId), Text(kCopyShortNameCaption));
   EXPECT_EQ(MenuCaption(menu.get(), kCopyShortPathId),
             Text(kCopyShortPathCaption) + u"\tCtrl+Shift+C");
-  EXPECT_TRUE(::GetMenuState(menu.get(), 4, MF_BYPOSITION) & MF_SEPARATOR);
+  EXPECT_EQ(MenuCaption(menu.get(), kCopyFolderPathId), Text(kCopyFolderShortPathCaption));
+  EXPECT_TRUE(::GetMenuState(menu.get(), 5, MF_BYPOSITION) & MF_SEPARATOR);
   EXPECT_EQ(MenuCaption(menu.get(), kReloadId), Text(kReloadCaption) + u"\tF5");
   // No line chosen: only the whole list can be copied, and read again.
   EXPECT_TRUE(Greyed(menu.get(), kCopyLineId));
   EXPECT_FALSE(Greyed(menu.get(), kCopyAllLinesId));
   EXPECT_TRUE(Greyed(menu.get(), kCopyShortNameId));
   EXPECT_TRUE(Greyed(menu.get(), kCopyShortPathId));
+  EXPECT_FALSE(Greyed(menu.get(), kCopyFolderPathId));
   EXPECT_FALSE(Greyed(menu.get(), kReloadId));
   window->SetClipboardText(u"before");
   HoldControlKey(true, true);
@@ -428,7 +430,8 @@ TEST_F(Win32Window, CopiesShortNamesAndPathsFromTheMenusAndCtrlShiftC) {
   HoldControlKey(false);
   EXPECT_EQ(ClipboardText(window->handle()), folder_short + short_name);
 
-  // The label's menu: the folder's short path.
+  // The label's menu, whose entry the list's menu has too: the folder's
+  // short path.
   const MenuHandle label_menu = window->MakeLabel1Menu();
   ASSERT_EQ(::GetMenuItemCount(label_menu.get()), 1);
   EXPECT_EQ(MenuCaption(label_menu.get(), kCopyFolderPathId), Text(kCopyFolderPathCaption));
@@ -880,6 +883,101 @@ TEST_F(Win32Window, NamesEveryControlForScreenReaders) {
   }
   // What was said goes with the window.
   EXPECT_EQ(said.forgotten.size(), 4u);
+}
+
+// The window itself takes no keys: at first the focus goes to the first
+// control, and when the window is active again, to the control that had it.
+TEST_F(Win32Window, TheFocusComesBackToTheControlThatHadIt) {
+  ::SetFocus(window->handle());
+  EXPECT_EQ(::GetFocus(), window->control(kDrive1Id));
+  ::SetFocus(window->control(kList1Id));
+  ::SendMessageW(window->handle(), WM_ACTIVATE, WA_INACTIVE, 0);
+  ::SetFocus(window->handle());
+  EXPECT_EQ(::GetFocus(), window->control(kList1Id));
+}
+
+// A picture of what a control draws, 32 bits a pixel.
+class Picture {
+ public:
+  Picture(int width, int height) : width_(width) {
+    BITMAPINFO info{};
+    info.bmiHeader = {sizeof info.bmiHeader, width, -height, 1, 32, BI_RGB, 0, 0, 0, 0, 0};
+    dc_.reset(::CreateCompatibleDC(nullptr));
+    bitmap_.reset(::CreateDIBSection(dc_.get(), &info, DIB_RGB_COLORS, &bits_, nullptr, 0));
+    selected_ = Select(dc_.get(), bitmap_.get());
+  }
+  HDC dc() const { return dc_.get(); }
+  // How many pixels of the right edge of `item`, which no text of a line
+  // reaches, are not `background`.
+  int MarksOnTheRightEdge(const RECT& item, COLORREF background) const {
+    ::GdiFlush();
+    int marks = 0;
+    for (LONG y = item.top; y < item.bottom; ++y) {
+      const std::uint32_t pixel =
+          static_cast<const std::uint32_t*>(bits_)[y * width_ + item.right - 1];
+      marks += RGB((pixel >> 16) & 0xFF, (pixel >> 8) & 0xFF, pixel & 0xFF) != background;
+    }
+    return marks;
+  }
+
+ private:
+  int width_;
+  void* bits_ = nullptr;
+  MemoryDcHandle dc_;
+  BitmapHandle bitmap_;
+  SelectedObject selected_;
+};
+
+// The same of line `line` of `list`, as the list draws itself.
+int MarksOnTheRightEdge(HWND list, int line, COLORREF background) {
+  RECT client{};
+  ::GetClientRect(list, &client);
+  const Picture picture(client.right, client.bottom);
+  ::SendMessageW(list, WM_PRINTCLIENT, reinterpret_cast<WPARAM>(picture.dc()),
+                 PRF_CLIENT | PRF_ERASEBKGND);
+  RECT item{};
+  ::SendMessageW(list, LB_GETITEMRECT, static_cast<WPARAM>(line), reinterpret_cast<LPARAM>(&item));
+  return picture.MarksOnTheRightEdge(item, background);
+}
+
+// Both lists show where the focus is: the folder list, which the window
+// draws, with the system's focus mark, unless the window's keyboard cues hide
+// it (as they do until a key is used in a window opened by the mouse); the
+// file list by its control.
+TEST_F(Win32Window, BothListsShowTheFocus) {
+  const HWND dir1 = window->control(kDir1Id);
+  const HWND list1 = window->control(kList1Id);
+  const int shown = static_cast<int>(::SendMessageW(dir1, LB_GETCURSEL, 0, 0));
+  const COLORREF chosen = ::GetSysColor(COLOR_HIGHLIGHT);
+  const COLORREF line = ::GetSysColor(COLOR_WINDOW);
+  ::SetFocus(dir1);
+  EXPECT_GT(MarksOnTheRightEdge(dir1, shown, chosen), 0);
+  EXPECT_EQ(MarksOnTheRightEdge(list1, 0, line), 0);
+  ::SetFocus(list1);
+  EXPECT_EQ(MarksOnTheRightEdge(dir1, shown, chosen), 0);
+  EXPECT_GT(MarksOnTheRightEdge(list1, 0, line), 0);
+
+  // Wine keeps its keyboard cues shown: the folder list's line is drawn as
+  // the list asks when they are hidden.
+  RECT item{};
+  ::SendMessageW(dir1, LB_GETITEMRECT, static_cast<WPARAM>(shown), reinterpret_cast<LPARAM>(&item));
+  const Picture picture(item.right, item.bottom);
+  DRAWITEMSTRUCT draw{ODT_LISTBOX,
+                      kDir1Id,
+                      static_cast<UINT>(shown),
+                      ODA_DRAWENTIRE,
+                      ODS_SELECTED | ODS_FOCUS | ODS_NOFOCUSRECT,
+                      dir1,
+                      picture.dc(),
+                      item,
+                      0};
+  ::SendMessageW(window->handle(), WM_DRAWITEM, kDir1Id, reinterpret_cast<LPARAM>(&draw));
+  EXPECT_EQ(picture.MarksOnTheRightEdge(item, chosen), 0);
+  // When they come or go, the folder list is drawn again.
+  ::ShowWindow(window->handle(), SW_SHOWNOACTIVATE);
+  ::UpdateWindow(dir1);
+  ::SendMessageW(window->handle(), WM_UPDATEUISTATE, MAKEWPARAM(UIS_CLEAR, UISF_HIDEFOCUS), 0);
+  EXPECT_TRUE(::GetUpdateRect(dir1, nullptr, FALSE));
 }
 
 }  // namespace

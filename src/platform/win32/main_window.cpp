@@ -286,6 +286,24 @@ LRESULT MainWindow::HandleMessage(UINT message, WPARAM w, LPARAM l) {
       if (item->CtlID == kDir1Id) DrawFolderEntry(*item);
       return TRUE;
     }
+    case WM_ACTIVATE:
+      if (LOWORD(w) == WA_INACTIVE) {
+        const HWND focus = ::GetFocus();
+        focus_ = focus != nullptr && ::IsChild(window_, focus) ? focus : nullptr;
+      }
+      return ::DefWindowProcW(window_, message, w, l);
+    case WM_SETFOCUS:
+      // The window itself takes no keys: the control that had the focus
+      // gets it back, as in a dialog box, and at first the first control.
+      ::SetFocus(focus_ != nullptr ? focus_ : ::GetNextDlgTabItem(window_, nullptr, FALSE));
+      return 0;
+    case WM_UPDATEUISTATE: {
+      // Passed on to the controls; the folder list, drawn here, shows or
+      // hides its focus mark by the keyboard cues now.
+      const LRESULT result = ::DefWindowProcW(window_, message, w, l);
+      if ((HIWORD(w) & UISF_HIDEFOCUS) != 0) ::InvalidateRect(control(kDir1Id), nullptr, FALSE);
+      return result;
+    }
     case WM_DPICHANGED: {
       dpi_ = HIWORD(w);
       const RECT* suggested = reinterpret_cast<const RECT*>(l);
@@ -717,7 +735,11 @@ void MainWindow::DrawFolderEntry(const DRAWITEMSTRUCT& item) {
   ::SetTextColor(item.hDC, ::GetSysColor(selected ? COLOR_HIGHLIGHTTEXT : COLOR_WINDOWTEXT));
   ::DrawTextW(item.hDC, name.c_str(), static_cast<int>(name.size()), &text,
               DT_SINGLELINE | DT_VCENTER | DT_NOPREFIX | DT_END_ELLIPSIS);
-  if (item.itemState & ODS_FOCUS) ::DrawFocusRect(item.hDC, &item.rcItem);
+  // Unless the window's keyboard cues hide it, as until a key is used in a
+  // window opened by the mouse.
+  if ((item.itemState & ODS_FOCUS) != 0 && (item.itemState & ODS_NOFOCUSRECT) == 0) {
+    ::DrawFocusRect(item.hDC, &item.rcItem);
+  }
 }
 
 bool MainWindow::Option1Item0Value() const {
@@ -847,6 +869,9 @@ MenuHandle MainWindow::MakeList1Menu() const {
                   form_.CanCopyShortName());
   AppendMenuEntry(menu.get(), kCopyShortPathId, ToWide(kCopyShortPathCaption) + L"\tCtrl+Shift+C",
                   form_.CanCopyShortPath());
+  // What the label's menu copies, where the keyboard reaches it.
+  AppendMenuEntry(menu.get(), kCopyFolderPathId, ToWide(kCopyFolderShortPathCaption),
+                  form_.CanCopyFolderShortPath());
   ::AppendMenuW(menu.get(), MF_SEPARATOR, 0, nullptr);
   AppendMenuEntry(menu.get(), kReloadId, ToWide(kReloadCaption) + L"\tF5", true);
   return menu;

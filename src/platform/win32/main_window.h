@@ -39,7 +39,7 @@ enum ControlId : int {
   kCopyShortNameId,
   kCopyShortPathId,
   kReloadId,
-  // The label's menu.
+  // The label's menu, and the list's too.
   kCopyFolderPathId,
 };
 
@@ -155,6 +155,7 @@ class MainWindow final : public WindowControls {
   HWND window_ = nullptr;
   HWND list1_ = nullptr;  // the list box, which every line is added to
   UINT dpi_ = 96;
+  HWND focus_ = nullptr;  // the control that had the focus when the window lost it
   FontHandle font_;
   MemoryDcHandle measure_dc_;  // with the list's font in it
   int widest_character_ = 0;   // of that font
