@@ -980,5 +980,97 @@ TEST_F(Win32Window, BothListsShowTheFocus) {
   EXPECT_TRUE(::GetUpdateRect(dir1, nullptr, FALSE));
 }
 
+std::vector<HWND> told_of_colours;
+LRESULT CALLBACK RecordColourChange(int code, WPARAM w, LPARAM l) {
+  const auto* message = reinterpret_cast<const CWPSTRUCT*>(l);
+  if (code == HC_ACTION && message->message == WM_SYSCOLORCHANGE) {
+    told_of_colours.push_back(message->hwnd);
+  }
+  return ::CallNextHookEx(nullptr, code, w, l);
+}
+
+// New system colours, high contrast turned on or off, a new theme: every
+// control is drawn again, the controls told of the colours, and the folder
+// list, which the window draws, takes them.
+TEST_F(Win32Window, RedrawsInTheSystemsNewColours) {
+  const HWND dir1 = window->control(kDir1Id);
+  const int shown = static_cast<int>(::SendMessageW(dir1, LB_GETCURSEL, 0, 0));
+  ASSERT_GT(shown, 0);
+  const int kinds[] = {COLOR_WINDOW, COLOR_HIGHLIGHT};
+  const COLORREF before[] = {::GetSysColor(kinds[0]), ::GetSysColor(kinds[1])};
+  const COLORREF after[] = {RGB(0x20, 0x40, 0x60), RGB(0xC0, 0x30, 0x10)};
+  ASSERT_TRUE(::SetSysColors(2, kinds, after));
+  const ScopeExit colours_back([&] { ::SetSysColors(2, kinds, before); });
+  const HHOOK hook =
+      ::SetWindowsHookExW(WH_CALLWNDPROC, RecordColourChange, nullptr, ::GetCurrentThreadId());
+  ASSERT_NE(hook, nullptr);
+  const ScopeExit unhook([hook] { ::UnhookWindowsHookEx(hook); });
+
+  ::ShowWindow(window->handle(), SW_SHOWNOACTIVATE);
+  const struct {
+    UINT message;
+    WPARAM w;
+  } changes[] = {
+      {WM_SYSCOLORCHANGE, 0}, {WM_SETTINGCHANGE, SPI_SETHIGHCONTRAST}, {WM_THEMECHANGED, 0}};
+  for (const auto& change : changes) {
+    ::RedrawWindow(window->handle(), nullptr, nullptr, RDW_UPDATENOW | RDW_ALLCHILDREN);
+    told_of_colours.clear();
+    ::SendMessageW(window->handle(), change.message, change.w, 0);
+    for (int id = kDrive1Id; id <= kCommand1Id; ++id) {
+      const HWND control = window->control(id);
+      EXPECT_TRUE(::GetUpdateRect(control, nullptr, FALSE)) << change.message << " " << id;
+      if (change.message == WM_SYSCOLORCHANGE) {
+        EXPECT_NE(std::find(told_of_colours.begin(), told_of_colours.end(), control),
+                  told_of_colours.end())
+            << id;
+      }
+    }
+  }
+  EXPECT_EQ(MarksOnTheRightEdge(dir1, 0, after[0]), 0);
+  EXPECT_EQ(MarksOnTheRightEdge(dir1, shown, after[1]), 0);
+}
+
+LOGFONTW FontOf(HWND control) {
+  LOGFONTW font{};
+  ::GetObjectW(reinterpret_cast<HFONT>(::SendMessageW(control, WM_GETFONT, 0, 0)), sizeof font,
+               &font);
+  return font;
+}
+
+// A new message font or text size, and a new theme, are measured and placed
+// as a new dpi is: every control and tooltip takes the font, the lines are
+// as high as it needs, and the window keeps the table's size.
+TEST_F(Win32Window, TakesANewMessageFontOrTheme) {
+  NONCLIENTMETRICSW before{};
+  before.cbSize = sizeof before;
+  ASSERT_TRUE(::SystemParametersInfoW(SPI_GETNONCLIENTMETRICS, sizeof before, &before, 0));
+  const ScopeExit font_back(
+      [&] { ::SystemParametersInfoW(SPI_SETNONCLIENTMETRICS, sizeof before, &before, 0); });
+  const struct {
+    UINT message;
+    WPARAM w;
+    LONG pixels;
+  } changes[] = {{WM_SETTINGCHANGE, SPI_SETNONCLIENTMETRICS, 24}, {WM_THEMECHANGED, 0, 30}};
+  for (const auto& change : changes) {
+    NONCLIENTMETRICSW metrics = before;
+    metrics.lfMessageFont.lfHeight = -change.pixels;
+    ASSERT_TRUE(::SystemParametersInfoW(SPI_SETNONCLIENTMETRICS, sizeof metrics, &metrics, 0));
+    ::SendMessageW(window->handle(), change.message, change.w, 0);
+    for (int id = kDrive1Id; id <= kCommand1Id; ++id) {
+      const LONG height = -FontOf(window->control(id)).lfHeight;
+      // A pixel or three more where the font would leave out "_".
+      EXPECT_GE(height, change.pixels) << id;
+      EXPECT_LE(height, change.pixels + 3) << id;
+    }
+    EXPECT_EQ(FontOf(window->list1_tip()).lfHeight, FontOf(window->control(kList1Id)).lfHeight);
+    EXPECT_GE(::SendMessageW(window->control(kDir1Id), LB_GETITEMHEIGHT, 0, 0), change.pixels);
+    EXPECT_GE(::SendMessageW(window->control(kList1Id), LB_GETITEMHEIGHT, 0, 0), change.pixels);
+    RECT client{};
+    ::GetClientRect(window->handle(), &client);
+    EXPECT_EQ(client.right, 491);
+    EXPECT_EQ(client.bottom, 260);
+  }
+}
+
 }  // namespace
 }  // namespace tarnwick::win32

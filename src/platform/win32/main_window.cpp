@@ -304,6 +304,28 @@ LRESULT MainWindow::HandleMessage(UINT message, WPARAM w, LPARAM l) {
       if ((HIWORD(w) & UISF_HIDEFOCUS) != 0) ::InvalidateRect(control(kDir1Id), nullptr, FALSE);
       return result;
     }
+    case WM_SYSCOLORCHANGE:
+      // The controls hear of new colours only from their window.
+      for (HWND child = ::GetWindow(window_, GW_CHILD); child != nullptr;
+           child = ::GetWindow(child, GW_HWNDNEXT)) {
+        ::SendMessageW(child, message, w, l);
+      }
+      RedrawAll();
+      return 0;
+    case WM_SETTINGCHANGE:
+      // A new message font or text size is measured and placed as a new dpi
+      // is.
+      if (w == SPI_SETNONCLIENTMETRICS) {
+        PlaceControls();
+        RedrawAll();
+      } else if (w == SPI_SETHIGHCONTRAST) {
+        RedrawAll();
+      }
+      return 0;
+    case WM_THEMECHANGED:
+      PlaceControls();
+      RedrawAll();
+      return 0;
     case WM_DPICHANGED: {
       dpi_ = HIWORD(w);
       const RECT* suggested = reinterpret_cast<const RECT*>(l);
@@ -424,6 +446,11 @@ void MainWindow::ForgetAccessibleNames() {
   }
 }
 
+void MainWindow::RedrawAll() {
+  ::RedrawWindow(window_, nullptr, nullptr,
+                 RDW_INVALIDATE | RDW_ERASE | RDW_FRAME | RDW_ALLCHILDREN);
+}
+
 // The list's tooltip is moved and shown by hand, where the mouse rests on a
 // line, since its text changes from line to line; the label's shows itself.
 void MainWindow::CreateToolTips() {
@@ -484,7 +511,11 @@ void MainWindow::PlaceControls() {
   for (const HWND tip : {list1_tip_, label1_tip_}) {
     ::SendMessageW(tip, WM_SETFONT, reinterpret_cast<WPARAM>(new_font.get()), FALSE);
   }
-  ::SendMessageW(control(kDir1Id), LB_SETITEMHEIGHT, 0, Scale(kFolderLineHeight));
+  // A folder's line is as high as its icon, or as a line of the font where
+  // that is higher.
+  const HWND dir1 = control(kDir1Id);
+  ::SendMessageW(dir1, LB_SETITEMHEIGHT, 0,
+                 std::max(Scale(kFolderLineHeight), FullLineHeight(dir1, new_font.get())));
   MeasureIn(new_font.get());
   font_ = std::move(new_font);
   if (const int height = FullLineHeight(control(kList1Id), font_.get()); height > 0) {

@@ -114,6 +114,9 @@ class MainWindow final : public WindowControls {
   void CreateNameBefore(const char16_t* name);
   void ForgetAccessibleNames();
   void PlaceControls();
+  // The system's colours, high contrast or theme changed: everything is
+  // drawn again.
+  void RedrawAll();
   void CreateToolTips();
   void OpenSelectedFolderEntry();
   // The list's menu at `at` on the screen, its line chosen first; for the
