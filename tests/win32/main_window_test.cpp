@@ -14,11 +14,15 @@
 #include <algorithm>
 #include <cstdint>
 #include <cwchar>
+#include <map>
 #include <memory>
 #include <optional>
+#include <vector>
 
 #include "base/scope_exit.h"
+#include "platform/win32/accessible_names.h"
 #include "platform/win32/gdi_tools.h"
+#include "platform/win32/handles.h"
 #include "platform/win32/win32_system_services.h"
 #include "support/forwarding_system.h"
 #include "win32/control_text.h"
@@ -391,17 +395,19 @@ TEST_F(Win32Window, CopiesShortNamesAndPathsFromTheMenusAndCtrlShiftC) {
   ASSERT_NE(short_name, long_name);
 
   const MenuHandle menu = window->MakeList1Menu();
-  ASSERT_EQ(::GetMenuItemCount(menu.get()), 6);
+  ASSERT_EQ(::GetMenuItemCount(menu.get()), 7);
   EXPECT_EQ(MenuCaption(menu.get(), kCopyShortNameId), Text(kCopyShortNameCaption));
   EXPECT_EQ(MenuCaption(menu.get(), kCopyShortPathId),
             Text(kCopyShortPathCaption) + u"\tCtrl+Shift+C");
-  EXPECT_TRUE(::GetMenuState(menu.get(), 4, MF_BYPOSITION) & MF_SEPARATOR);
+  EXPECT_EQ(MenuCaption(menu.get(), kCopyFolderPathId), Text(kCopyFolderShortPathCaption));
+  EXPECT_TRUE(::GetMenuState(menu.get(), 5, MF_BYPOSITION) & MF_SEPARATOR);
   EXPECT_EQ(MenuCaption(menu.get(), kReloadId), Text(kReloadCaption) + u"\tF5");
   // No line chosen: only the whole list can be copied, and read again.
   EXPECT_TRUE(Greyed(menu.get(), kCopyLineId));
   EXPECT_FALSE(Greyed(menu.get(), kCopyAllLinesId));
   EXPECT_TRUE(Greyed(menu.get(), kCopyShortNameId));
   EXPECT_TRUE(Greyed(menu.get(), kCopyShortPathId));
+  EXPECT_FALSE(Greyed(menu.get(), kCopyFolderPathId));
   EXPECT_FALSE(Greyed(menu.get(), kReloadId));
   window->SetClipboardText(u"before");
   HoldControlKey(true, true);
@@ -424,7 +430,8 @@ TEST_F(Win32Window, CopiesShortNamesAndPathsFromTheMenusAndCtrlShiftC) {
   HoldControlKey(false);
   EXPECT_EQ(ClipboardText(window->handle()), folder_short + short_name);
 
-  // The label's menu: the folder's short path.
+  // The label's menu, whose entry the list's menu has too: the folder's
+  // short path.
   const MenuHandle label_menu = window->MakeLabel1Menu();
   ASSERT_EQ(::GetMenuItemCount(label_menu.get()), 1);
   EXPECT_EQ(MenuCaption(label_menu.get(), kCopyFolderPathId), Text(kCopyFolderPathCaption));
@@ -799,6 +806,270 @@ TEST_F(Win32Window, ARightClickChoosesTheLineUnderTheMouse) {
   OpenList1Menu(*window, {-1, -1});
   EXPECT_EQ(::SendMessageW(list1, LB_GETCURSEL, 0, 0), 2);
   EXPECT_TRUE(messages.empty());
+}
+
+// What the window asks screen readers to say of its controls, as recorded in
+// place of the system's dynamic annotation, which Wine does not take.
+struct Said {
+  std::map<HWND, std::wstring> names;
+  std::map<HWND, std::wstring> descriptions;
+  std::vector<HWND> forgotten;
+};
+
+class RecordedNames final : public AccessibleNames {
+ public:
+  explicit RecordedNames(Said& said) : said_(said) {}
+  void SetName(HWND control, const std::wstring& name) override { said_.names[control] = name; }
+  void SetDescription(HWND control, const std::wstring& description) override {
+    said_.descriptions[control] = description;
+  }
+  void Forget(HWND control) override { said_.forgotten.push_back(control); }
+
+ private:
+  Said& said_;
+};
+
+// Every control has a name: the lists and the label are named, and the
+// buttons go by their captions. Each list has a static text of its name just
+// before it in the window's order, which shows nothing and takes no part in
+// Tab (the layout and the tab order are checked above, with these texts in
+// the window).
+TEST_F(Win32Window, NamesEveryControlForScreenReaders) {
+  Said said;
+  {
+    MainWindow named(system, ::GetModuleHandleW(nullptr));
+    named.SetAccessibleNames(std::make_unique<RecordedNames>(said));
+    named.Create(folder.path());
+    named.Load();
+    const struct {
+      int id;
+      const wchar_t* name;  // nullptr for a control with a caption
+    } controls[] = {{kDrive1Id, L"ドライブ"},   {kDir1Id, L"フォルダー"},
+                    {kList1Id, L"ファイル"},    {kOption1Item0Id, nullptr},
+                    {kOption1Item1Id, nullptr}, {kLabel1Id, L"フォルダーの短いパス"},
+                    {kCommand1Id, nullptr}};
+    for (const auto& control : controls) {
+      const HWND handle = named.control(control.id);
+      if (control.name == nullptr) {
+        EXPECT_FALSE(said.names.contains(handle)) << control.id;
+        EXPECT_FALSE(TextOf(handle).empty()) << control.id;
+        continue;
+      }
+      EXPECT_EQ(said.names[handle], control.name) << control.id;
+      if (control.id == kLabel1Id) continue;
+      const HWND before = ::GetWindow(handle, GW_HWNDPREV);
+      ASSERT_NE(before, nullptr) << control.id;
+      EXPECT_EQ(ClassOf(before), u"Static") << control.id;
+      EXPECT_EQ(TextOf(before), FromWide(control.name)) << control.id;
+      EXPECT_TRUE(::GetWindowLongW(before, GWL_STYLE) & WS_VISIBLE) << control.id;
+      RECT place{};
+      ::GetWindowRect(before, &place);
+      EXPECT_TRUE(::IsRectEmpty(&place)) << control.id;
+      EXPECT_FALSE(::GetWindowLongW(before, GWL_STYLE) & WS_TABSTOP) << control.id;
+    }
+    // The label says what it shows after its name, and follows it.
+    const HWND label1 = named.control(kLabel1Id);
+    const std::wstring first = said.descriptions[label1];
+    EXPECT_EQ(first, ToWide(TextOf(label1)));
+    named.form().SetDir1Path(folder.slashed() + u"Sub Folder");
+    EXPECT_NE(said.descriptions[label1], first);
+    EXPECT_EQ(said.descriptions[label1], ToWide(TextOf(label1)));
+    EXPECT_TRUE(said.forgotten.empty());
+    // Closed, as the user closes it; the end of the program it asks for is
+    // not this test's.
+    ::SendMessageW(named.handle(), WM_CLOSE, 0, 0);
+    MSG quit{};
+    EXPECT_TRUE(::PeekMessageW(&quit, nullptr, WM_QUIT, WM_QUIT, PM_REMOVE));
+  }
+  // What was said goes with the window.
+  EXPECT_EQ(said.forgotten.size(), 4u);
+}
+
+// The window itself takes no keys: at first the focus goes to the first
+// control, and when the window is active again, to the control that had it.
+TEST_F(Win32Window, TheFocusComesBackToTheControlThatHadIt) {
+  ::SetFocus(window->handle());
+  EXPECT_EQ(::GetFocus(), window->control(kDrive1Id));
+  ::SetFocus(window->control(kList1Id));
+  ::SendMessageW(window->handle(), WM_ACTIVATE, WA_INACTIVE, 0);
+  ::SetFocus(window->handle());
+  EXPECT_EQ(::GetFocus(), window->control(kList1Id));
+}
+
+// A picture of what a control draws, 32 bits a pixel.
+class Picture {
+ public:
+  Picture(int width, int height) : width_(width) {
+    BITMAPINFO info{};
+    info.bmiHeader = {sizeof info.bmiHeader, width, -height, 1, 32, BI_RGB, 0, 0, 0, 0, 0};
+    dc_.reset(::CreateCompatibleDC(nullptr));
+    bitmap_.reset(::CreateDIBSection(dc_.get(), &info, DIB_RGB_COLORS, &bits_, nullptr, 0));
+    selected_ = Select(dc_.get(), bitmap_.get());
+  }
+  HDC dc() const { return dc_.get(); }
+  // How many pixels of the right edge of `item`, which no text of a line
+  // reaches, are not `background`.
+  int MarksOnTheRightEdge(const RECT& item, COLORREF background) const {
+    ::GdiFlush();
+    int marks = 0;
+    for (LONG y = item.top; y < item.bottom; ++y) {
+      const std::uint32_t pixel =
+          static_cast<const std::uint32_t*>(bits_)[y * width_ + item.right - 1];
+      marks += RGB((pixel >> 16) & 0xFF, (pixel >> 8) & 0xFF, pixel & 0xFF) != background;
+    }
+    return marks;
+  }
+
+ private:
+  int width_;
+  void* bits_ = nullptr;
+  MemoryDcHandle dc_;
+  BitmapHandle bitmap_;
+  SelectedObject selected_;
+};
+
+// The same of line `line` of `list`, as the list draws itself.
+int MarksOnTheRightEdge(HWND list, int line, COLORREF background) {
+  RECT client{};
+  ::GetClientRect(list, &client);
+  const Picture picture(client.right, client.bottom);
+  ::SendMessageW(list, WM_PRINTCLIENT, reinterpret_cast<WPARAM>(picture.dc()),
+                 PRF_CLIENT | PRF_ERASEBKGND);
+  RECT item{};
+  ::SendMessageW(list, LB_GETITEMRECT, static_cast<WPARAM>(line), reinterpret_cast<LPARAM>(&item));
+  return picture.MarksOnTheRightEdge(item, background);
+}
+
+// Both lists show where the focus is: the folder list, which the window
+// draws, with the system's focus mark, unless the window's keyboard cues hide
+// it (as they do until a key is used in a window opened by the mouse); the
+// file list by its control.
+TEST_F(Win32Window, BothListsShowTheFocus) {
+  const HWND dir1 = window->control(kDir1Id);
+  const HWND list1 = window->control(kList1Id);
+  const int shown = static_cast<int>(::SendMessageW(dir1, LB_GETCURSEL, 0, 0));
+  const COLORREF chosen = ::GetSysColor(COLOR_HIGHLIGHT);
+  const COLORREF line = ::GetSysColor(COLOR_WINDOW);
+  ::SetFocus(dir1);
+  EXPECT_GT(MarksOnTheRightEdge(dir1, shown, chosen), 0);
+  EXPECT_EQ(MarksOnTheRightEdge(list1, 0, line), 0);
+  ::SetFocus(list1);
+  EXPECT_EQ(MarksOnTheRightEdge(dir1, shown, chosen), 0);
+  EXPECT_GT(MarksOnTheRightEdge(list1, 0, line), 0);
+
+  // Wine keeps its keyboard cues shown: the folder list's line is drawn as
+  // the list asks when they are hidden.
+  RECT item{};
+  ::SendMessageW(dir1, LB_GETITEMRECT, static_cast<WPARAM>(shown), reinterpret_cast<LPARAM>(&item));
+  const Picture picture(item.right, item.bottom);
+  DRAWITEMSTRUCT draw{ODT_LISTBOX,
+                      kDir1Id,
+                      static_cast<UINT>(shown),
+                      ODA_DRAWENTIRE,
+                      ODS_SELECTED | ODS_FOCUS | ODS_NOFOCUSRECT,
+                      dir1,
+                      picture.dc(),
+                      item,
+                      0};
+  ::SendMessageW(window->handle(), WM_DRAWITEM, kDir1Id, reinterpret_cast<LPARAM>(&draw));
+  EXPECT_EQ(picture.MarksOnTheRightEdge(item, chosen), 0);
+  // When they come or go, the folder list is drawn again.
+  ::ShowWindow(window->handle(), SW_SHOWNOACTIVATE);
+  ::UpdateWindow(dir1);
+  ::SendMessageW(window->handle(), WM_UPDATEUISTATE, MAKEWPARAM(UIS_CLEAR, UISF_HIDEFOCUS), 0);
+  EXPECT_TRUE(::GetUpdateRect(dir1, nullptr, FALSE));
+}
+
+std::vector<HWND> told_of_colours;
+LRESULT CALLBACK RecordColourChange(int code, WPARAM w, LPARAM l) {
+  const auto* message = reinterpret_cast<const CWPSTRUCT*>(l);
+  if (code == HC_ACTION && message->message == WM_SYSCOLORCHANGE) {
+    told_of_colours.push_back(message->hwnd);
+  }
+  return ::CallNextHookEx(nullptr, code, w, l);
+}
+
+// New system colours, high contrast turned on or off, a new theme: every
+// control is drawn again, the controls told of the colours, and the folder
+// list, which the window draws, takes them.
+TEST_F(Win32Window, RedrawsInTheSystemsNewColours) {
+  const HWND dir1 = window->control(kDir1Id);
+  const int shown = static_cast<int>(::SendMessageW(dir1, LB_GETCURSEL, 0, 0));
+  ASSERT_GT(shown, 0);
+  const int kinds[] = {COLOR_WINDOW, COLOR_HIGHLIGHT};
+  const COLORREF before[] = {::GetSysColor(kinds[0]), ::GetSysColor(kinds[1])};
+  const COLORREF after[] = {RGB(0x20, 0x40, 0x60), RGB(0xC0, 0x30, 0x10)};
+  ASSERT_TRUE(::SetSysColors(2, kinds, after));
+  const ScopeExit colours_back([&] { ::SetSysColors(2, kinds, before); });
+  const HHOOK hook =
+      ::SetWindowsHookExW(WH_CALLWNDPROC, RecordColourChange, nullptr, ::GetCurrentThreadId());
+  ASSERT_NE(hook, nullptr);
+  const ScopeExit unhook([hook] { ::UnhookWindowsHookEx(hook); });
+
+  ::ShowWindow(window->handle(), SW_SHOWNOACTIVATE);
+  const struct {
+    UINT message;
+    WPARAM w;
+  } changes[] = {
+      {WM_SYSCOLORCHANGE, 0}, {WM_SETTINGCHANGE, SPI_SETHIGHCONTRAST}, {WM_THEMECHANGED, 0}};
+  for (const auto& change : changes) {
+    ::RedrawWindow(window->handle(), nullptr, nullptr, RDW_UPDATENOW | RDW_ALLCHILDREN);
+    told_of_colours.clear();
+    ::SendMessageW(window->handle(), change.message, change.w, 0);
+    for (int id = kDrive1Id; id <= kCommand1Id; ++id) {
+      const HWND control = window->control(id);
+      EXPECT_TRUE(::GetUpdateRect(control, nullptr, FALSE)) << change.message << " " << id;
+      if (change.message == WM_SYSCOLORCHANGE) {
+        EXPECT_NE(std::find(told_of_colours.begin(), told_of_colours.end(), control),
+                  told_of_colours.end())
+            << id;
+      }
+    }
+  }
+  EXPECT_EQ(MarksOnTheRightEdge(dir1, 0, after[0]), 0);
+  EXPECT_EQ(MarksOnTheRightEdge(dir1, shown, after[1]), 0);
+}
+
+LOGFONTW FontOf(HWND control) {
+  LOGFONTW font{};
+  ::GetObjectW(reinterpret_cast<HFONT>(::SendMessageW(control, WM_GETFONT, 0, 0)), sizeof font,
+               &font);
+  return font;
+}
+
+// A new message font or text size, and a new theme, are measured and placed
+// as a new dpi is: every control and tooltip takes the font, the lines are
+// as high as it needs, and the window keeps the table's size.
+TEST_F(Win32Window, TakesANewMessageFontOrTheme) {
+  NONCLIENTMETRICSW before{};
+  before.cbSize = sizeof before;
+  ASSERT_TRUE(::SystemParametersInfoW(SPI_GETNONCLIENTMETRICS, sizeof before, &before, 0));
+  const ScopeExit font_back(
+      [&] { ::SystemParametersInfoW(SPI_SETNONCLIENTMETRICS, sizeof before, &before, 0); });
+  const struct {
+    UINT message;
+    WPARAM w;
+    LONG pixels;
+  } changes[] = {{WM_SETTINGCHANGE, SPI_SETNONCLIENTMETRICS, 24}, {WM_THEMECHANGED, 0, 30}};
+  for (const auto& change : changes) {
+    NONCLIENTMETRICSW metrics = before;
+    metrics.lfMessageFont.lfHeight = -change.pixels;
+    ASSERT_TRUE(::SystemParametersInfoW(SPI_SETNONCLIENTMETRICS, sizeof metrics, &metrics, 0));
+    ::SendMessageW(window->handle(), change.message, change.w, 0);
+    for (int id = kDrive1Id; id <= kCommand1Id; ++id) {
+      const LONG height = -FontOf(window->control(id)).lfHeight;
+      // A pixel or three more where the font would leave out "_".
+      EXPECT_GE(height, change.pixels) << id;
+      EXPECT_LE(height, change.pixels + 3) << id;
+    }
+    EXPECT_EQ(FontOf(window->list1_tip()).lfHeight, FontOf(window->control(kList1Id)).lfHeight);
+    EXPECT_GE(::SendMessageW(window->control(kDir1Id), LB_GETITEMHEIGHT, 0, 0), change.pixels);
+    EXPECT_GE(::SendMessageW(window->control(kList1Id), LB_GETITEMHEIGHT, 0, 0), change.pixels);
+    RECT client{};
+    ::GetClientRect(window->handle(), &client);
+    EXPECT_EQ(client.right, 491);
+    EXPECT_EQ(client.bottom, 260);
+  }
 }
 
 }  // namespace

@@ -211,11 +211,12 @@ function(tarnwick_planted_test name dll program)
     SKIP_REGULAR_EXPRESSION "wine-run: cannot run")
 endfunction()
 
-# Under Wine the window loads mpr (for the network drive) and uxtheme (for
-# comctl32), but not dwmapi; tarnwick-list loads none of the three.
-foreach(dll IN ITEMS mpr uxtheme dwmapi)
+# Under Wine the window loads mpr (for the network drive), uxtheme (for
+# comctl32) and oleacc (through COM, for the controls' accessible names), but
+# not dwmapi; tarnwick-list loads none of them.
+foreach(dll IN ITEMS mpr uxtheme oleacc dwmapi)
   set(must_load)
-  if(dll STREQUAL "mpr" OR dll STREQUAL "uxtheme")
+  if(dll STREQUAL "mpr" OR dll STREQUAL "uxtheme" OR dll STREQUAL "oleacc")
     set(must_load MUST_LOAD)
   endif()
   tarnwick_planted_test(win32_planted_${dll}_unguarded ${dll} $<TARGET_FILE:unguarded_loader>

@@ -80,6 +80,30 @@ ControlClass ClassOf(const ControlLayout& layout) {
   return {L"STATIC", 0, 0};
 }
 
+// What a screen reader calls a control that has no caption of its own;
+// nullptr for one that goes by its caption.
+const char16_t* AccessibleNameOf(ControlKind kind) {
+  switch (kind) {
+    case ControlKind::DriveList:
+      return kDrive1Name;
+    case ControlKind::FolderList:
+      return kDir1Name;
+    case ControlKind::ListBox:
+      return kList1Name;
+    case ControlKind::Label:
+      return kLabel1Name;
+    case ControlKind::OptionButton:
+    case ControlKind::PushButton:
+      return nullptr;
+  }
+  return nullptr;
+}
+
+bool IsList(ControlKind kind) {
+  return kind == ControlKind::DriveList || kind == ControlKind::FolderList ||
+         kind == ControlKind::ListBox;
+}
+
 Text WindowText(HWND window, int index, UINT length_message, UINT text_message) {
   const LRESULT length = ::SendMessageW(window, length_message, static_cast<WPARAM>(index), 0);
   if (length <= 0) return {};
@@ -132,6 +156,7 @@ MainWindow::MainWindow(SystemServices& system, HINSTANCE instance)
 
 MainWindow::~MainWindow() {
   if (window_ != nullptr) {
+    ForgetAccessibleNames();
     ::SetWindowLongPtrW(window_, GWLP_USERDATA, 0);
     ::DestroyWindow(window_);
   }
@@ -161,6 +186,7 @@ void MainWindow::Create(const Text& start_folder) {
   ACCEL reload{FVIRTKEY, VK_F5, kReloadId};
   accelerators_.reset(::CreateAcceleratorTableW(&reload, 1));
   if (!accelerators_) throw SystemError(::GetLastError(), u"", "cannot make the window's keys");
+  if (!names_) names_ = SystemAccessibleNames();
   CreateControls();
   CreateToolTips();
   PlaceControls();
@@ -260,6 +286,46 @@ LRESULT MainWindow::HandleMessage(UINT message, WPARAM w, LPARAM l) {
       if (item->CtlID == kDir1Id) DrawFolderEntry(*item);
       return TRUE;
     }
+    case WM_ACTIVATE:
+      if (LOWORD(w) == WA_INACTIVE) {
+        const HWND focus = ::GetFocus();
+        focus_ = focus != nullptr && ::IsChild(window_, focus) ? focus : nullptr;
+      }
+      return ::DefWindowProcW(window_, message, w, l);
+    case WM_SETFOCUS:
+      // The window itself takes no keys: the control that had the focus
+      // gets it back, as in a dialog box, and at first the first control.
+      ::SetFocus(focus_ != nullptr ? focus_ : ::GetNextDlgTabItem(window_, nullptr, FALSE));
+      return 0;
+    case WM_UPDATEUISTATE: {
+      // Passed on to the controls; the folder list, drawn here, shows or
+      // hides its focus mark by the keyboard cues now.
+      const LRESULT result = ::DefWindowProcW(window_, message, w, l);
+      if ((HIWORD(w) & UISF_HIDEFOCUS) != 0) ::InvalidateRect(control(kDir1Id), nullptr, FALSE);
+      return result;
+    }
+    case WM_SYSCOLORCHANGE:
+      // The controls hear of new colours only from their window.
+      for (HWND child = ::GetWindow(window_, GW_CHILD); child != nullptr;
+           child = ::GetWindow(child, GW_HWNDNEXT)) {
+        ::SendMessageW(child, message, w, l);
+      }
+      RedrawAll();
+      return 0;
+    case WM_SETTINGCHANGE:
+      // A new message font or text size is measured and placed as a new dpi
+      // is.
+      if (w == SPI_SETNONCLIENTMETRICS) {
+        PlaceControls();
+        RedrawAll();
+      } else if (w == SPI_SETHIGHCONTRAST) {
+        RedrawAll();
+      }
+      return 0;
+    case WM_THEMECHANGED:
+      PlaceControls();
+      RedrawAll();
+      return 0;
     case WM_DPICHANGED: {
       dpi_ = HIWORD(w);
       const RECT* suggested = reinterpret_cast<const RECT*>(l);
@@ -281,6 +347,7 @@ LRESULT MainWindow::HandleMessage(UINT message, WPARAM w, LPARAM l) {
       if (w == DBT_DEVICEARRIVAL || w == DBT_DEVICEREMOVECOMPLETE) form_.DrivesChanged();
       return TRUE;
     case WM_DESTROY:
+      ForgetAccessibleNames();
       ::PostQuitMessage(0);
       return 0;
     default:
@@ -334,9 +401,13 @@ void MainWindow::OnCommand(int id, int code) {
 }
 
 // The controls in the table's order, which is also the order Tab takes.
+// Those without a caption of their own are named for screen readers, and
+// each list has a static text of its name just before it.
 void MainWindow::CreateControls() {
   for (std::size_t i = 0; i < kControls.size(); ++i) {
     const ControlLayout& layout = kControls[i];
+    const char16_t* name = AccessibleNameOf(layout.kind);
+    if (IsList(layout.kind)) CreateNameBefore(name);
     const ControlClass control_class = ClassOf(layout);
     const std::wstring caption = layout.caption != nullptr ? ToWide(layout.caption) : L"";
     const HWND child = ::CreateWindowExW(
@@ -345,8 +416,39 @@ void MainWindow::CreateControls() {
         reinterpret_cast<HMENU>(static_cast<INT_PTR>(kDrive1Id + static_cast<int>(i))), instance_,
         nullptr);
     if (child == nullptr) throw SystemError(::GetLastError(), u"", "cannot create a control");
+    if (name != nullptr) names_->SetName(child, ToWide(name));
   }
   ::SendMessageW(control(kOption1Item0Id + kOptionSelectedAtStart), BM_SETCHECK, BST_CHECKED, 0);
+}
+
+// The window's order of its controls is the order they are made in, and
+// Microsoft Active Accessibility names a control without a caption by the
+// static text just before it there, as screen readers much used in Japan are
+// said to do too. The text is visible to them (WS_VISIBLE), but of no size,
+// so that nothing of it shows; without WS_TABSTOP, Tab passes it by. The
+// search for a label stops at a control with WS_GROUP and WS_TABSTOP: the
+// list before has both, so each text must come right before its list.
+void MainWindow::CreateNameBefore(const char16_t* name) {
+  if (::CreateWindowExW(0, L"STATIC", ToWide(name).c_str(),
+                        WS_CHILD | WS_VISIBLE | SS_LEFT | SS_NOPREFIX, 0, 0, 0, 0, window_, nullptr,
+                        instance_, nullptr) == nullptr) {
+    throw SystemError(::GetLastError(), u"", "cannot create a control's name");
+  }
+}
+
+void MainWindow::ForgetAccessibleNames() {
+  if (!names_) return;
+  for (std::size_t i = 0; i < kControls.size(); ++i) {
+    if (AccessibleNameOf(kControls[i].kind) == nullptr) continue;
+    if (const HWND child = control(kDrive1Id + static_cast<int>(i)); child != nullptr) {
+      names_->Forget(child);
+    }
+  }
+}
+
+void MainWindow::RedrawAll() {
+  ::RedrawWindow(window_, nullptr, nullptr,
+                 RDW_INVALIDATE | RDW_ERASE | RDW_FRAME | RDW_ALLCHILDREN);
 }
 
 // The list's tooltip is moved and shown by hand, where the mouse rests on a
@@ -409,7 +511,11 @@ void MainWindow::PlaceControls() {
   for (const HWND tip : {list1_tip_, label1_tip_}) {
     ::SendMessageW(tip, WM_SETFONT, reinterpret_cast<WPARAM>(new_font.get()), FALSE);
   }
-  ::SendMessageW(control(kDir1Id), LB_SETITEMHEIGHT, 0, Scale(kFolderLineHeight));
+  // A folder's line is as high as its icon, or as a line of the font where
+  // that is higher.
+  const HWND dir1 = control(kDir1Id);
+  ::SendMessageW(dir1, LB_SETITEMHEIGHT, 0,
+                 std::max(Scale(kFolderLineHeight), FullLineHeight(dir1, new_font.get())));
   MeasureIn(new_font.get());
   font_ = std::move(new_font);
   if (const int height = FullLineHeight(control(kList1Id), font_.get()); height > 0) {
@@ -660,7 +766,11 @@ void MainWindow::DrawFolderEntry(const DRAWITEMSTRUCT& item) {
   ::SetTextColor(item.hDC, ::GetSysColor(selected ? COLOR_HIGHLIGHTTEXT : COLOR_WINDOWTEXT));
   ::DrawTextW(item.hDC, name.c_str(), static_cast<int>(name.size()), &text,
               DT_SINGLELINE | DT_VCENTER | DT_NOPREFIX | DT_END_ELLIPSIS);
-  if (item.itemState & ODS_FOCUS) ::DrawFocusRect(item.hDC, &item.rcItem);
+  // Unless the window's keyboard cues hide it, as until a key is used in a
+  // window opened by the mouse.
+  if ((item.itemState & ODS_FOCUS) != 0 && (item.itemState & ODS_NOFOCUSRECT) == 0) {
+    ::DrawFocusRect(item.hDC, &item.rcItem);
+  }
 }
 
 bool MainWindow::Option1Item0Value() const {
@@ -668,7 +778,11 @@ bool MainWindow::Option1Item0Value() const {
 }
 
 void MainWindow::SetLabel1Caption(const Text& caption) {
-  ::SetWindowTextW(control(kLabel1Id), ToWide(caption).c_str());
+  const HWND label1 = control(kLabel1Id);
+  const std::wstring wide = ToWide(caption);
+  ::SetWindowTextW(label1, wide.c_str());
+  // Its name says what it holds; what it shows is said after.
+  names_->SetDescription(label1, wide);
 }
 
 void MainWindow::List1Clear() {
@@ -786,6 +900,9 @@ MenuHandle MainWindow::MakeList1Menu() const {
                   form_.CanCopyShortName());
   AppendMenuEntry(menu.get(), kCopyShortPathId, ToWide(kCopyShortPathCaption) + L"\tCtrl+Shift+C",
                   form_.CanCopyShortPath());
+  // What the label's menu copies, where the keyboard reaches it.
+  AppendMenuEntry(menu.get(), kCopyFolderPathId, ToWide(kCopyFolderShortPathCaption),
+                  form_.CanCopyFolderShortPath());
   ::AppendMenuW(menu.get(), MF_SEPARATOR, 0, nullptr);
   AppendMenuEntry(menu.get(), kReloadId, ToWide(kReloadCaption) + L"\tF5", true);
   return menu;

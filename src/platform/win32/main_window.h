@@ -11,11 +11,13 @@
 // clang-format on
 
 #include <functional>
+#include <memory>
 #include <string>
 #include <string_view>
 #include <vector>
 
 #include "platform/system_services.h"
+#include "platform/win32/accessible_names.h"
 #include "platform/win32/handles.h"
 #include "window/main_window.h"
 #include "window/window_controls.h"
@@ -37,7 +39,7 @@ enum ControlId : int {
   kCopyShortNameId,
   kCopyShortPathId,
   kReloadId,
-  // The label's menu.
+  // The label's menu, and the list's too.
   kCopyFolderPathId,
 };
 
@@ -81,6 +83,9 @@ class MainWindow final : public WindowControls {
   HWND list1_tip() const { return list1_tip_; }
   HWND label1_tip() const { return label1_tip_; }
   void SetMessageShower(MessageShower message_box) { message_box_ = std::move(message_box); }
+  // Where the controls' accessible names go, before Create; the system's
+  // dynamic annotation unless a test puts its own.
+  void SetAccessibleNames(std::unique_ptr<AccessibleNames> names) { names_ = std::move(names); }
 
   // WindowControls
   bool Option1Item0Value() const override;
@@ -104,7 +109,14 @@ class MainWindow final : public WindowControls {
   LRESULT HandleMessage(UINT message, WPARAM w, LPARAM l);
   void OnCommand(int id, int code);
   void CreateControls();
+  // A static text of `name` just before the control made next, for screen
+  // readers that name a control by the text before it.
+  void CreateNameBefore(const char16_t* name);
+  void ForgetAccessibleNames();
   void PlaceControls();
+  // The system's colours, high contrast or theme changed: everything is
+  // drawn again.
+  void RedrawAll();
   void CreateToolTips();
   void OpenSelectedFolderEntry();
   // The list's menu at `at` on the screen, its line chosen first; for the
@@ -142,9 +154,11 @@ class MainWindow final : public WindowControls {
   SystemServices& system_;  // for a dropped path in the system's code page
   Form1 form_;
   MessageShower message_box_;
+  std::unique_ptr<AccessibleNames> names_;
   HWND window_ = nullptr;
   HWND list1_ = nullptr;  // the list box, which every line is added to
   UINT dpi_ = 96;
+  HWND focus_ = nullptr;  // the control that had the focus when the window lost it
   FontHandle font_;
   MemoryDcHandle measure_dc_;  // with the list's font in it
   int widest_character_ = 0;   // of that font
