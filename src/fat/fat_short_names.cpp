@@ -11,6 +11,7 @@
 #include <cstring>
 #include <functional>
 #include <limits>
+#include <optional>
 #include <stdexcept>
 #include <string>
 #include <tuple>
@@ -159,11 +160,10 @@ struct Char {
 Char Underscore() { return Char{U'_', false, true, 1, {'_', 0}}; }
 
 // Both directions between UTF-32 and code page 932, opened once for a whole
-// folder.
+// folder, and only when a character beyond ASCII first needs them: a name
+// checked alone (a short name a disk gives) is most often all ASCII.
 class Cp932 {
  public:
-  Cp932() : to_("CP932", "UTF-32LE"), from_("UTF-32LE", "CP932") {}
-
   // Decodes and upper-cases `name` and finds each character's 932 form; the
   // characters hold until the next call. A folder's names share most of
   // their characters: each character beyond ASCII is looked at once, and
@@ -206,8 +206,10 @@ class Cp932 {
     const std::span<Char> chars(chars_.data(), count);
     if (wide_.empty()) return chars;
 
+    if (!to_) to_.emplace("CP932", "UTF-32LE");
+    if (!from_) from_.emplace("UTF-32LE", "CP932");
     std::vector<std::string> forward = ConvertEach(
-        to_, units_, [](unsigned char lead) -> std::size_t { return IsLeadByte(lead) ? 2 : 1; });
+        *to_, units_, [](unsigned char lead) -> std::size_t { return IsLeadByte(lead) ? 2 : 1; });
     // glibc maps a few characters one way only (U+00A5 to 0x5C, U+2014 to
     // 0x815C, ...); those are not held, or a short name would not read back
     // as what it was made from.
@@ -219,7 +221,7 @@ class Cp932 {
       back_units.push_back(forward[k]);
     }
     const std::vector<std::string> back =
-        ConvertEach(from_, back_units, [](unsigned char) -> std::size_t { return 4; });
+        ConvertEach(*from_, back_units, [](unsigned char) -> std::size_t { return 4; });
     for (std::size_t j = 0; j < converted.size(); ++j) {
       const std::size_t k = converted[j];
       if (back[j] == units_[k]) {
@@ -245,8 +247,8 @@ class Cp932 {
   std::vector<Char> chars_;
   std::vector<Wide> wide_;
   std::vector<std::string> units_;
-  Iconv to_;
-  Iconv from_;
+  std::optional<Iconv> to_;
+  std::optional<Iconv> from_;
 };
 
 // The ASCII characters a short name may hold, one bit each.
