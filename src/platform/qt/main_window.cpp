@@ -53,9 +53,8 @@ void ShowModalMessage(QWidget* parent, const Text& text, std::int32_t style, con
   box.exec();
 }
 
-// The index of a folder list entry, which Form1 opens, and whether it is
-// an open folder.
-constexpr int kEntryRole = Qt::UserRole;
+// Whether a folder list entry is an open folder. A line's row is the index
+// of its entry, which Form1 opens.
 constexpr int kOpenRole = Qt::UserRole + 2;
 
 // The keys of the list's menu entries that have one; F5 holds in the whole
@@ -139,11 +138,10 @@ FolderList::FolderList(QWidget* parent) : QListWidget(parent) {
 
 void FolderList::ShowEntries(const std::vector<FolderListEntry>& entries, std::size_t current) {
   clear();
-  for (std::size_t i = 0; i < entries.size(); ++i) {
-    auto* line = new QListWidgetItem(ToQString(entries[i].name), this);
-    line->setData(kEntryRole, QVariant::fromValue(i));
-    line->setData(kDepthRole, entries[i].depth);
-    line->setData(kOpenRole, entries[i].open);
+  for (const FolderListEntry& entry : entries) {
+    auto* line = new QListWidgetItem(ToQString(entry.name), this);
+    line->setData(kDepthRole, entry.depth);
+    line->setData(kOpenRole, entry.open);
   }
   TakeIcons();
   setCurrentRow(current < entries.size() ? static_cast<int>(current) : -1);
@@ -182,7 +180,7 @@ void FolderList::mouseDoubleClickEvent(QMouseEvent* event) {
 }
 
 void FolderList::Open(const QListWidgetItem* line) {
-  emit opened(line->data(kEntryRole).value<std::size_t>());
+  emit opened(static_cast<std::size_t>(row(line)));
 }
 
 LineList::LineList(QWidget* parent) : QListView(parent), lines_(new LineListModel(this)) {
