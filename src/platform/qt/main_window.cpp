@@ -259,7 +259,9 @@ MainWindow::MainWindow(SystemServices& system, const Text& start_folder)
   PlaceControls();
   form_.Start(start_folder);
   ConnectControls();
-  // A key pressed anywhere hides a tooltip, as a click does.
+  // Every event of the program passes eventFilter first: a key pressed
+  // anywhere hides a tooltip, as a click does, and the list's and the
+  // label's tooltips are shown there.
   QApplication::instance()->installEventFilter(this);
 }
 
@@ -285,8 +287,6 @@ void MainWindow::CreateControls() {
   label1_->setTextFormat(Qt::PlainText);
   label1_->setFocusPolicy(Qt::NoFocus);
   label1_->setContextMenuPolicy(Qt::CustomContextMenu);
-  label1_->installEventFilter(this);
-  list1_->viewport()->installEventFilter(this);
   TakeFonts();
   command1_ = new QPushButton(this);
   command1_->setAutoDefault(false);
